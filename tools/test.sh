@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what the project needs, builds it and runs every test.
+# Usage: tools/test.sh [--sanitize]   (--sanitize: AddressSanitizer + UndefinedBehaviorSanitizer build)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$here/tools/setup.sh"
+
+if [ "${1:-}" = "--sanitize" ]; then
+  dir="$here/build-sanitize"
+  bash "$here/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Debug -DQUEN_SANITIZE=ON -DQUEN_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+else
+  dir="$here/build"
+  bash "$here/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+
+ctest --test-dir "$dir" --output-on-failure -j "${QUEN_JOBS:-$(nproc)}" -LE x11
