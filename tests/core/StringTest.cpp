@@ -82,8 +82,7 @@ TEST(StringTest, AssignGrowsWithoutKeepingAndFromItsOwnText)
     // Its own text at exactly full capacity: the source must be read before the block goes.
     String own("abcdefg");
     ASSERT_EQ(own.GetCapacity(), 8u);
-    const String& same = own;
-    own = same;
+    own = own;
     EXPECT_STREQ(own.GetText(), "abcdefg");
     EXPECT_EQ(own.GetCapacity(), 16u);
 
