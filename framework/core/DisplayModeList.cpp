@@ -1,8 +1,8 @@
 #include "core/DisplayModeList.h"
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -45,54 +45,84 @@ int32_t DisplayMode::Distance(int32_t nWidth, int32_t nHeight, int32_t nBitsPerP
 
 DisplayModeList::DisplayModeList()
 {
-    m_DevModes = EnumerateDisplayModes();
-    m_Modes.reserve(m_DevModes.size());
-    for (size_t i = 0; i < m_DevModes.size(); ++i)
+    std::vector<DisplayModeInfo> reported = EnumerateDisplayModes();
+    for (const DisplayModeInfo& info : reported)
     {
-        const DisplayModeInfo& info = m_DevModes[i];
-        m_Modes.emplace_back(static_cast<int32_t>(i), static_cast<int32_t>(info.m_nWidth),
-                             static_cast<int32_t>(info.m_nHeight), static_cast<int32_t>(info.m_nBitsPerPixel),
-                             static_cast<int32_t>(info.m_nRefreshRate));
+        int nIndex = m_DevModes.Add(info);
+        if (nIndex < 0)
+            break;
+        DisplayMode mode(nIndex, static_cast<int32_t>(info.m_nWidth), static_cast<int32_t>(info.m_nHeight),
+                         static_cast<int32_t>(info.m_nBitsPerPixel), static_cast<int32_t>(info.m_nRefreshRate));
+        if (m_Modes.Add(mode) < 0)
+        {
+            m_DevModes.Remove(nIndex);
+            break;
+        }
     }
-    m_nDevModeCount = static_cast<int32_t>(m_DevModes.size());
-    std::stable_sort(m_Modes.begin(), m_Modes.end(),
-                     [](const DisplayMode& a, const DisplayMode& b) { return Area(a) < Area(b); });
+    m_nDevModeCount = m_DevModes.GetCount();
+    SortByArea();
+}
+
+// Bubble sort: it swaps only neighbours of different area, so modes of equal area keep the
+// display's order. The lists are a few dozen modes long.
+void DisplayModeList::SortByArea()
+{
+    bool bSwapped = true;
+    while (bSwapped)
+    {
+        bSwapped = false;
+        for (int i = 0; i + 1 < m_Modes.GetCount(); ++i)
+        {
+            if (Area(m_Modes[i]) > Area(m_Modes[i + 1]))
+            {
+                std::swap(m_Modes[i], m_Modes[i + 1]);
+                bSwapped = true;
+            }
+        }
+    }
 }
 
 const DisplayMode* DisplayModeList::GetMode(int nIndex) const
 {
     if (nIndex < 0 || nIndex >= GetModeCount())
         return nullptr;
-    return &m_Modes[static_cast<size_t>(nIndex)];
+    return &m_Modes[nIndex];
 }
 
 void DisplayModeList::FilterModes(int32_t nMinWidth, int32_t nMinHeight, int32_t nMinBits, int32_t nMaxWidth,
                                   int32_t nMaxHeight, int32_t nMaxBits, int32_t nMinRefresh, int32_t nMaxRefresh)
 {
-    std::erase_if(m_Modes, [&](const DisplayMode& mode) {
-        return mode.m_nWidth < nMinWidth || mode.m_nWidth > nMaxWidth || mode.m_nHeight < nMinHeight ||
-               mode.m_nHeight > nMaxHeight || mode.m_nBitsPerPixel < nMinBits || mode.m_nBitsPerPixel > nMaxBits ||
-               mode.m_nRefreshRate < nMinRefresh || mode.m_nRefreshRate > nMaxRefresh;
-    });
+    for (int i = m_Modes.GetCount() - 1; i >= 0; --i)
+    {
+        const DisplayMode& mode = m_Modes[i];
+        if (mode.m_nWidth < nMinWidth || mode.m_nWidth > nMaxWidth || mode.m_nHeight < nMinHeight ||
+            mode.m_nHeight > nMaxHeight || mode.m_nBitsPerPixel < nMinBits || mode.m_nBitsPerPixel > nMaxBits ||
+            mode.m_nRefreshRate < nMinRefresh || mode.m_nRefreshRate > nMaxRefresh)
+            m_Modes.Remove(i);
+    }
 }
 
 void DisplayModeList::KeepNearestRefresh(int32_t nTargetRefresh)
 {
-    size_t nFirst = 0;
-    while (nFirst < m_Modes.size())
+    int nFirst = 0;
+    while (nFirst < m_Modes.GetCount())
     {
-        size_t nEnd = nFirst + 1;
+        int nLast = nFirst;
         int32_t nBest = m_Modes[nFirst].m_nRefreshRate;
-        for (; nEnd < m_Modes.size() && SameSize(m_Modes[nEnd], m_Modes[nFirst]); ++nEnd)
+        while (nLast + 1 < m_Modes.GetCount() && SameSize(m_Modes[nLast + 1], m_Modes[nFirst]))
         {
-            if (RefreshError(m_Modes[nEnd].m_nRefreshRate, nTargetRefresh) < RefreshError(nBest, nTargetRefresh))
-                nBest = m_Modes[nEnd].m_nRefreshRate;
+            ++nLast;
+            if (RefreshError(m_Modes[nLast].m_nRefreshRate, nTargetRefresh) < RefreshError(nBest, nTargetRefresh))
+                nBest = m_Modes[nLast].m_nRefreshRate;
         }
-        auto runEnd = std::remove_if(m_Modes.begin() + static_cast<std::ptrdiff_t>(nFirst),
-                                     m_Modes.begin() + static_cast<std::ptrdiff_t>(nEnd),
-                                     [nBest](const DisplayMode& mode) { return mode.m_nRefreshRate != nBest; });
-        size_t nKept = static_cast<size_t>(runEnd - m_Modes.begin()) - nFirst;
-        m_Modes.erase(runEnd, m_Modes.begin() + static_cast<std::ptrdiff_t>(nEnd));
+        int nKept = 0;
+        for (int i = nLast; i >= nFirst; --i)
+        {
+            if (m_Modes[i].m_nRefreshRate != nBest)
+                m_Modes.Remove(i);
+            else
+                ++nKept;
+        }
         nFirst += nKept;
     }
 }
@@ -102,7 +132,7 @@ bool DisplayModeList::SetMode(int nIndex)
     const DisplayMode* pMode = GetMode(nIndex);
     if (!pMode)
         return false;
-    return ChangeDisplayMode(&m_DevModes[static_cast<size_t>(pMode->m_nDevModeIndex)]);
+    return ChangeDisplayMode(&m_DevModes[pMode->m_nDevModeIndex]);
 }
 
 bool DisplayModeList::SetClosestMode(int32_t nWidth, int32_t nHeight, int32_t nBitsPerPixel, int32_t nRefreshRate)
@@ -111,8 +141,8 @@ bool DisplayModeList::SetClosestMode(int32_t nWidth, int32_t nHeight, int32_t nB
     int nBest = -1;
     for (int i = 0; i < GetModeCount(); ++i)
     {
-        uint32_t nDistance = static_cast<uint32_t>(m_Modes[static_cast<size_t>(i)].Distance(nWidth, nHeight,
-                                                                                             nBitsPerPixel, nRefreshRate));
+        uint32_t nDistance =
+            static_cast<uint32_t>(m_Modes[i].Distance(nWidth, nHeight, nBitsPerPixel, nRefreshRate));
         if (nDistance < nBestDistance)
         {
             nBestDistance = nDistance;

@@ -2,10 +2,10 @@
 // The primary display's full-screen modes, as the main window uses them to go full screen and
 // back. The list is read once from the display (through the display-mode hook of CoreHooks.h),
 // sorted by screen area, narrowed by its owner, then only read.
+#include "core/Array.h"
 #include "core/CoreHooks.h"
 
 #include <cstdint>
-#include <vector>
 
 struct DisplayMode
 {
@@ -29,10 +29,13 @@ class DisplayModeList
 {
 public:
     // Reads every mode the display reports and sorts them by width * height, ascending; modes
-    // of equal area keep the display's order.
+    // of equal area keep the display's order. Should the arrays fail to grow, the list holds
+    // the modes read until then.
     DisplayModeList();
+    DisplayModeList(const DisplayModeList&) = delete;
+    DisplayModeList& operator=(const DisplayModeList&) = delete;
 
-    int GetModeCount() const { return static_cast<int>(m_Modes.size()); }
+    int GetModeCount() const { return m_Modes.GetCount(); }
     // Null for an index outside the list.
     const DisplayMode* GetMode(int nIndex) const;
     int GetDevModeCount() const { return m_nDevModeCount; }
@@ -53,9 +56,11 @@ public:
     bool RestoreDesktopMode();
 
 private:
-    std::vector<DisplayMode> m_Modes;
+    void SortByArea();
+
+    Array<DisplayMode> m_Modes;
     int32_t m_nDevModeCount = 0;
     // The display's records in the order it reported them; the filters never remove them, so
     // every mode's m_nDevModeIndex stays valid.
-    std::vector<DisplayModeInfo> m_DevModes;
+    Array<DisplayModeInfo> m_DevModes;
 };

@@ -82,7 +82,8 @@ TEST(StringTest, AssignGrowsWithoutKeepingAndFromItsOwnText)
     // Its own text at exactly full capacity: the source must be read before the block goes.
     String own("abcdefg");
     ASSERT_EQ(own.GetCapacity(), 8u);
-    own = own;
+    const String& same = own;
+    own = same;
     EXPECT_STREQ(own.GetText(), "abcdefg");
     EXPECT_EQ(own.GetCapacity(), 16u);
 
