@@ -21,9 +21,10 @@ struct Matrix4
     float operator[](int i) const { return e[i]; }
 
     void SetIdentity();
-    // Rotations, angles in radians. SetRotationY puts +sin in e2 and -sin in e8, and
-    // SetRotationAxis gives x y and y z the factor (c - 1): both match the conventions the scene
-    // and camera code were tuned with, so they are kept although they look unusual.
+    // Rotations, angles in radians. SetRotationY puts +sin in e2 and -sin in e8 (the opposite
+    // sense to X and Z), and SetRotationAxis gives x y and y z the factor (c - 1), so it turns
+    // about (x, -y, z) in that same sense. Unusual, but the angle and quaternion forms below are
+    // built to agree with exactly these elements.
     void SetRotationX(float fAngle);
     void SetRotationY(float fAngle);
     void SetRotationZ(float fAngle);
