@@ -1,0 +1,39 @@
+#pragma once
+// The memory behind one surface or volume: rows of pixels (or of 4×4 blocks) at the lock pitch,
+// slice after slice. Depth formats keep one float depth and one stencil byte per pixel instead,
+// whatever their nominal bit depth, so comparisons are exact floats.
+#include "cpu/formats/Formats.h"
+
+#include <memory>
+#include <vector>
+
+struct ImageStorage
+{
+    const FormatInfo* pFormat = nullptr;
+    UINT nWidth = 0;
+    UINT nHeight = 0;
+    UINT nDepth = 1;
+    UINT nRowPitch = 0;    // bytes between block rows
+    UINT nBlockRows = 0;   // rows of blocks in one slice
+    UINT nSlicePitch = 0;  // bytes between slices
+    std::vector<BYTE> bytes;
+    std::vector<float> depthValues;
+    std::vector<BYTE> stencilValues;
+    // Counts completed writes (unlocks that could write, clears, copies) so caches built from
+    // the contents can tell when they are stale.
+    uint64_t nVersion = 0;
+
+    BYTE* Row(UINT blockRow, UINT slice = 0) { return bytes.data() + static_cast<size_t>(slice) * nSlicePitch + static_cast<size_t>(blockRow) * nRowPitch; }
+    const BYTE* Row(UINT blockRow, UINT slice = 0) const { return bytes.data() + static_cast<size_t>(slice) * nSlicePitch + static_cast<size_t>(blockRow) * nRowPitch; }
+    bool IsDepth() const { return pFormat->kind == FormatKind::Depth; }
+};
+
+// Zero-filled storage of the given size (depth 1.0 is not implied: depth starts at 0 like
+// every other byte). The pitch is RowPitch() at the time of creation.
+std::shared_ptr<ImageStorage> CreateImageStorage(const FormatInfo& format, UINT width, UINT height, UINT depth = 1);
+
+// Fresh zeroed storage of the same shape, for DISCARD locks.
+std::shared_ptr<ImageStorage> CloneShape(const ImageStorage& storage);
+
+// Texel (x, y, z) as float RGBA, for colour and compressed formats.
+void ReadStorageTexel(const ImageStorage& storage, UINT x, UINT y, UINT z, float rgba[4]);

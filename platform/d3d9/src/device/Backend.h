@@ -1,0 +1,82 @@
+#pragma once
+// What the device front end asks of whatever executes the work: the CPU back end by default,
+// a later back end behind the same calls. The front end validates every call, keeps the state
+// and the objects, and hands over only complete, checked commands.
+#include "cpu/formats/ImageStorage.h"
+#include "device/Buffers.h"
+
+#include <memory>
+#include <vector>
+
+struct DeviceState;
+
+// A program translated by the back end from its token stream; shader objects keep it.
+class CompiledProgram
+{
+public:
+    virtual ~CompiledProgram() = default;
+};
+
+// One Clear: the images of every bound target and the depth surface, already limited to the
+// rectangles that lie inside the viewport and the images.
+struct ClearCommand
+{
+    std::vector<std::shared_ptr<ImageStorage>> targets;
+    std::shared_ptr<ImageStorage> pDepthStencil;  // null when neither depth nor stencil is cleared
+    std::vector<RECT> rects;
+    DWORD nFlags = 0;
+    float color[4] = {};  // D3DCOLOR bytes divided by 255
+    float fDepth = 0.0f;
+    DWORD nStencil = 0;
+};
+
+struct OcclusionCounter
+{
+    uint64_t nPixels = 0;
+};
+
+// One draw, with the state it was issued under.
+struct DrawCommand
+{
+    D3DPRIMITIVETYPE nType = D3DPT_TRIANGLELIST;
+    INT nBaseVertex = 0;
+    UINT nStartVertex = 0;     // non-indexed draws
+    UINT nStartIndex = 0;      // indexed draws
+    UINT nMinVertex = 0;
+    UINT nVertexCount = 0;     // vertices the draw may read
+    UINT nPrimitiveCount = 0;
+    bool bIndexed = false;
+    // Vertex and index data of the UP forms, copied at the call.
+    std::shared_ptr<BufferBytes> pUserVertices;
+    UINT nUserStride = 0;
+    std::shared_ptr<BufferBytes> pUserIndices;
+    D3DFORMAT nUserIndexFormat = D3DFMT_INDEX16;
+};
+
+class Backend
+{
+public:
+    virtual ~Backend() = default;
+
+    // Translates a validated token stream; null when the back end cannot run programs.
+    virtual std::shared_ptr<CompiledProgram> CompileProgram(const std::vector<DWORD>& tokens) = 0;
+    virtual void Clear(const ClearCommand& command) = 0;
+    // Same-format copy or filtered stretch of one rectangle to another.
+    virtual void Stretch(ImageStorage& source, const RECT& sourceRect, ImageStorage& dest, const RECT& destRect,
+                         D3DTEXTUREFILTERTYPE filter) = 0;
+    virtual HRESULT Draw(const DeviceState& state, const DrawCommand& command) = 0;
+    // Occlusion counting in submission order: pixels of the draws issued between the two calls
+    // that pass depth and stencil are added to the counter (complete once flushed).
+    virtual void BeginOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter) = 0;
+    virtual void EndOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter) = 0;
+    // Runs all pending work.
+    virtual void Flush() = 0;
+    // Runs the pending work that reads or writes this image or these bytes.
+    virtual void WaitFor(const ImageStorage& storage) = 0;
+    virtual void WaitFor(const BufferBytes& bytes) = 0;
+    // Runs the pending work that adds to this occlusion counter.
+    virtual void WaitForCounter(const OcclusionCounter& counter) = 0;
+};
+
+// The CPU back end.
+std::unique_ptr<Backend> CreateCpuBackend();

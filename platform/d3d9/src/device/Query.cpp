@@ -1,0 +1,59 @@
+#include "device/Query.h"
+
+#include "device/Device.h"
+
+#include <cstring>
+
+Query::Query(Device* pDevice, D3DQUERYTYPE type) : ComObject(ObjectKind::Query, pDevice), m_Type(type)
+{
+}
+
+bool Query::Implements(REFIID riid) const
+{
+    return riid == IID_IDirect3DQuery9;
+}
+
+HRESULT Query::GetDevice(IDirect3DDevice9** ppDevice)
+{
+    return GetDeviceOf(*this, ppDevice);
+}
+
+HRESULT Query::Issue(DWORD dwIssueFlags)
+{
+    Backend& backend = GetOwningDevice()->GetBackend();
+    if (dwIssueFlags == D3DISSUE_BEGIN)
+    {
+        if (m_Phase == Phase::Building)
+            backend.EndOcclusion(m_pCounter);
+        m_pCounter = std::make_shared<OcclusionCounter>();
+        backend.BeginOcclusion(m_pCounter);
+        m_Phase = Phase::Building;
+        return D3D_OK;
+    }
+    if (dwIssueFlags == D3DISSUE_END)
+    {
+        // An END without a BEGIN counts nothing, as an empty BEGIN/END pair would.
+        if (m_Phase == Phase::Building)
+            backend.EndOcclusion(m_pCounter);
+        else
+            m_pCounter = std::make_shared<OcclusionCounter>();
+        m_Phase = Phase::Ended;
+        return D3D_OK;
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Query::GetData(void* pData, DWORD dwSize, DWORD)
+{
+    if (m_Phase != Phase::Ended)
+        return D3DERR_INVALIDCALL;
+    if (pData && dwSize < sizeof(DWORD))
+        return D3DERR_INVALIDCALL;
+    GetOwningDevice()->GetBackend().WaitForCounter(*m_pCounter);
+    if (pData)
+    {
+        const DWORD nCount = static_cast<DWORD>(m_pCounter->nPixels);
+        std::memcpy(pData, &nCount, sizeof(DWORD));
+    }
+    return S_OK;
+}
