@@ -67,7 +67,7 @@ DWORD ReadComponents(const AsmStatement& st, int nSource, int c)
     switch (st.pInfo->opClass)
     {
     case ASM_OP_COMPONENTWISE: return swizzled(c, 1);
-    case ASM_OP_SCALAR: return swizzled(3, 1);
+    case ASM_OP_SCALAR: return swizzled(0, 1);   // a scalar source without swizzle reads x
     case ASM_OP_TEXTURE: return 0xF;
     case ASM_OP_VECTOR:
         switch (st.pInfo->dwOpcode)
@@ -75,7 +75,7 @@ DWORD ReadComponents(const AsmStatement& st, int nSource, int c)
         case D3DSIO_DP4:
         case D3DSIO_M4x4:
         case D3DSIO_M4x3: return swizzled(0, 4);
-        case D3DSIO_DP2ADD: return nSource == 2 ? swizzled(3, 1) : swizzled(0, 2);
+        case D3DSIO_DP2ADD: return nSource == 2 ? swizzled(0, 1) : swizzled(0, 2);
         case D3DSIO_NRM: return swizzled(0, 3) | swizzled(c, 1);
         default: return swizzled(0, 3);
         }

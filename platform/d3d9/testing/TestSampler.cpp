@@ -1,0 +1,174 @@
+#include "TestSampler.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+// fp16 to float for every bit pattern, built once.
+struct HalfTable
+{
+    float values[65536];
+    HalfTable()
+    {
+        for (uint32_t h = 0; h < 65536; ++h)
+        {
+            uint32_t sign = (h & 0x8000u) << 16, exponent = (h >> 10) & 0x1F, mantissa = h & 0x3FF;
+            uint32_t bits;
+            if (exponent == 0x1F)
+                bits = sign | 0x7F800000u | (mantissa << 13);
+            else if (exponent)
+                bits = sign | ((exponent + 112) << 23) | (mantissa << 13);
+            else
+            {
+                float f = std::ldexp((float)mantissa, -24);
+                std::memcpy(&bits, &f, 4);
+                bits |= sign;
+            }
+            std::memcpy(&values[h], &bits, 4);
+        }
+    }
+};
+const HalfTable& Halfs()
+{
+    static const HalfTable s_Table;
+    return s_Table;
+}
+
+int Address(int n, int nSize, bool bClamp)
+{
+    if (bClamp)
+        return n < 0 ? 0 : n >= nSize ? nSize - 1 : n;
+    n %= nSize;
+    return n < 0 ? n + nSize : n;
+}
+
+// Texel coordinate snapped to 1/256 texel, rounding to nearest.
+float Snap(float x) { return std::nearbyint(x * 256.0f) / 256.0f; }
+
+void Fetch(const TestTexture& t, int x, int y, float rgba[4])
+{
+    size_t n = ((size_t)Address(y, (int)t.nHeight, t.bClamp) * t.nWidth + Address(x, (int)t.nWidth, t.bClamp)) * 4;
+    if (t.halfs.empty())
+        for (int c = 0; c < 4; ++c)
+            rgba[c] = t.texels[n + c];
+    else
+    {
+        const float* pTable = Halfs().values;
+        for (int c = 0; c < 4; ++c)
+            rgba[c] = pTable[t.halfs[n + c]];
+    }
+}
+
+void Sample2D(const TestTexture& t, float u, float v, float rgba[4])
+{
+    if (!(u == u) || !(v == v))
+        u = v = 0.0f;
+    if (!t.bLinear)
+    {
+        Fetch(t, (int)std::floor(Snap(u * (float)t.nWidth)), (int)std::floor(Snap(v * (float)t.nHeight)), rgba);
+        return;
+    }
+    float x = Snap(u * (float)t.nWidth) - 0.5f, y = Snap(v * (float)t.nHeight) - 0.5f;
+    float x0 = std::floor(x), y0 = std::floor(y);
+    float fx = x - x0, fy = y - y0;
+    float a[4], b[4], c[4], d[4];
+    Fetch(t, (int)x0, (int)y0, a);
+    Fetch(t, (int)x0 + 1, (int)y0, b);
+    Fetch(t, (int)x0, (int)y0 + 1, c);
+    Fetch(t, (int)x0 + 1, (int)y0 + 1, d);
+    for (int k = 0; k < 4; ++k)
+    {
+        float top = a[k] + (b[k] - a[k]) * fx;
+        float bottom = c[k] + (d[k] - c[k]) * fx;
+        rgba[k] = top + (bottom - top) * fy;
+    }
+}
+
+// Face and face coordinates of a direction, by its major axis.
+void CubeFace(float x, float y, float z, int& nFace, float& u, float& v)
+{
+    float ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
+    float sc, tc, ma;
+    if (ax >= ay && ax >= az)
+    {
+        nFace = x >= 0 ? 0 : 1;
+        sc = x >= 0 ? -z : z;
+        tc = -y;
+        ma = ax;
+    }
+    else if (ay >= az)
+    {
+        nFace = y >= 0 ? 2 : 3;
+        sc = x;
+        tc = y >= 0 ? z : -z;
+        ma = ay;
+    }
+    else
+    {
+        nFace = z >= 0 ? 4 : 5;
+        sc = z >= 0 ? x : -x;
+        tc = -y;
+        ma = az;
+    }
+    u = ma > 0 ? (sc / ma + 1.0f) * 0.5f : 0.5f;
+    v = ma > 0 ? (tc / ma + 1.0f) * 0.5f : 0.5f;
+}
+}
+
+void TestSampler::SetTexture(unsigned nStage, const TestTexture* pTexture)
+{
+    m_stages[nStage] = Stage();
+    m_stages[nStage].pFaces[0] = pTexture;
+}
+
+void TestSampler::SetCube(unsigned nStage, const TestTexture* const pFaces[6])
+{
+    m_stages[nStage].bCube = true;
+    for (int f = 0; f < 6; ++f)
+        m_stages[nStage].pFaces[f] = pFaces[f];
+}
+
+void TestSampler::SampleQuads(unsigned nStage, const float* const coord[3], const float*, unsigned nLanes,
+                              float* const out[4])
+{
+    const Stage& stage = m_stages[nStage & 15];
+    for (unsigned i = 0; i < nLanes; ++i)
+    {
+        float rgba[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        if (stage.bCube)
+        {
+            int nFace;
+            float u, v;
+            CubeFace(coord[0][i], coord[1][i], coord[2][i], nFace, u, v);
+            if (stage.pFaces[nFace])
+                Sample2D(*stage.pFaces[nFace], u, v, rgba);
+        }
+        else if (stage.pFaces[0])
+            Sample2D(*stage.pFaces[0], coord[0][i], coord[1][i], rgba);
+        for (int c = 0; c < 4; ++c)
+            out[c][i] = rgba[c];
+    }
+}
+
+float HalfToFloat(uint16_t h) { return Halfs().values[h]; }
+
+uint16_t FloatToHalf(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    uint32_t sign = (bits >> 16) & 0x8000u;
+    uint32_t absBits = bits & 0x7FFFFFFFu;
+    if (absBits >= 0x7F800000u)
+        return (uint16_t)(sign | 0x7C00u | (absBits > 0x7F800000u ? 0x200u : 0));
+    if (absBits >= 0x477FF000u)   // rounds to 65520 or more
+        return (uint16_t)(sign | 0x7C00u);
+    if (absBits < 0x38800000u)    // below the smallest normal: round to a subnormal
+    {
+        float a;
+        std::memcpy(&a, &absBits, 4);
+        return (uint16_t)(sign | (uint32_t)std::nearbyint(a * 16777216.0f));
+    }
+    uint32_t rounded = absBits + 0xFFFu + ((absBits >> 13) & 1u);   // round to nearest even
+    return (uint16_t)(sign | ((rounded - 0x38000000u) >> 13));
+}
