@@ -274,13 +274,13 @@ struct DeclUsageName
     DWORD dwUsage;
 };
 constexpr DeclUsageName s_Usages[] = {
-    {"position", SHADER_USAGE_POSITION}, {"blendweight", SHADER_USAGE_BLENDWEIGHT},
-    {"blendindices", SHADER_USAGE_BLENDINDICES}, {"normal", SHADER_USAGE_NORMAL},
-    {"psize", SHADER_USAGE_PSIZE}, {"texcoord", SHADER_USAGE_TEXCOORD},
-    {"tangent", SHADER_USAGE_TANGENT}, {"binormal", SHADER_USAGE_BINORMAL},
-    {"tessfactor", SHADER_USAGE_TESSFACTOR}, {"positiont", SHADER_USAGE_POSITIONT},
-    {"color", SHADER_USAGE_COLOR}, {"fog", SHADER_USAGE_FOG}, {"depth", SHADER_USAGE_DEPTH},
-    {"sample", SHADER_USAGE_SAMPLE},
+    {"position", D3DDECLUSAGE_POSITION}, {"blendweight", D3DDECLUSAGE_BLENDWEIGHT},
+    {"blendindices", D3DDECLUSAGE_BLENDINDICES}, {"normal", D3DDECLUSAGE_NORMAL},
+    {"psize", D3DDECLUSAGE_PSIZE}, {"texcoord", D3DDECLUSAGE_TEXCOORD},
+    {"tangent", D3DDECLUSAGE_TANGENT}, {"binormal", D3DDECLUSAGE_BINORMAL},
+    {"tessfactor", D3DDECLUSAGE_TESSFACTOR}, {"positiont", D3DDECLUSAGE_POSITIONT},
+    {"color", D3DDECLUSAGE_COLOR}, {"fog", D3DDECLUSAGE_FOG}, {"depth", D3DDECLUSAGE_DEPTH},
+    {"sample", D3DDECLUSAGE_SAMPLE},
 };
 
 class StatementParser

@@ -211,32 +211,12 @@ enum D3DSAMPLER_TEXTURE_TYPE
 #define D3DSP_TEXTURETYPE_SHIFT 27
 #define D3DSP_TEXTURETYPE_MASK 0x78000000
 
-#define D3DPS_VERSION(major, minor) (0xFFFF0000u | ((major) << 8) | (minor))
-#define D3DVS_VERSION(major, minor) (0xFFFE0000u | ((major) << 8) | (minor))
-#define D3DSHADER_VERSION_MAJOR(version) (((version) >> 8) & 0xFF)
-#define D3DSHADER_VERSION_MINOR(version) (((version) >> 0) & 0xFF)
+// D3DPS_VERSION, D3DVS_VERSION and D3DSHADER_VERSION_MAJOR/MINOR come from d3d9types.h.
 #define D3DSHADER_COMMENT(n) ((((n) << D3DSI_COMMENTSIZE_SHIFT) & D3DSI_COMMENTSIZE_MASK) | D3DSIO_COMMENT)
 #define D3DPS_END() 0x0000FFFF
 #define D3DVS_END() 0x0000FFFF
 
-// Vertex input usages of dcl_* (the D3DDECLUSAGE values of vertex declarations).
-enum ShaderDeclUsage
-{
-    SHADER_USAGE_POSITION = 0,
-    SHADER_USAGE_BLENDWEIGHT = 1,
-    SHADER_USAGE_BLENDINDICES = 2,
-    SHADER_USAGE_NORMAL = 3,
-    SHADER_USAGE_PSIZE = 4,
-    SHADER_USAGE_TEXCOORD = 5,
-    SHADER_USAGE_TANGENT = 6,
-    SHADER_USAGE_BINORMAL = 7,
-    SHADER_USAGE_TESSFACTOR = 8,
-    SHADER_USAGE_POSITIONT = 9,
-    SHADER_USAGE_COLOR = 10,
-    SHADER_USAGE_FOG = 11,
-    SHADER_USAGE_DEPTH = 12,
-    SHADER_USAGE_SAMPLE = 13,
-};
+// dcl_* of vertex inputs carries the D3DDECLUSAGE value of d3d9types.h.
 
 // Token field access shared by the assembler and the device.
 inline bool IsPixelShaderVersion(DWORD dwVersion) { return (dwVersion & 0xFFFF0000u) == 0xFFFF0000u; }
