@@ -71,6 +71,7 @@ TEST_F(MapPathTest, NamesMapToTheDataUserAndConfigFolders)
         {m_Dir / "ELSEWHERE/X.TXT", false, m_Dir / "elsewhere/x.txt"},
         {"C:\\QuenlarisOld\\a.txt", false, ""},
     };
+    SetLogEcho(false);
     for (const Case& c : cases)
         EXPECT_EQ(win32::MapPath(c.m_strName.c_str(), c.m_bWrite), c.m_strExpected) << c.m_strName << (c.m_bWrite ? " (write)" : "");
     // Writing creates the folders on the way.

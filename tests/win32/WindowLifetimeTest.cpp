@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "WindowTestKit.h"
+
+namespace
+{
+struct Step
+{
+    HWND m_hWnd;
+    UINT m_nMessage;
+};
+bool operator==(const Step& a, const Step& b)
+{
+    return a.m_hWnd == b.m_hWnd && a.m_nMessage == b.m_nMessage;
+}
+std::ostream& operator<<(std::ostream& os, const Step& s)
+{
+    return os << "{" << s.m_hWnd << ", 0x" << std::hex << s.m_nMessage << std::dec << "}";
+}
+
+std::vector<Step> Steps(std::initializer_list<UINT> ignore = {WM_GETTEXT, WM_GETTEXTLENGTH})
+{
+    std::vector<Step> out;
+    for (const LoggedMessage& m : MessageLog())
+        if (std::find(ignore.begin(), ignore.end(), m.m_nMessage) == ignore.end())
+            out.push_back({m.m_hWnd, m.m_nMessage});
+    return out;
+}
+}
+
+TEST_F(WindowTest, CreationSendsItsMessagesInOrder)
+{
+    HWND hMain = Create("Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 20, 400, 300);
+    ASSERT_TRUE(hMain);
+    EXPECT_EQ(MessagesOf(hMain),
+              (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW,
+                                 WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+    // The client area is inside a 4-pixel sizing frame and a 19-pixel caption.
+    const LoggedMessage& size = MessageLog()[3];
+    EXPECT_EQ(LOWORD(size.m_lParam), 400 - 2 * 4);
+    EXPECT_EQ(HIWORD(size.m_lParam), 300 - 2 * 4 - 19);
+    const LoggedMessage& move = MessageLog()[4];
+    EXPECT_EQ(GET_X_LPARAM(move.m_lParam), 10 + 4);
+    EXPECT_EQ(GET_Y_LPARAM(move.m_lParam), 20 + 4 + 19);
+    EXPECT_EQ(GetFocus(), hMain);
+    EXPECT_EQ(GetActiveWindow(), hMain);
+
+    struct ChildCase
+    {
+        DWORD m_nStyle;
+        DWORD m_nExStyle;
+        std::vector<UINT> m_ChildMessages;
+        bool m_bParentNotified;
+    };
+    const ChildCase cases[] = {
+        {WS_CHILD, 0, {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, true},
+        {WS_CHILD | WS_VISIBLE, 0,
+         {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_WINDOWPOSCHANGING,
+          WM_WINDOWPOSCHANGED},
+         true},
+        {WS_CHILD, WS_EX_NOPARENTNOTIFY, {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, false},
+    };
+    for (const ChildCase& c : cases)
+    {
+        MessageLog().clear();
+        HWND hChild = Create("", c.m_nStyle, 5, 6, 50, 40, hMain, 1000, c.m_nExStyle);
+        ASSERT_TRUE(hChild);
+        EXPECT_EQ(MessagesOf(hChild), c.m_ChildMessages);
+        EXPECT_EQ(MessagesOf(hMain), c.m_bParentNotified ? std::vector<UINT>{WM_PARENTNOTIFY} : std::vector<UINT>{});
+        EXPECT_EQ(GetDlgItem(hMain, 1000), hChild);
+        DestroyWindow(hChild);
+    }
+
+    // WM_CREATE answering -1 destroys the window and creation fails.
+    MessageLog().clear();
+    CurrentHandler() = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_CREATE)
+            return -1;
+        return std::nullopt;
+    };
+    EXPECT_EQ(Create("Refused", WS_OVERLAPPED, 0, 0, 10, 10), nullptr);
+    EXPECT_EQ(MessagesOf(nullptr), (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
+}
+
+TEST_F(WindowTest, DestructionHidesMovesFocusAwayThenDestroysParentFirstAndFreesChildrenFirst)
+{
+    HWND hMain = Create("Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300);
+    HWND hA = Create("A", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, hMain, 1);
+    HWND hA1 = Create("A1", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, hA, 11);
+    HWND hB = Create("B", WS_CHILD | WS_VISIBLE, 100, 0, 100, 100, hMain, 2);
+    HWND hOwned = Create("Tool", WS_POPUP, 0, 0, 50, 50, hA1);   // owned by the top-level window
+    SetFocus(hA1);
+    SetCapture(hB);
+    MessageLog().clear();
+
+    ASSERT_TRUE(DestroyWindow(hMain));
+    std::vector<Step> expected = {
+        {hMain, WM_WINDOWPOSCHANGING}, {hMain, WM_WINDOWPOSCHANGED},   // hidden
+        {hB, WM_CAPTURECHANGED},                                        // capture, focus, activation go
+        {hA1, WM_KILLFOCUS},
+        {hMain, WM_NCACTIVATE},          {hMain, WM_ACTIVATE},
+        {hOwned, WM_DESTROY},            {hOwned, WM_NCDESTROY},        // owned windows first
+        {hMain, WM_DESTROY},             {hB, WM_DESTROY},              // parent first, siblings top down
+        {hA, WM_DESTROY},                {hA1, WM_DESTROY},
+        {hA1, WM_NCDESTROY},             {hA, WM_NCDESTROY},            // children first
+        {hB, WM_NCDESTROY},              {hMain, WM_NCDESTROY},
+    };
+    EXPECT_EQ(Steps(), expected);
+    for (HWND h : {hMain, hA, hA1, hB, hOwned})
+        EXPECT_FALSE(IsWindow(h));
+    // Stale handles fail instead of reaching another window.
+    HWND hNew = Create("New", WS_OVERLAPPED, 0, 0, 10, 10);
+    RECT rc;
+    EXPECT_FALSE(GetWindowRect(hA, &rc));
+    EXPECT_FALSE(SetWindowTextA(hMain, "x"));
+    EXPECT_EQ(SendMessageA(hA1, WM_GETTEXTLENGTH, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(hNew));
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(WindowTest, WmCloseEndsTheMessageLoop)
+{
+    CurrentHandler() = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_DESTROY)
+            PostQuitMessage(7);
+        return std::nullopt;
+    };
+    HWND hMain = Create("Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
+    PostMessageA(hMain, WM_CLOSE, 0, 0);
+    MSG msg;
+    int nTurns = 0;
+    while (GetMessageA(&msg, nullptr, 0, 0))
+    {
+        ASSERT_LT(++nTurns, 10);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_FALSE(IsWindow(hMain));
+}
+
+TEST_F(WindowTest, GeometryFollowsTheFramesAndSetWindowPosReportsMoveAndSize)
+{
+    HWND hMain = Create("Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 50, 400, 300);
+    HWND hChild = Create("", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 20, 60, 40, hMain, 5);
+    RECT rc;
+    ASSERT_TRUE(GetWindowRect(hChild, &rc));
+    // Parent client origin (104, 73), child at (10, 20) in it.
+    EXPECT_EQ(rc.left, 114);
+    EXPECT_EQ(rc.top, 93);
+    GetClientRect(hChild, &rc);
+    EXPECT_EQ(rc.right, 58);   // a 1-pixel border each side
+    EXPECT_EQ(rc.bottom, 38);
+    POINT pt{0, 0};
+    ClientToScreen(hChild, &pt);
+    EXPECT_EQ(pt.x, 115);
+    EXPECT_EQ(pt.y, 94);
+    POINT back = pt;
+    MapWindowPoints(nullptr, hMain, &back, 1);
+    EXPECT_EQ(back.x, 11);
+    EXPECT_EQ(back.y, 21);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 100}), hChild);
+    EXPECT_EQ(WindowFromPoint(POINT{300, 200}), hMain);
+
+    MessageLog().clear();
+    SetWindowPos(hMain, nullptr, 0, 0, 1024, 575, SWP_NOZORDER | SWP_SHOWWINDOW);
+    EXPECT_EQ(MessagesOf(hMain), (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+    MessageLog().clear();
+    SetWindowPos(hMain, nullptr, 5, 5, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(MessagesOf(hMain), (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}));
+
+    WINDOWPLACEMENT wp{};
+    ShowWindow(hMain, SW_MAXIMIZE);
+    EXPECT_TRUE(IsZoomed(hMain));
+    GetWindowRect(hMain, &rc);
+    EXPECT_EQ(rc.right - rc.left, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_TRUE(GetWindowPlacement(hMain, &wp));
+    EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(wp.rcNormalPosition.left, 5);
+    EXPECT_EQ(wp.rcNormalPosition.right, 5 + 1024);
+    ShowWindow(hMain, SW_RESTORE);
+    GetWindowRect(hMain, &rc);
+    EXPECT_EQ(rc.bottom - rc.top, 575);
+
+    struct MetricCase
+    {
+        int m_nIndex;
+        int m_nValue;
+    };
+    for (MetricCase m : {MetricCase{SM_CXSCREEN, 1280}, {SM_CYSCREEN, 1024}, {SM_CYCAPTION, 19}, {SM_CXFRAME, 4},
+                         {SM_CXDLGFRAME, 3}, {SM_CXSIZE, 18}, {SM_CXSMSIZE, 12}, {SM_CYSMSIZE, 15}, {SM_CXVSCROLL, 16}})
+        EXPECT_EQ(GetSystemMetrics(m.m_nIndex), m.m_nValue) << m.m_nIndex;
+}
