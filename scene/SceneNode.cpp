@@ -3,15 +3,10 @@
 #include "core/Log.h"
 #include "scene/D3DXBridge.h"
 
+#include <win32/messages.h>
+
 #include <algorithm>
 #include <new>
-
-namespace
-{
-// Window messages a node answers (the public Win32 values).
-constexpr unsigned int NODE_WM_SETFOCUS = 0x0007;
-constexpr unsigned int NODE_WM_KILLFOCUS = 0x0008;
-}
 
 Vector3* SceneNodeBase::GetDisplayColor(Vector3* pColor)
 {
@@ -27,11 +22,11 @@ SceneNode::~SceneNode()
     m_pPath = nullptr;
 }
 
-int SceneNode::HandleMessage(void*, unsigned int nMessage, uintptr_t, intptr_t)
+LRESULT SceneNode::HandleMessage(HWND, UINT nMessage, WPARAM, LPARAM)
 {
-    if (nMessage == NODE_WM_SETFOCUS)
+    if (nMessage == WM_SETFOCUS)
         m_bControlEnabled = 1;
-    else if (nMessage == NODE_WM_KILLFOCUS)
+    else if (nMessage == WM_KILLFOCUS)
         m_bControlEnabled = 0;
     return 0;
 }

@@ -8,6 +8,8 @@
 #include "scene/PathFile.h"
 #include "scene/RigidBody.h"
 
+#include <win32/types.h>
+
 #include <cstdint>
 
 class SceneNodeBase
@@ -36,7 +38,7 @@ public:
     virtual Matrix4* GetTransform() { return m_RigidBody.GetWorldMatrix(); }
 
     // WM_SETFOCUS gives the node's controls back, WM_KILLFOCUS takes them away. Returns 0.
-    int HandleMessage(void* hWnd, unsigned int nMessage, uintptr_t wParam, intptr_t lParam);
+    LRESULT HandleMessage(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
     // Reads a ".pth" file onto the node and builds its path. A file that cannot be opened stops
     // playback; a file that is malformed or cut short leaves the old path and keys as they were.
