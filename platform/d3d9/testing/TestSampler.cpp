@@ -85,6 +85,46 @@ void Sample2D(const TestTexture& t, float u, float v, float rgba[4])
     }
 }
 
+// Nearest integer (ties to even) of x; |x| limited to 2^22, beyond which coordinates are far
+// outside any test texture anyway. NaN reads as 0.
+inline float RoundLimited(float x)
+{
+    x = x == x ? (x < -4194303.0f ? -4194303.0f : x > 4194303.0f ? 4194303.0f : x) : 0.0f;
+    return (x + 12582912.0f) - 12582912.0f;
+}
+
+inline int AddressFast(int n, int nSize, bool bClamp)
+{
+    if (bClamp)
+        return n < 0 ? 0 : n >= nSize ? nSize - 1 : n;
+    if ((nSize & (nSize - 1)) == 0)
+        return n & (nSize - 1);
+    n %= nSize;
+    return n < 0 ? n + nSize : n;
+}
+
+// Point sampling of a 2D texture, the common case of the tracer's passes: texel
+// floor(u W) after snapping u W to 1/256 texel, that is the nearest multiple of 1/256 shifted
+// right by 8 bits.
+void SamplePoint(const TestTexture& t, const float* u, const float* v, unsigned nLanes, float* const out[4])
+{
+    const float fWidth = (float)t.nWidth * 256.0f, fHeight = (float)t.nHeight * 256.0f;
+    const int nWidth = (int)t.nWidth, nHeight = (int)t.nHeight;
+    const float* pTable = Halfs().values;
+    for (unsigned i = 0; i < nLanes; ++i)
+    {
+        int x = AddressFast((int32_t)RoundLimited(u[i] * fWidth) >> 8, nWidth, t.bClamp);
+        int y = AddressFast((int32_t)RoundLimited(v[i] * fHeight) >> 8, nHeight, t.bClamp);
+        size_t n = ((size_t)y * t.nWidth + x) * 4;
+        if (t.halfs.empty())
+            for (int c = 0; c < 4; ++c)
+                out[c][i] = t.texels[n + c];
+        else
+            for (int c = 0; c < 4; ++c)
+                out[c][i] = pTable[t.halfs[n + c]];
+    }
+}
+
 // Face and face coordinates of a direction, by its major axis.
 void CubeFace(float x, float y, float z, int& nFace, float& u, float& v)
 {
@@ -133,6 +173,11 @@ void TestSampler::SampleQuads(unsigned nStage, const float* const coord[3], cons
                               float* const out[4])
 {
     const Stage& stage = m_stages[nStage & 15];
+    if (!stage.bCube && stage.pFaces[0] && !stage.pFaces[0]->bLinear)
+    {
+        SamplePoint(*stage.pFaces[0], coord[0], coord[1], nLanes, out);
+        return;
+    }
     for (unsigned i = 0; i < nLanes; ++i)
     {
         float rgba[4] = {0.0f, 0.0f, 0.0f, 1.0f};

@@ -4,6 +4,7 @@
 #include "cpu/shader/ShaderRoutines.h"
 #include "cpu/shader/ShaderSampler.h"
 
+#include <bit>
 #include <cstring>
 
 namespace SHADER_ROUTINE_NAMESPACE
@@ -14,18 +15,8 @@ constexpr unsigned L = SHADER_LANES;
 
 inline float* Slot(ShaderRunState& rs, uint16_t slot) { return rs.pRegisters + (size_t)slot * L; }
 
-inline uint32_t Bits(float f)
-{
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof(u));
-    return u;
-}
-inline float FromBits(uint32_t u)
-{
-    float f;
-    std::memcpy(&f, &u, sizeof(f));
-    return f;
-}
+inline uint32_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
+inline float FromBits(uint32_t u) { return std::bit_cast<float>(u); }
 
 // Clamp to [0, 1]; NaN becomes 0.
 inline float Sat(float v)
@@ -41,65 +32,63 @@ inline float Finish(float v)
 
 inline float Abs(float v) { return FromBits(Bits(v) & 0x7FFFFFFFu); }
 
-// floor without a library call, so the loops stay vector code on every instruction set.
+// floor without a library call, a conversion or a branch, so the loops stay vector code on
+// every instruction set: adding and removing 2^23 (with x's sign) rounds |x| < 2^23 to an
+// integer; larger values (and NaN) are integral already.
 inline float Floor(float x)
 {
-    if (!(Abs(x) < 8388608.0f))   // integral already, or NaN
-        return x;
-    float t = (float)(int32_t)x;
-    return t > x ? t - 1.0f : t;
+    float m = FromBits((Bits(x) & 0x80000000u) | 0x4B000000u);
+    float r = (x + m) - m;
+    float rm = r - 1.0f;
+    r = r > x ? rm : r;
+    return Abs(x) < 8388608.0f && x != 0.0f ? r : x;   // keeps the sign of a zero
 }
 
 // 2^x: x = n + f with n an integer and |f| <= 1/2, 2^f by its Taylor series to f^6
 // (error below 2^-21), 2^n put into the exponent in two halves so subnormal results round once.
-// Integers give exact powers of two.
+// Integers give exact powers of two. Written without branches so it vectorises.
 inline float Exp2(float x)
 {
-    if (x != x)
-        return x;
-    if (x >= 128.0f)
-        return FromBits(0x7F800000u);
-    if (x < -150.0f)
-        return 0.0f;
-    float n = Floor(x + 0.5f);
-    float f = x - n;
+    float xc = x == x ? (x < -150.0f ? -150.0f : x > 128.0f ? 128.0f : x) : 0.0f;
+    float n = (xc + 12582912.0f) - 12582912.0f;   // nearest integer: 1.5 * 2^23 leaves no fraction bits
+    float f = xc - n;
     float p = 1.0f + f * (0.69314718f + f * (0.24022651f + f * (0.05550411f + f * (0.00961813f +
                       f * (0.00133336f + f * 0.00015404f)))));
     int32_t ni = (int32_t)n;
-    int32_t n1 = ni / 2;
+    int32_t n1 = ni >> 1;
     int32_t n2 = ni - n1;
-    return p * FromBits((uint32_t)(n1 + 127) << 23) * FromBits((uint32_t)(n2 + 127) << 23);
+    float r = p * FromBits((uint32_t)(n1 + 127) << 23) * FromBits((uint32_t)(n2 + 127) << 23);
+    r = x >= 128.0f ? FromBits(0x7F800000u) : r;
+    r = x < -150.0f ? 0.0f : r;
+    return x == x ? r : x;
 }
 
 // log2|x|: x = m 2^e with m in [sqrt(1/2), sqrt(2)), ln m = 2 atanh((m-1)/(m+1)) by its series.
-// Powers of two give their exponent exactly; log2(0) = -inf.
+// Powers of two give their exponent exactly; log2(0) = -inf. Branch-free like Exp2.
 inline float Log2(float x)
 {
     uint32_t u = Bits(x) & 0x7FFFFFFFu;
-    if (u == 0)
-        return FromBits(0xFF800000u);
-    if (u >= 0x7F800000u)
-        return FromBits(u);   // +inf, or the NaN
-    int32_t e = 0;
-    if (u < 0x00800000u)   // subnormal: scale by 2^23 first
-    {
-        u = Bits(FromBits(u) * 8388608.0f);
-        e = -23;
-    }
-    e += (int32_t)(u >> 23) - 127;
-    float m = FromBits((u & 0x007FFFFFu) | 0x3F800000u);
-    if (m > 1.41421356f)
-    {
-        m *= 0.5f;
-        e += 1;
-    }
+    bool bSubnormal = u < 0x00800000u;   // scaled by 2^23 first
+    uint32_t scaled = Bits(FromBits(u) * 8388608.0f);
+    uint32_t v = bSubnormal ? scaled : u;
+    int32_t e = (int32_t)(v >> 23) - (bSubnormal ? 150 : 127);
+    float m = FromBits((v & 0x007FFFFFu) | 0x3F800000u);
+    bool bHigh = m > 1.41421356f;
+    m = bHigh ? m * 0.5f : m;
+    e += bHigh ? 1 : 0;
     float t = (m - 1.0f) / (m + 1.0f);
     float t2 = t * t;
     float ln = t * (2.0f + t2 * (0.66666667f + t2 * (0.4f + t2 * (0.28571429f + t2 * 0.22222222f))));
-    return (float)e + ln * 1.44269504f;
+    float r = (float)e + ln * 1.44269504f;
+    r = u == 0 ? FromBits(0xFF800000u) : r;
+    return u >= 0x7F800000u ? FromBits(u) : r;   // +inf, or the NaN
 }
 
-inline float Pow(float x, float y) { return y == 0.0f ? 1.0f : Exp2(y * Log2(x)); }
+inline float Pow(float x, float y)
+{
+    float r = Exp2(y * Log2(x));
+    return y == 0.0f ? 1.0f : r;
+}
 
 // Operations on one lane. Min and max give the other operand when one is NaN.
 struct OpMov { static float F(float a) { return a; } };
