@@ -2,6 +2,8 @@
 
 #include "cpu/pool/WorkerPool.h"
 
+#include <d3d9.h>
+
 namespace
 {
 bool Plan(const std::vector<DWORD>& tokens, ShaderPlan& plan, std::string* pError)
@@ -13,6 +15,36 @@ bool Plan(const std::vector<DWORD>& tokens, ShaderPlan& plan, std::string* pErro
         *pError = strError;
     return false;
 }
+
+template <class Shader>
+bool TokensOf(Shader* pShader, std::vector<DWORD>& tokens, std::string* pError)
+{
+    UINT nSize = 0;
+    if (!pShader || FAILED(pShader->GetFunction(nullptr, &nSize)) || nSize % sizeof(DWORD))
+    {
+        if (pError)
+            *pError = "no shader object";
+        return false;
+    }
+    tokens.resize(nSize / sizeof(DWORD));
+    return SUCCEEDED(pShader->GetFunction(tokens.data(), &nSize));
+}
+}
+
+bool RunPixelProgram(IDirect3DPixelShader9* pShader, const float* pConstants, unsigned nConstants,
+                     ShaderSampler* pSampler, const PixelQuadInput& input, PixelQuadOutput& output, std::string* pError)
+{
+    std::vector<DWORD> tokens;
+    return TokensOf(pShader, tokens, pError) &&
+           RunPixelProgram(tokens, pConstants, nConstants, pSampler, input, output, pError);
+}
+
+bool RunVertexProgram(IDirect3DVertexShader9* pShader, const float* pConstants, unsigned nConstants,
+                      const float* const pInputs[16], unsigned nVertices, VertexBlockOutput& output, std::string* pError)
+{
+    std::vector<DWORD> tokens;
+    return TokensOf(pShader, tokens, pError) &&
+           RunVertexProgram(tokens, pConstants, nConstants, pInputs, nVertices, output, pError);
 }
 
 bool RunPixelProgram(const std::vector<DWORD>& tokens, const float* pConstants, unsigned nConstants,

@@ -2,15 +2,16 @@
 
 #include "core/Log.h"
 #include "cpu/formats/ImageOps.h"
+#include "cpu/shader/ShaderProgram.h"
 
 std::unique_ptr<Backend> CreateCpuBackend()
 {
     return std::make_unique<CpuBackend>();
 }
 
-std::shared_ptr<CompiledProgram> CpuBackend::CompileProgram(const std::vector<DWORD>&)
+std::shared_ptr<CompiledProgram> CpuBackend::CompileProgram(const std::vector<DWORD>& tokens)
 {
-    return nullptr;
+    return ShaderProgram::Compile(tokens);
 }
 
 void CpuBackend::Clear(const ClearCommand& command)

@@ -58,7 +58,8 @@ class Backend
 public:
     virtual ~Backend() = default;
 
-    // Translates a validated token stream; null when the back end cannot run programs.
+    // Translates a token stream the front end has measured; null when the back end cannot run
+    // it (the create call then fails).
     virtual std::shared_ptr<CompiledProgram> CompileProgram(const std::vector<DWORD>& tokens) = 0;
     virtual void Clear(const ClearCommand& command) = 0;
     // Same-format copy or filtered stretch of one rectangle to another.

@@ -125,7 +125,11 @@ HRESULT Device::CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader
     if (nTokens == 0)
         return call.Result(D3DERR_INVALIDCALL);
     std::vector<DWORD> tokens(pFunction, pFunction + nTokens);
+    // The back end checks the stream again (registers, opcodes, lengths) and refuses what it
+    // cannot run.
     auto pProgram = m_pBackend->CompileProgram(tokens);
+    if (!pProgram)
+        return call.Result(D3DERR_INVALIDCALL);
     auto* pShader = new VertexShader(ObjectKind::VertexShader, this, std::move(tokens), std::move(pProgram));
     *ppShader = pShader;
     call.SetOutput(pShader);
@@ -141,7 +145,11 @@ HRESULT Device::CreatePixelShader(const DWORD* pFunction, IDirect3DPixelShader9*
     if (nTokens == 0)
         return call.Result(D3DERR_INVALIDCALL);
     std::vector<DWORD> tokens(pFunction, pFunction + nTokens);
+    // The back end checks the stream again (registers, opcodes, lengths) and refuses what it
+    // cannot run.
     auto pProgram = m_pBackend->CompileProgram(tokens);
+    if (!pProgram)
+        return call.Result(D3DERR_INVALIDCALL);
     auto* pShader = new PixelShader(ObjectKind::PixelShader, this, std::move(tokens), std::move(pProgram));
     *ppShader = pShader;
     call.SetOutput(pShader);

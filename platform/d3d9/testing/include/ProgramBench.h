@@ -7,6 +7,8 @@
 #include <vector>
 
 class ShaderSampler;
+struct IDirect3DPixelShader9;
+struct IDirect3DVertexShader9;
 
 struct PixelQuadInput
 {
@@ -40,5 +42,14 @@ struct VertexBlockOutput
 // Runs a vertex program on nVertices vertices; pInputs[n] holds 4 floats per vertex for vn
 // (null reads (0, 0, 0, 1)).
 bool RunVertexProgram(const std::vector<DWORD>& tokens, const float* pConstants, unsigned nConstants,
+                      const float* const pInputs[16], unsigned nVertices, VertexBlockOutput& output,
+                      std::string* pError = nullptr);
+
+// The same for shader objects of a device: the plan is built from the object's own tokens
+// (GetFunction), as the device built it at creation.
+bool RunPixelProgram(IDirect3DPixelShader9* pShader, const float* pConstants, unsigned nConstants,
+                     ShaderSampler* pSampler, const PixelQuadInput& input, PixelQuadOutput& output,
+                     std::string* pError = nullptr);
+bool RunVertexProgram(IDirect3DVertexShader9* pShader, const float* pConstants, unsigned nConstants,
                       const float* const pInputs[16], unsigned nVertices, VertexBlockOutput& output,
                       std::string* pError = nullptr);
