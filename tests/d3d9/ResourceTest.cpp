@@ -375,3 +375,47 @@ TEST_F(ResourceTest, UpdateTextureCopiesMatchingLevels)
     pSource->Release();
 }
 }  // namespace
+
+namespace
+{
+TEST_F(ResourceTest, ObjectCallsAreRecordedAndCanBeMadeToFail)
+{
+    IDirect3DCubeTexture9* pCube = nullptr;
+    ASSERT_EQ(m_pDevice->CreateCubeTexture(4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &pCube, nullptr),
+              D3D_OK);
+    IDirect3DQuery9* pQuery = nullptr;
+    ASSERT_EQ(m_pDevice->CreateQuery(D3DQUERYTYPE_OCCLUSION, &pQuery), D3D_OK);
+    IDirect3DVertexBuffer9* pBuffer = nullptr;
+    ASSERT_EQ(m_pDevice->CreateVertexBuffer(24, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &pBuffer, nullptr), D3D_OK);
+
+    d3d9test::Recorder recorder(m_pDevice);
+    d3d9test::FailNext(m_pDevice, "GetCubeMapSurface");
+    IDirect3DSurface9* pFace = reinterpret_cast<IDirect3DSurface9*>(1);
+    EXPECT_EQ(pCube->GetCubeMapSurface(D3DCUBEMAP_FACE_NEGATIVE_Y, 0, &pFace), D3DERR_INVALIDCALL);
+    ASSERT_EQ(pCube->GetCubeMapSurface(D3DCUBEMAP_FACE_NEGATIVE_Y, 0, &pFace), D3D_OK);
+    pQuery->Issue(D3DISSUE_BEGIN);
+    pQuery->Issue(D3DISSUE_END);
+    DWORD count = 0;
+    pQuery->GetData(&count, sizeof(count), D3DGETDATA_FLUSH);
+    void* pData = nullptr;
+    pBuffer->Lock(0, 0, &pData, 0);
+    pBuffer->Unlock();
+    recorder.Stop();
+
+    const std::vector<std::string> expected = {
+        "GetCubeMapSurface(CubeTexture#3, 3, 0)",
+        "GetCubeMapSurface(CubeTexture#3, 3, 0)",
+        "Issue(Query#10, BEGIN)",
+        "Issue(Query#10, END)",
+        "GetData(Query#10, 4, FLUSH)",
+        "Lock(VertexBuffer#11, 0, 0, 0)",
+        "Unlock(VertexBuffer#11)",
+    };
+    EXPECT_EQ(recorder.Texts(), expected);
+    EXPECT_EQ(recorder.Calls()[1].strOutput, "Surface#7");
+    pFace->Release();
+    pBuffer->Release();
+    pQuery->Release();
+    pCube->Release();
+}
+}  // namespace

@@ -1,6 +1,8 @@
 #include "device/Buffers.h"
 
+#include "device/CallLog.h"
 #include "device/Device.h"
+#include "device/StateTables.h"
 
 BufferStorage::BufferStorage(UINT nLength) : m_pBytes(std::make_shared<BufferBytes>())
 {
@@ -57,12 +59,20 @@ bool VertexBuffer::Implements(REFIID riid) const
 
 HRESULT VertexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags)
 {
-    return m_Storage.Lock(*GetOwningDevice(), OffsetToLock, SizeToLock, ppbData, Flags);
+    CallScope call(GetOwningDevice()->GetCallLog(), "Lock", [&] {
+        return JoinArgs({ObjectText(this), UintText(OffsetToLock), UintText(SizeToLock), LockFlagsText(Flags)});
+    });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(m_Storage.Lock(*GetOwningDevice(), OffsetToLock, SizeToLock, ppbData, Flags));
 }
 
 HRESULT VertexBuffer::Unlock()
 {
-    return m_Storage.Unlock();
+    CallScope call(GetOwningDevice()->GetCallLog(), "Unlock", [&] { return ObjectText(this); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(m_Storage.Unlock());
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc)
@@ -86,12 +96,20 @@ bool IndexBuffer::Implements(REFIID riid) const
 
 HRESULT IndexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags)
 {
-    return m_Storage.Lock(*GetOwningDevice(), OffsetToLock, SizeToLock, ppbData, Flags);
+    CallScope call(GetOwningDevice()->GetCallLog(), "Lock", [&] {
+        return JoinArgs({ObjectText(this), UintText(OffsetToLock), UintText(SizeToLock), LockFlagsText(Flags)});
+    });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(m_Storage.Lock(*GetOwningDevice(), OffsetToLock, SizeToLock, ppbData, Flags));
 }
 
 HRESULT IndexBuffer::Unlock()
 {
-    return m_Storage.Unlock();
+    CallScope call(GetOwningDevice()->GetCallLog(), "Unlock", [&] { return ObjectText(this); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(m_Storage.Unlock());
 }
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc)

@@ -20,6 +20,13 @@ HRESULT Query::GetDevice(IDirect3DDevice9** ppDevice)
 
 HRESULT Query::Issue(DWORD dwIssueFlags)
 {
+    CallScope call(GetOwningDevice()->GetCallLog(), "Issue", [&] {
+        return JoinArgs({ObjectText(this), dwIssueFlags == D3DISSUE_BEGIN ? "BEGIN"
+                                           : dwIssueFlags == D3DISSUE_END ? "END"
+                                                                          : UintText(dwIssueFlags)});
+    });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
     Backend& backend = GetOwningDevice()->GetBackend();
     if (dwIssueFlags == D3DISSUE_BEGIN)
     {
@@ -28,7 +35,7 @@ HRESULT Query::Issue(DWORD dwIssueFlags)
         m_pCounter = std::make_shared<OcclusionCounter>();
         backend.BeginOcclusion(m_pCounter);
         m_Phase = Phase::Building;
-        return D3D_OK;
+        return call.Result(D3D_OK);
     }
     if (dwIssueFlags == D3DISSUE_END)
     {
@@ -38,22 +45,23 @@ HRESULT Query::Issue(DWORD dwIssueFlags)
         else
             m_pCounter = std::make_shared<OcclusionCounter>();
         m_Phase = Phase::Ended;
-        return D3D_OK;
+        return call.Result(D3D_OK);
     }
-    return D3DERR_INVALIDCALL;
+    return call.Result(D3DERR_INVALIDCALL);
 }
 
-HRESULT Query::GetData(void* pData, DWORD dwSize, DWORD)
+HRESULT Query::GetData(void* pData, DWORD dwSize, DWORD dwGetDataFlags)
 {
-    if (m_Phase != Phase::Ended)
-        return D3DERR_INVALIDCALL;
-    if (pData && dwSize < sizeof(DWORD))
-        return D3DERR_INVALIDCALL;
+    CallScope call(GetOwningDevice()->GetCallLog(), "GetData", [&] {
+        return JoinArgs({ObjectText(this), UintText(dwSize), dwGetDataFlags & D3DGETDATA_FLUSH ? "FLUSH" : "0"});
+    });
+    if (call.Failing() || m_Phase != Phase::Ended || (pData && dwSize < sizeof(DWORD)))
+        return call.Result(D3DERR_INVALIDCALL);
     GetOwningDevice()->GetBackend().WaitForCounter(*m_pCounter);
     if (pData)
     {
         const DWORD nCount = static_cast<DWORD>(m_pCounter->nPixels);
         std::memcpy(pData, &nCount, sizeof(DWORD));
     }
-    return S_OK;
+    return call.Result(S_OK);
 }

@@ -22,12 +22,18 @@ HRESULT StateBlock::GetDevice(IDirect3DDevice9** ppDevice)
 
 HRESULT StateBlock::Capture()
 {
+    CallScope call(GetOwningDevice()->GetCallLog(), "Capture", [&] { return ObjectText(this); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
     GetOwningDevice()->CaptureInto(*m_pValues, m_Mask);
-    return D3D_OK;
+    return call.Result(D3D_OK);
 }
 
 HRESULT StateBlock::Apply()
 {
+    CallScope call(GetOwningDevice()->GetCallLog(), "Apply", [&] { return ObjectText(this); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
     GetOwningDevice()->ApplyFrom(*m_pValues, m_Mask);
-    return D3D_OK;
+    return call.Result(D3D_OK);
 }

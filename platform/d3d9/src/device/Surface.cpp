@@ -1,6 +1,8 @@
 #include "device/Surface.h"
 
+#include "device/CallLog.h"
 #include "device/Device.h"
+#include "device/StateTables.h"
 
 namespace
 {
@@ -49,6 +51,23 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc)
 
 HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags)
 {
+    CallScope call(GetOwningDevice()->GetCallLog(), "LockRect",
+                   [&] { return JoinArgs({ObjectText(this), pRect ? "rect" : "NULL", LockFlagsText(Flags)}); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(LockImage(pLockedRect, pRect, Flags));
+}
+
+HRESULT Surface::UnlockRect()
+{
+    CallScope call(GetOwningDevice()->GetCallLog(), "UnlockRect", [&] { return ObjectText(this); });
+    if (call.Failing())
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(UnlockImage());
+}
+
+HRESULT Surface::LockImage(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags)
+{
     LockRegion region;
     if (!pLockedRect || !m_Params.bLockable || !RegionFromRect(*m_pStorage, pRect, region))
         return D3DERR_INVALIDCALL;
@@ -62,7 +81,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD 
     return D3D_OK;
 }
 
-HRESULT Surface::UnlockRect()
+HRESULT Surface::UnlockImage()
 {
     return m_Lock.Unlock(*m_pStorage);
 }

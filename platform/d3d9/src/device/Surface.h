@@ -26,6 +26,10 @@ public:
     HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
     HRESULT UnlockRect() override;
 
+    // The lock itself, without recording: textures lock their levels through these.
+    HRESULT LockImage(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags);
+    HRESULT UnlockImage();
+
     const ImageParams& GetParams() const { return m_Params; }
     const FormatInfo& GetFormat() const { return *m_Params.pFormat; }
     UINT GetWidth() const { return m_Params.nWidth; }

@@ -1,6 +1,8 @@
 #include "device/Texture.h"
 
+#include "device/CallLog.h"
 #include "device/Device.h"
+#include "device/StateTables.h"
 
 #include <algorithm>
 
@@ -92,26 +94,34 @@ HRESULT Texture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc)
 
 HRESULT Texture::GetSurfaceLevel(UINT Level, IDirect3DSurface9** ppSurfaceLevel)
 {
-    if (!ppSurfaceLevel || !ValidLevel(0, Level))
-        return D3DERR_INVALIDCALL;
+    CallScope call(GetOwningDevice()->GetCallLog(), "GetSurfaceLevel",
+                   [&] { return JoinArgs({ObjectText(this), UintText(Level)}); });
+    if (call.Failing() || !ppSurfaceLevel || !ValidLevel(0, Level))
+        return call.Result(D3DERR_INVALIDCALL);
     Surface* pSurface = LevelImage(0, Level);
     pSurface->AddRef();
     *ppSurfaceLevel = pSurface;
-    return D3D_OK;
+    call.SetOutput(pSurface);
+    return call.Result(D3D_OK);
 }
 
 HRESULT Texture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags)
 {
-    if (!ValidLevel(0, Level))
-        return D3DERR_INVALIDCALL;
-    return LevelImage(0, Level)->LockRect(pLockedRect, pRect, Flags);
+    CallScope call(GetOwningDevice()->GetCallLog(), "LockRect", [&] {
+        return JoinArgs({ObjectText(this), UintText(Level), pRect ? "rect" : "NULL", LockFlagsText(Flags)});
+    });
+    if (call.Failing() || !ValidLevel(0, Level))
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(LevelImage(0, Level)->LockImage(pLockedRect, pRect, Flags));
 }
 
 HRESULT Texture::UnlockRect(UINT Level)
 {
-    if (!ValidLevel(0, Level))
-        return D3DERR_INVALIDCALL;
-    return LevelImage(0, Level)->UnlockRect();
+    CallScope call(GetOwningDevice()->GetCallLog(), "UnlockRect",
+                   [&] { return JoinArgs({ObjectText(this), UintText(Level)}); });
+    if (call.Failing() || !ValidLevel(0, Level))
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(LevelImage(0, Level)->UnlockImage());
 }
 
 HRESULT Texture::AddDirtyRect(const RECT*)
@@ -140,27 +150,36 @@ HRESULT CubeTexture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc)
 
 HRESULT CubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level, IDirect3DSurface9** ppCubeMapSurface)
 {
-    if (!ppCubeMapSurface || !ValidLevel(FaceType, Level))
-        return D3DERR_INVALIDCALL;
+    CallScope call(GetOwningDevice()->GetCallLog(), "GetCubeMapSurface",
+                   [&] { return JoinArgs({ObjectText(this), UintText(FaceType), UintText(Level)}); });
+    if (call.Failing() || !ppCubeMapSurface || !ValidLevel(FaceType, Level))
+        return call.Result(D3DERR_INVALIDCALL);
     Surface* pSurface = LevelImage(FaceType, Level);
     pSurface->AddRef();
     *ppCubeMapSurface = pSurface;
-    return D3D_OK;
+    call.SetOutput(pSurface);
+    return call.Result(D3D_OK);
 }
 
 HRESULT CubeTexture::LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
                               DWORD Flags)
 {
-    if (!ValidLevel(FaceType, Level))
-        return D3DERR_INVALIDCALL;
-    return LevelImage(FaceType, Level)->LockRect(pLockedRect, pRect, Flags);
+    CallScope call(GetOwningDevice()->GetCallLog(), "LockRect", [&] {
+        return JoinArgs({ObjectText(this), UintText(FaceType), UintText(Level), pRect ? "rect" : "NULL",
+                         LockFlagsText(Flags)});
+    });
+    if (call.Failing() || !ValidLevel(FaceType, Level))
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(LevelImage(FaceType, Level)->LockImage(pLockedRect, pRect, Flags));
 }
 
 HRESULT CubeTexture::UnlockRect(D3DCUBEMAP_FACES FaceType, UINT Level)
 {
-    if (!ValidLevel(FaceType, Level))
-        return D3DERR_INVALIDCALL;
-    return LevelImage(FaceType, Level)->UnlockRect();
+    CallScope call(GetOwningDevice()->GetCallLog(), "UnlockRect",
+                   [&] { return JoinArgs({ObjectText(this), UintText(FaceType), UintText(Level)}); });
+    if (call.Failing() || !ValidLevel(FaceType, Level))
+        return call.Result(D3DERR_INVALIDCALL);
+    return call.Result(LevelImage(FaceType, Level)->UnlockImage());
 }
 
 HRESULT CubeTexture::AddDirtyRect(D3DCUBEMAP_FACES, const RECT*)
