@@ -86,10 +86,11 @@ QUEN_DECLARE_HANDLE(HRSRC);
 QUEN_DECLARE_HANDLE(HHOOK);
 QUEN_DECLARE_HANDLE(HIMAGELIST);
 QUEN_DECLARE_HANDLE(HTREEITEM);
-QUEN_DECLARE_HANDLE(HGDIOBJ);
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HANDLE;
+// Any GDI object, as on Windows: every GDI handle converts to it.
+typedef void* HGDIOBJ;
 
 struct POINT { LONG x; LONG y; };
 struct SIZE { LONG cx; LONG cy; };
