@@ -109,10 +109,28 @@ TEST_F(WindowTest, KeyStateFollowsTheMessagesTaken)
         m_Driver.pumpUntilIdle();
         EXPECT_EQ(GetKeyState(nPlain), s.m_nAfter) << int(s.m_nKey);
     }
+    // The same from a script: the key state changes when the script's time comes and the message
+    // is taken, not before.
+    std::string error;
+    ASSERT_TRUE(m_Driver.loadScript("wait 40\nkey CapsLock\nwait 10\nkey Shift+A\n", error)) << error;
+    m_Driver.advance(39);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
+    m_Driver.advance(1);
+    EXPECT_EQ(GetAsyncKeyState(VK_CAPITAL), 0);   // pressed and released already
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 1);
+    MessageLog().clear();
+    m_Driver.advance(10);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(MessagesOf(hMain, {WM_CHAR}), std::vector<UINT>{WM_CHAR});
+    EXPECT_EQ(MessageLog()[2].m_wParam, static_cast<WPARAM>('a')) << "Shift with Caps Lock on types a small letter";
+    EXPECT_TRUE(m_Driver.scriptDone());
+
     win32::SetKeyStateDirect(VK_SPACE, true, false);
     EXPECT_EQ(GetKeyState(VK_SPACE), DOWN);
     EXPECT_EQ(GetAsyncKeyState(VK_SPACE), ASYNC_DOWN);
-    (void)hMain;
 }
 
 TEST_F(WindowTest, KeysBecomeTheMessagesAndCharactersOfTheKeyboard)

@@ -24,7 +24,7 @@ bool TakeMessage(MSG& out, HWND hFilter, UINT nMin, UINT nMax, bool bRemove)
         }
     for (size_t i = 0; i < state.m_Input.size();)
     {
-        const InputEvent& event = state.m_Input[i];
+        const InputEvent event = state.m_Input[i];   // a copy: taking it erases it
         MSG msg;
         bool bTarget = event.m_bKey ? ConvertKeyInput(event, msg) : ConvertMouseInput(event, msg);
         if (!bTarget)
