@@ -30,13 +30,14 @@ void FillColor(ImageStorage& image, const RECT& rect, const float rgba[4])
     const FormatInfo& format = *image.pFormat;
     BYTE pixel[16];
     EncodePixel(format, rgba, pixel);
+    // Convert once, fill one row, then copy that row: a whole-screen clear is a run of memcpy.
     const size_t size = format.bytesPerBlock;
-    for (LONG y = clipped.top; y < clipped.bottom; ++y)
-    {
-        BYTE* pRow = image.Row(static_cast<UINT>(y)) + static_cast<size_t>(clipped.left) * size;
-        for (LONG x = clipped.left; x < clipped.right; ++x, pRow += size)
-            std::memcpy(pRow, pixel, size);
-    }
+    const size_t rowBytes = static_cast<size_t>(clipped.right - clipped.left) * size;
+    BYTE* pFirst = image.Row(static_cast<UINT>(clipped.top)) + static_cast<size_t>(clipped.left) * size;
+    for (size_t offset = 0; offset < rowBytes; offset += size)
+        std::memcpy(pFirst + offset, pixel, size);
+    for (LONG y = clipped.top + 1; y < clipped.bottom; ++y)
+        std::memcpy(image.Row(static_cast<UINT>(y)) + static_cast<size_t>(clipped.left) * size, pFirst, rowBytes);
     ++image.nVersion;
 }
 
