@@ -198,4 +198,12 @@ TEST_F(WindowTest, FocusCaptureAndMouseRouting)
     EXPECT_EQ(pt.x, rightOrigin.x + 1);
     m_Driver.pumpUntilIdle();
     EXPECT_EQ(MessagesOf(hRight, {WM_MOUSEMOVE}).size(), 1u);
+
+    // Hiding the active window hands activation and focus to its owner.
+    HWND hTool = Create("Tool", WS_POPUP | WS_CAPTION | WS_VISIBLE, 500, 500, 100, 100, hMain);
+    EXPECT_EQ(GetActiveWindow(), hTool);
+    EXPECT_EQ(GetFocus(), hTool);
+    ShowWindow(hTool, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), hMain);
+    EXPECT_EQ(GetFocus(), hMain);
 }

@@ -26,6 +26,21 @@ void ActivateWindow(HWND hWnd, bool bByMouse)
     SendMessageA(hWnd, WM_ACTIVATE, MAKEWPARAM(bByMouse ? WA_CLICKACTIVE : WA_ACTIVE, 0), reinterpret_cast<LPARAM>(hOld));
 }
 
+void ActivateNextWindow(HWND hWnd)
+{
+    // The owner when it can take it, else the topmost visible, enabled top-level window.
+    Window* pWnd = FindWindowObject(hWnd);
+    auto usable = [&](HWND h) {
+        Window* p = FindWindowObject(h);
+        return h != hWnd && p && (p->m_nStyle & WS_VISIBLE) && !(p->m_nStyle & WS_DISABLED);
+    };
+    HWND hNext = pWnd && usable(pWnd->m_hOwner) ? pWnd->m_hOwner : nullptr;
+    for (HWND h : DesktopObject()->m_Children)
+        if (!hNext && usable(h))
+            hNext = h;
+    ActivateWindow(hNext, false);
+}
+
 HWND SetFocus(HWND hWnd)
 {
     UserState& state = User();

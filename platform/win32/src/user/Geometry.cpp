@@ -176,6 +176,8 @@ bool SetWindowPosInternal(HWND hWnd, HWND hInsertAfter, int x, int y, int cx, in
         return true;
     if (!(nFlags & SWP_NOACTIVATE) && IsTopLevel(pWnd) && bVisible && !(pWnd->m_nStyle & WS_DISABLED))
         ActivateWindow(hWnd, false);
+    else if (!bVisible && bWasVisible && IsTopLevel(pWnd) && User().m_hActive == hWnd && !pWnd->m_bDestroying)
+        ActivateNextWindow(hWnd);
     return true;
 }
 

@@ -135,6 +135,8 @@ void CollectDescendants(const Window* pWnd, std::vector<HWND>& out);
 // Internals shared between the user/ files.
 bool SetWindowPosInternal(HWND hWnd, HWND hInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
 void ActivateWindow(HWND hWnd, bool bByMouse);
+// Activation leaves hWnd (hidden or going away) for its owner or the next window.
+void ActivateNextWindow(HWND hWnd);
 void RestackWindow(Window* pWnd, HWND hInsertAfter);
 void ForgetWindowInput(HWND hWnd);      // timers, posted messages, focus, capture of a dying window
 void KillWindowTimers(HWND hWnd);

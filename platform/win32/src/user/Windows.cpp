@@ -90,19 +90,7 @@ void MoveFocusAndActivationAway(Window* pWnd)
     if (inTree(state.m_hFocus))
         SetFocus(IsTopLevel(pWnd) ? nullptr : pWnd->m_hParent);
     if (IsTopLevel(pWnd) && state.m_hActive == hWnd)
-    {
-        HWND hNext = nullptr;
-        Window* pOwner = FindWindowObject(pWnd->m_hOwner);
-        if (pOwner && (pOwner->m_nStyle & WS_VISIBLE) && !(pOwner->m_nStyle & WS_DISABLED))
-            hNext = pWnd->m_hOwner;
-        for (HWND h : DesktopObject()->m_Children)
-        {
-            Window* p = FindWindowObject(h);
-            if (!hNext && h != hWnd && p && (p->m_nStyle & WS_VISIBLE) && !(p->m_nStyle & WS_DISABLED))
-                hNext = h;
-        }
-        ActivateWindow(hNext, false);
-    }
+        ActivateNextWindow(hWnd);
 }
 
 POINT DefaultPosition(int x, int y)
