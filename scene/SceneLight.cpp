@@ -1,0 +1,8 @@
+#include "scene/SceneLight.h"
+
+SceneLight::SceneLight()
+{
+    SetType(TREE_ITEM_LIGHT);
+}
+
+SceneLight::~SceneLight() = default;
