@@ -5,3 +5,4 @@
 #include <d3dx9core.h>
 #include <d3dx9mesh.h>
 #include <d3dx9shape.h>
+#include <d3dx9tex.h>
