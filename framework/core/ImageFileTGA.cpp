@@ -10,7 +10,6 @@
 
 namespace
 {
-constexpr size_t TGA_HEADER_SIZE = 18;
 constexpr uint8_t TGA_RLE_BIT = 0x08;       // image type bit: run-length encoded
 constexpr uint8_t TGA_TOP_DOWN_BIT = 0x20;  // descriptor bit: the first row is the top row
 constexpr uint16_t TGA_MAP_ENTRIES_MAX = 256;
@@ -149,7 +148,7 @@ bool PixelImage::LoadTGA(const char* szPath, bool bRgbOrder, bool bMipFlag)
                 uint8_t v = pIn[0];
                 if (nMapLength == 0)
                     rgba[0] = rgba[1] = rgba[2] = v;   // grey image
-                else if (v < nMapLength && v < TGA_MAP_ENTRIES_MAX)
+                else if (v < nMapLength)
                     std::memcpy(rgba, palette[v], 3);
                 else
                     rgba[0] = rgba[1] = rgba[2] = 0;
