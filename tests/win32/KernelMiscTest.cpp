@@ -1,4 +1,6 @@
+#include <win32/modules.h>
 #include <win32/paths.h>
+#include <win32/shellapi.h>
 #include <win32/winbase.h>
 
 #include "TempDir.h"
@@ -131,4 +133,23 @@ TEST(KernelFilesTest, FullPathsExistenceAndMemoryBlocks)
     GlobalUnlock(hMem);
     EXPECT_EQ(GlobalFree(hMem), nullptr);
     win32::SetPathConfig(saved);
+}
+
+TEST(ModulesTest, OnlyTheTwoBuiltInLibrariesLoad)
+{
+    HMODULE hComctl = LoadLibraryA("COMCTL32.DLL");
+    ASSERT_TRUE(hComctl);
+    EXPECT_EQ(LoadLibraryA("comctl32"), hComctl);
+    auto pfnVersion = reinterpret_cast<DLLGETVERSIONPROC>(GetProcAddress(hComctl, "DllGetVersion"));
+    ASSERT_TRUE(pfnVersion);
+    DLLVERSIONINFO info{sizeof(info), 0, 0, 0, 0};
+    EXPECT_EQ(pfnVersion(&info), S_OK);
+    EXPECT_EQ(info.dwMajorVersion, 6u);
+    EXPECT_EQ(info.dwMinorVersion, 0u);
+    EXPECT_EQ(GetProcAddress(hComctl, "ShellExecuteA"), nullptr);
+    HMODULE hShell = LoadLibraryA("shell32.dll");
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(hShell, "ShellExecuteA")), reinterpret_cast<void*>(ShellExecuteA));
+    EXPECT_TRUE(FreeLibrary(hShell));
+    EXPECT_EQ(LoadLibraryA("d3d9.dll"), nullptr);
+    EXPECT_FALSE(FreeLibrary(nullptr));
 }
