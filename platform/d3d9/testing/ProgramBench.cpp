@@ -60,8 +60,9 @@ bool RunPixelProgram(const std::vector<DWORD>& tokens, const float* pConstants, 
     {
         const float (*pixels)[4] = reg.dwType == D3DSPR_TEXTURE ? input.t[reg.dwNumber] : input.v[reg.dwNumber];
         for (int c = 0; c < 4; ++c)
-            for (unsigned i = 0; i < SHADER_LANES; ++i)
-                file.Slot(reg.slot[c])[i] = pixels[i % 4][c];
+            if (reg.slot[c] != NO_SLOT)
+                for (unsigned i = 0; i < SHADER_LANES; ++i)
+                    file.Slot(reg.slot[c])[i] = pixels[i % 4][c];
     }
     RunShaderBatch(plan, file, pSampler);
     output = PixelQuadOutput();

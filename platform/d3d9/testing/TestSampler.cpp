@@ -103,25 +103,54 @@ inline int AddressFast(int n, int nSize, bool bClamp)
     return n < 0 ? n + nSize : n;
 }
 
-// Point sampling of a 2D texture, the common case of the tracer's passes: texel
-// floor(u W) after snapping u W to 1/256 texel, that is the nearest multiple of 1/256 shifted
-// right by 8 bits.
+// Texel index of each lane along one axis: floor(u size) after snapping u size to 1/256
+// texel, that is the nearest multiple of 1/256 shifted right by 8 bits, then addressed.
+void TexelIndices(const float* u, unsigned nLanes, int nSize, bool bClamp, int32_t* pIndex)
+{
+    const float fScale = (float)nSize * 256.0f;
+    for (unsigned i = 0; i < nLanes; ++i)
+        pIndex[i] = (int32_t)RoundLimited(u[i] * fScale) >> 8;
+    if (bClamp)
+        for (unsigned i = 0; i < nLanes; ++i)
+            pIndex[i] = pIndex[i] < 0 ? 0 : pIndex[i] >= nSize ? nSize - 1 : pIndex[i];
+    else if ((nSize & (nSize - 1)) == 0)
+        for (unsigned i = 0; i < nLanes; ++i)
+            pIndex[i] &= nSize - 1;
+    else
+        for (unsigned i = 0; i < nLanes; ++i)
+            pIndex[i] = AddressFast(pIndex[i], nSize, false);
+}
+
+// Point sampling of a 2D texture, the common case of the tracer's passes.
 void SamplePoint(const TestTexture& t, const float* u, const float* v, unsigned nLanes, float* const out[4])
 {
-    const float fWidth = (float)t.nWidth * 256.0f, fHeight = (float)t.nHeight * 256.0f;
-    const int nWidth = (int)t.nWidth, nHeight = (int)t.nHeight;
-    const float* pTable = Halfs().values;
-    for (unsigned i = 0; i < nLanes; ++i)
+    int32_t x[64], y[64];
+    for (unsigned nFirst = 0; nFirst < nLanes; nFirst += 64)
     {
-        int x = AddressFast((int32_t)RoundLimited(u[i] * fWidth) >> 8, nWidth, t.bClamp);
-        int y = AddressFast((int32_t)RoundLimited(v[i] * fHeight) >> 8, nHeight, t.bClamp);
-        size_t n = ((size_t)y * t.nWidth + x) * 4;
+        unsigned n = nLanes - nFirst < 64 ? nLanes - nFirst : 64;
+        TexelIndices(u + nFirst, n, (int)t.nWidth, t.bClamp, x);
+        TexelIndices(v + nFirst, n, (int)t.nHeight, t.bClamp, y);
+        float* r = out[0] + nFirst;
+        float* g = out[1] + nFirst;
+        float* b = out[2] + nFirst;
+        float* a = out[3] + nFirst;
         if (t.halfs.empty())
-            for (int c = 0; c < 4; ++c)
-                out[c][i] = t.texels[n + c];
-        else
-            for (int c = 0; c < 4; ++c)
-                out[c][i] = pTable[t.halfs[n + c]];
+        {
+            const float* pTexels = t.texels.data();
+            for (unsigned i = 0; i < n; ++i)
+            {
+                const float* p = pTexels + ((size_t)y[i] * t.nWidth + x[i]) * 4;
+                r[i] = p[0], g[i] = p[1], b[i] = p[2], a[i] = p[3];
+            }
+            continue;
+        }
+        const float* pTable = Halfs().values;
+        const uint16_t* pHalfs = t.halfs.data();
+        for (unsigned i = 0; i < n; ++i)
+        {
+            const uint16_t* p = pHalfs + ((size_t)y[i] * t.nWidth + x[i]) * 4;
+            r[i] = pTable[p[0]], g[i] = pTable[p[1]], b[i] = pTable[p[2]], a[i] = pTable[p[3]];
+        }
     }
 }
 

@@ -94,6 +94,8 @@ void ShadeRect(const ShadeRectJob& job, WorkerPool& pool)
                                                                                 : job.colors[input.dwNumber];
                 for (int c = 0; c < 4; ++c)
                 {
+                    if (input.slot[c] == NO_SLOT)
+                        continue;
                     const PixelInputPlane& p = planes[c];
                     float* pLanes = file.Slot(input.slot[c]);
                     float fBase = p.a0 + p.dx * (float)x0 + p.dy * (float)y0;
@@ -144,6 +146,8 @@ void ShadeVertices(const ShadeVerticesJob& job, WorkerPool& pool)
                 const float* pSource = input.dwNumber < 16 ? job.pInputs[input.dwNumber] : nullptr;
                 for (int c = 0; c < 4; ++c)
                 {
+                    if (input.slot[c] == NO_SLOT)
+                        continue;
                     float* pLanes = file.Slot(input.slot[c]);
                     for (unsigned i = 0; i < SHADER_LANES; ++i)
                         pLanes[i] = pSource && i < nCount ? pSource[(size_t)(nFirst + i) * 4 + c] : (c == 3 ? 1.0f : 0.0f);

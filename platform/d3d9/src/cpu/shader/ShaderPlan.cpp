@@ -222,6 +222,7 @@ private:
         {
             DWORD c = ShaderSwizzle(dwParam, j);
             slots[j] = (uint16_t)(base + c);
+            m_read[base + c] = true;
             if (dwType == D3DSPR_TEMP && !(m_written[base + c]))
                 m_readBeforeWrite[base + c] = true;
         }
@@ -319,7 +320,10 @@ private:
             // The source token form of the register reads .xxxx; texkill tests x, y and z.
             uint16_t base = Base(p[0]);
             for (int c = 0; c < 4; ++c)
+            {
                 step.src[0][c] = (uint16_t)(base + c);
+                m_read[base + c] = true;
+            }
             step.pfnRun = GetShaderRoutine(ROUTINE_TEXKILL, false);
             m_plan.steps.push_back(step);
             m_plan.bKills = true;
@@ -494,6 +498,11 @@ private:
     // value a later stage sees for an unwritten output (colour 1, everything else 0).
     void FinishFills()
     {
+        // Input components nothing reads need not be filled.
+        for (PlanRegister& reg : m_plan.inputs)
+            for (int c = 0; c < 4; ++c)
+                if (!m_read[reg.slot[c]])
+                    reg.slot[c] = NO_SLOT;
         for (const auto& [slot, bRead] : m_readBeforeWrite)
             if (bRead)
                 m_plan.fills.push_back({slot, 0.0f});
@@ -513,6 +522,7 @@ private:
     std::map<DWORD, DWORD> m_usages;
     std::map<uint16_t, bool> m_written;
     std::map<uint16_t, bool> m_readBeforeWrite;
+    std::map<uint16_t, bool> m_read;
 };
 }
 

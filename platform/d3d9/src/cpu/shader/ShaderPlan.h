@@ -60,7 +60,7 @@ struct ShaderPlan
     bool bPixel = false;
     unsigned nSlots = 0;
     std::vector<PlanStep> steps;
-    std::vector<PlanRegister> inputs;      // t#, v#: filled per lane before a batch
+    std::vector<PlanRegister> inputs;      // t#, v#: filled per lane before a batch (NO_SLOT: never read)
     std::vector<PlanRegister> outputs;     // oC#, oDepth, oPos, oT#, oD#, oFog, oPts
     std::vector<PlanConstant> constants;   // broadcast once per run
     std::vector<PlanFill> fills;           // set before every batch: temporaries read before written, partly written outputs
