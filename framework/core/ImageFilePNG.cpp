@@ -1,5 +1,5 @@
 // PNG files through libpng 1.6. Read: every colour type and depth, reduced to 8 bits a channel:
-// palettes and low depths expanded, transparency expanded to alpha, a background chunk
+// interlaced passes merged, palettes and low depths expanded, transparency expanded to alpha, a background chunk
 // composited, a gamma chunk corrected for a 2.2 screen, grey with alpha widened to RGBA8.
 // Written: I8, RGB8 and RGBA8.
 //
@@ -82,6 +82,8 @@ bool DecodePng(PngReadJob& job)
         png_set_gamma(pPng, PNG_SCREEN_GAMMA, fFileGamma);
     if (!job.m_bRgbOrder)
         png_set_bgr(pPng);
+    // Interlaced files are read whole, their passes merged by libpng.
+    png_set_interlace_handling(pPng);
     png_read_update_info(pPng, pInfo);
 
     const int nChannels = png_get_channels(pPng, pInfo);

@@ -98,6 +98,13 @@ TEST_F(ImageFileLibraryTest, PngColourTypesDecodeToEightBitFormats)
     grey.colourType = 0;
     grey.scanlines = {0, 0, 200};
 
+    // 2 x 2 Adam7: pass 1 holds (0, 0), pass 6 holds (1, 0), pass 7 the second row.
+    PngSpec interlaced;
+    interlaced.width = interlaced.height = 2;
+    interlaced.colourType = 0;
+    interlaced.interlace = 1;
+    interlaced.scanlines = {0, 11, 0, 22, 0, 33, 44};
+
     struct Case
     {
         const char* name;
@@ -113,6 +120,7 @@ TEST_F(ImageFileLibraryTest, PngColourTypesDecodeToEightBitFormats)
         {"grey with a transparent key", MakePng(greyKey), RGBA8, {7, 7, 7, 0, 9, 9, 9, 255}},
         {"alpha over a background colour", MakePng(background), RGB8, {0, 0, 255, 0, 255, 0}},
         {"grey", MakePng(grey), I8, {0, 200}},
+        {"interlaced grey", MakePng(interlaced), I8, {11, 22, 33, 44}},
     };
     for (const Case& c : cases)
     {

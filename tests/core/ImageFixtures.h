@@ -207,6 +207,7 @@ struct PngSpec
     uint32_t width = 1, height = 1;
     uint8_t bitDepth = 8;
     uint8_t colourType = 2;
+    uint8_t interlace = 0;   // 1: Adam7, the scanlines given pass by pass
     std::vector<std::pair<std::string, Bytes>> chunks;   // between IHDR and IDAT
     Bytes scanlines;                                      // each row led by its filter byte
 };
@@ -217,7 +218,7 @@ inline Bytes MakePng(const PngSpec& s)
     Bytes header;
     WriteU32BE(header, s.width);
     WriteU32BE(header, s.height);
-    header.insert(header.end(), {s.bitDepth, s.colourType, 0, 0, 0});
+    header.insert(header.end(), {s.bitDepth, s.colourType, 0, 0, s.interlace});
     AppendPngChunk(out, "IHDR", header);
     for (const auto& chunk : s.chunks)
         AppendPngChunk(out, chunk.first.c_str(), chunk.second);
