@@ -198,6 +198,8 @@ TEST(ShaderAssemblerTest, AcceptsAllowedSwizzlesAndFourLevels)
     ShaderAssembly result = Assemble(strFour);
     EXPECT_TRUE(result.errors.empty());
     EXPECT_EQ(result.stats.nDependentLevels, 4);
+    // Partial-precision declarations.
+    EXPECT_TRUE(Assemble("ps_2_0\ndcl_pp t0.xy\ndcl_2d s0\ntexld_pp r0, t0, s0\nmov oC0, r0\n").errors.empty());
     // Arbitrary swizzles are fine in vertex programs.
     EXPECT_TRUE(Assemble("vs_2_0\ndcl_position v0\nmov oPos, v0.xzyw\n").errors.empty());
 }

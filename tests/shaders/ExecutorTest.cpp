@@ -4,6 +4,7 @@
 #include <TestSampler.h>
 #include <cpu/pool/WorkerPool.h>
 #include <cpu/shader/ShaderExecutor.h>
+#include <cpu/shader/ShaderSampler.h>
 
 #include <gtest/gtest.h>
 
@@ -164,4 +165,55 @@ TEST(ExecutorTest, VerticesIdenticalWithOneTwoAndThreeWorkers)
     EXPECT_EQ(reference[0][i * 4], positions[i * 4] * 1.0f + positions[i * 4 + 1] * 0.0f + positions[i * 4 + 2] * 0.0f +
                                        positions[i * 4 + 3] * 0.5f);
     EXPECT_EQ(reference[2][i * 4 + 2], normals[i * 4 + 2]);
+}
+
+namespace
+{
+// Records the coordinates each call receives, to check the quad layout the sampler relies on.
+class RecordingSampler final : public ShaderSampler
+{
+public:
+    void SampleQuads(unsigned, const float* const coord[3], const float*, unsigned nLanes, float* const out[4]) override
+    {
+        for (unsigned i = 0; i < nLanes; ++i)
+        {
+            u.push_back(coord[0][i]);
+            v.push_back(coord[1][i]);
+            for (int c = 0; c < 4; ++c)
+                out[c][i] = 0.0f;
+        }
+        m_nCalls += nLanes % 4 == 0 ? 1 : 1000;
+    }
+    std::vector<float> u, v;
+    unsigned m_nCalls = 0;
+};
+}
+
+TEST(ExecutorTest, SamplerSeesAlignedQuadsInOrder)
+{
+    ShaderPlan plan = PlanOf("ps_2_0\ndcl t0.xy\ndcl_2d s0\ntexld r0, t0, s0\nmov oC0, r0\n");
+    RecordingSampler sampler;
+    ShadeRectJob job;
+    job.pPlan = &plan;
+    job.pSampler = &sampler;
+    job.nWidth = 20;
+    job.nHeight = 10;
+    job.texcoords[0][0] = {0.0f, 1.0f, 0.0f};   // u = x
+    job.texcoords[0][1] = {0.0f, 0.0f, 1.0f};   // v = y
+    WorkerPool pool(1);
+    ShadeRect(job, pool);
+    ASSERT_GT(sampler.m_nCalls, 0u);
+    ASSERT_LT(sampler.m_nCalls, 1000u);
+    for (size_t q = 0; q + 3 < sampler.u.size(); q += 4)
+    {
+        // Top-left pixel at even coordinates, then top-right, bottom-left, bottom-right.
+        ASSERT_EQ(std::fmod(sampler.u[q], 2.0f), 0.0f) << q;
+        ASSERT_EQ(std::fmod(sampler.v[q], 2.0f), 0.0f) << q;
+        ASSERT_EQ(sampler.u[q + 1], sampler.u[q] + 1) << q;
+        ASSERT_EQ(sampler.v[q + 1], sampler.v[q]) << q;
+        ASSERT_EQ(sampler.u[q + 2], sampler.u[q]) << q;
+        ASSERT_EQ(sampler.v[q + 2], sampler.v[q] + 1) << q;
+        ASSERT_EQ(sampler.u[q + 3], sampler.u[q] + 1) << q;
+        ASSERT_EQ(sampler.v[q + 3], sampler.v[q] + 1) << q;
+    }
 }

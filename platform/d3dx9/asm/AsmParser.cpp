@@ -317,6 +317,12 @@ private:
             return false;
         DWORD dwDecl = 0x80000000u;
         std::string strSuffix = strMnemonic.size() > 3 ? strMnemonic.substr(3) : std::string();
+        // A partial-precision declaration ("dcl_pp t0.xy") is accepted and runs at full precision.
+        if (strSuffix.size() >= 3 && strSuffix.compare(strSuffix.size() - 3, 3, "_pp") == 0)
+        {
+            strSuffix.resize(strSuffix.size() - 3);
+            dwRegister |= D3DSPDM_PARTIALPRECISION;
+        }
         bool bPixel = m_program.version == ASM_PS_2_0;
         DWORD dwType = ShaderRegisterType(dwRegister);
         if (bPixel)
