@@ -419,3 +419,54 @@ TEST_F(ResourceTest, ObjectCallsAreRecordedAndCanBeMadeToFail)
     pCube->Release();
 }
 }  // namespace
+
+namespace
+{
+TEST_F(ResourceTest, CubeFacesAndVolumeSlicesAreSeparateImages)
+{
+    IDirect3DCubeTexture9* pCube = nullptr;
+    ASSERT_EQ(m_pDevice->CreateCubeTexture(4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &pCube, nullptr), D3D_OK);
+    EXPECT_EQ(pCube->GetLevelCount(), 3u);
+    for (DWORD face = 0; face < 6; ++face)
+    {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(pCube->LockRect(static_cast<D3DCUBEMAP_FACES>(face), 0, &locked, nullptr, 0), D3D_OK);
+        static_cast<BYTE*>(locked.pBits)[0] = static_cast<BYTE>(face + 1);
+        pCube->UnlockRect(static_cast<D3DCUBEMAP_FACES>(face), 0);
+    }
+    for (DWORD face = 0; face < 6; ++face)
+    {
+        IDirect3DSurface9* pFace = nullptr;
+        ASSERT_EQ(pCube->GetCubeMapSurface(static_cast<D3DCUBEMAP_FACES>(face), 0, &pFace), D3D_OK);
+        d3d9test::SurfaceData data;
+        ASSERT_TRUE(d3d9test::ReadSurface(pFace, data));
+        EXPECT_EQ(data.bytes[0], face + 1);
+        pFace->Release();
+    }
+    IDirect3DSurface9* pFace = nullptr;
+    EXPECT_EQ(pCube->GetCubeMapSurface(static_cast<D3DCUBEMAP_FACES>(6), 0, &pFace), D3DERR_INVALIDCALL);
+    pCube->Release();
+
+    IDirect3DVolumeTexture9* pVolume = nullptr;
+    ASSERT_EQ(m_pDevice->CreateVolumeTexture(3, 2, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &pVolume, nullptr), D3D_OK);
+    ASSERT_EQ(pVolume->GetLevelCount(), 3u);  // 3×2×4, 1×1×2, 1×1×1
+    D3DVOLUME_DESC desc;
+    ASSERT_EQ(pVolume->GetLevelDesc(1, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 1u);
+    EXPECT_EQ(desc.Height, 1u);
+    EXPECT_EQ(desc.Depth, 2u);
+    D3DLOCKED_BOX box;
+    ASSERT_EQ(pVolume->LockBox(0, &box, nullptr, 0), D3D_OK);
+    EXPECT_EQ(box.RowPitch, 16);
+    EXPECT_EQ(box.SlicePitch, 32);
+    static_cast<BYTE*>(box.pBits)[3 * box.SlicePitch] = 0x77;
+    pVolume->UnlockBox(0);
+    const D3DBOX lastSlice{0, 0, 1, 1, 3, 4};
+    ASSERT_EQ(pVolume->LockBox(0, &box, &lastSlice, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<BYTE*>(box.pBits)[0], 0x77);
+    pVolume->UnlockBox(0);
+    const D3DBOX beyond{0, 0, 1, 1, 3, 5};
+    EXPECT_EQ(pVolume->LockBox(0, &box, &beyond, 0), D3DERR_INVALIDCALL);
+    pVolume->Release();
+}
+}  // namespace

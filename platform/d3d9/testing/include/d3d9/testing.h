@@ -21,8 +21,9 @@ struct RecordedCall
     std::string strText;       // "SetRenderState(ZFUNC, LESSEQUAL)"
 };
 
-// Records every call made on the device from construction until Stop() or destruction. Objects
-// appear as Kind#id, ids counting the device's objects in creation order.
+// Records every call made on the device and its objects from construction until Stop() or
+// destruction. Objects appear as Kind#id, ids counting the device's objects in creation order.
+// Stop it (or destroy it) before the device is released.
 class Recorder
 {
 public:
