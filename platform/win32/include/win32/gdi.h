@@ -211,6 +211,20 @@ struct LOGPALETTE
 #define SIZEPALETTE 104
 
 // ---- Device contexts
+struct PAINTSTRUCT
+{
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+typedef PAINTSTRUCT* LPPAINTSTRUCT;
+// BeginPaint paints the frame (WM_NCPAINT), sends WM_ERASEBKGND when the invalidation asked for
+// it, validates the window and returns a DC clipped to its visible client area.
+HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 HDC GetDC(HWND hWnd);
 HDC GetWindowDC(HWND hWnd);
 int ReleaseDC(HWND hWnd, HDC hDC);

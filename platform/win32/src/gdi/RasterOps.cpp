@@ -168,6 +168,11 @@ void RunBlit(DcObject& dc, RECT rcDest, const SourceSpec& source, RECT rcSource,
                     else if (bConvertToColor)
                         s = s ? nOne : nZero;
                 }
+                if (nTable == Rop3Table(SRCCOPY))
+                {
+                    pDest->Write(x, y, s);   // the common copy needs neither pattern nor destination
+                    continue;
+                }
                 uint32_t p = pattern.At(x, y);
                 pDest->Write(x, y, ApplyRop3(nTable, p, s, pDest->Read(x, y)));
             }

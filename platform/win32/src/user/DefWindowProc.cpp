@@ -2,6 +2,10 @@
 #include "Metrics.h"
 #include "UserState.h"
 
+#include "../desktop/NonClient.h"
+
+#include <win32/gdi.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -87,6 +91,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETTEXT:
         pWnd->m_strText = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        DrawNonClient(hWnd);   // the caption shows the new text
         return TRUE;
     case WM_GETTEXT:
     {
@@ -101,8 +106,20 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(pWnd->m_strText.size());
     case WM_PAINT:
-        ValidateRect(hWnd, nullptr);
+    {
+        PAINTSTRUCT ps;
+        BeginPaint(hWnd, &ps);
+        EndPaint(hWnd, &ps);
         return 0;
+    }
+    case WM_ERASEBKGND:
+        return DefaultEraseBackground(hWnd, reinterpret_cast<HDC>(wParam));
+    case WM_NCPAINT:
+        DrawNonClient(hWnd);
+        return 0;
+    case WM_NCACTIVATE:
+        DrawNonClient(hWnd, wParam != 0);   // the caption changes colour
+        return TRUE;
     case WM_NCHITTEST:
         return HitTest(hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_MOUSEACTIVATE:

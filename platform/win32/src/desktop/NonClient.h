@@ -1,0 +1,10 @@
+#pragma once
+// The layer's default drawing of what lies outside the client area, and of the background.
+#include <win32/user.h>
+
+// Borders, caption with its close button, the menu bar's band, client edges and scroll bar
+// bands, in the Windows 2000 classic look (WM_NCPAINT, WM_NCACTIVATE, WM_SETTEXT).
+// nActive: 1 or 0 draws the caption active or inactive, -1 asks GetActiveWindow.
+void DrawNonClient(HWND hWnd, int nActive = -1);
+// WM_ERASEBKGND: the class brush over the client area; nonzero when it erased.
+LRESULT DefaultEraseBackground(HWND hWnd, HDC hdc);
