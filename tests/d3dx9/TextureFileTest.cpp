@@ -8,6 +8,7 @@
 #include "core/FileIO.h"
 #include "core/Log.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,9 +46,10 @@ void FillArgb(IDirect3DSurface9* surface, const std::vector<DWORD>& pixels, UINT
     surface->UnlockRect();
 }
 
-// A DDS of 32-bit blue-green-red-alpha pixels: one 4 x 4 level per face, six faces or a plain
-// texture.
-std::vector<uint8_t> MakeDds(bool cube, int faces, const DWORD faceColours[6])
+// A DDS of 32-bit blue-green-red-alpha pixels, 4 x 4, with levels stored per face (a header
+// count of 0 means one), six faces or a plain texture. Pixel i of level l of face f holds
+// faceColours[f] + 16 l + i.
+std::vector<uint8_t> MakeDds(bool cube, int faces, const DWORD faceColours[6], uint32_t levels = 0)
 {
     ByteWriter w;
     w.WriteU32(0x20534444); // "DDS "
@@ -57,7 +59,7 @@ std::vector<uint8_t> MakeDds(bool cube, int faces, const DWORD faceColours[6])
     w.WriteU32(4);          // width
     w.WriteU32(16);         // pitch
     w.WriteU32(0);          // depth
-    w.WriteU32(0);          // mip count: one level
+    w.WriteU32(levels);     // mip count
     w.WriteZeros(44);
     w.WriteU32(32);         // pixel format size
     w.WriteU32(0x41);       // RGB with alpha
@@ -71,8 +73,9 @@ std::vector<uint8_t> MakeDds(bool cube, int faces, const DWORD faceColours[6])
     w.WriteU32(cube ? 0xFE00 : 0);
     w.WriteZeros(12);
     for (int face = 0; face < faces; ++face)
-        for (int i = 0; i < 16; ++i)
-            w.WriteU32(faceColours[face] + (DWORD)i); // a distinct pixel in every place
+        for (uint32_t level = 0; level < std::max(levels, 1u); ++level)
+            for (int i = 0; i < (16 >> (2 * level)); ++i)
+                w.WriteU32(faceColours[face] + 16 * level + (DWORD)i); // a distinct pixel in every place
     return w.GetBuffer();
 }
 
@@ -81,28 +84,59 @@ TEST(D3DXTextureFiles, CubeMapLoadsFaceByFace)
     TestDevice device;
     ASSERT_NE(device.get(), nullptr);
     const DWORD colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
-    const std::string path = TempPath("cube.dds");
-    ASSERT_TRUE(WriteFileAtomic(path.c_str(), MakeDds(true, 6, colours)));
+    // One level, then a chain of three stored after each face.
+    for (uint32_t levels : {0u, 3u})
+    {
+        SCOPED_TRACE(levels);
+        const std::string path = TempPath("cube.dds");
+        ASSERT_TRUE(WriteFileAtomic(path.c_str(), MakeDds(true, 6, colours, levels)));
+        IDirect3DCubeTexture9* cube = nullptr;
+        ASSERT_EQ(D3DXCreateCubeTextureFromFileA(device.get(), path.c_str(), &cube), D3D_OK);
+        ASSERT_NE(cube, nullptr);
+        D3DSURFACE_DESC desc;
+        ASSERT_EQ(cube->GetLevelDesc(0, &desc), D3D_OK);
+        EXPECT_EQ(desc.Width, 4u);
+        EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+        ASSERT_EQ(cube->GetLevelCount(), std::max(levels, 1u));
+        for (int face = 0; face < 6; ++face)
+            for (UINT level = 0; level < cube->GetLevelCount(); ++level)
+            {
+                IDirect3DSurface9* surface = nullptr;
+                ASSERT_EQ(cube->GetCubeMapSurface((D3DCUBEMAP_FACES)face, level, &surface), D3D_OK);
+                const std::vector<DWORD> pixels = ReadArgb(surface);
+                surface->Release();
+                ASSERT_EQ(pixels.size(), (size_t)(16 >> (2 * level)));
+                for (size_t i = 0; i < pixels.size(); ++i)
+                    EXPECT_EQ(pixels[i], colours[face] + 16 * level + i) << "face " << face << " level " << level;
+            }
+        cube->Release();
+    }
+}
 
-    IDirect3DCubeTexture9* cube = nullptr;
-    ASSERT_EQ(D3DXCreateCubeTextureFromFileA(device.get(), path.c_str(), &cube), D3D_OK);
-    ASSERT_NE(cube, nullptr);
-    D3DSURFACE_DESC desc;
-    ASSERT_EQ(cube->GetLevelDesc(0, &desc), D3D_OK);
-    EXPECT_EQ(desc.Width, 4u);
-    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
-    EXPECT_EQ(cube->GetLevelCount(), 1u);
-    for (int face = 0; face < 6; ++face)
+TEST(D3DXTextureFiles, DdsKeepsItsStoredLevels)
+{
+    TestDevice device;
+    ASSERT_NE(device.get(), nullptr);
+    const DWORD colour[6] = {0xFF203040};
+    const std::string path = TempPath("levels.dds");
+    ASSERT_TRUE(WriteFileAtomic(path.c_str(), MakeDds(false, 1, colour, 3)));
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device.get(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                           D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                           nullptr, &texture),
+              D3D_OK);
+    ASSERT_EQ(texture->GetLevelCount(), 3u);
+    for (UINT level = 0; level < 3; ++level)
     {
         IDirect3DSurface9* surface = nullptr;
-        ASSERT_EQ(cube->GetCubeMapSurface((D3DCUBEMAP_FACES)face, 0, &surface), D3D_OK);
+        ASSERT_EQ(texture->GetSurfaceLevel(level, &surface), D3D_OK);
         const std::vector<DWORD> pixels = ReadArgb(surface);
-        ASSERT_EQ(pixels.size(), 16u);
-        for (int i = 0; i < 16; ++i)
-            EXPECT_EQ(pixels[i], colours[face] + (DWORD)i) << "face " << face << " pixel " << i;
         surface->Release();
+        ASSERT_EQ(pixels.size(), (size_t)(16 >> (2 * level)));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            EXPECT_EQ(pixels[i], colour[0] + 16 * level + i) << "level " << level;
     }
-    cube->Release();
+    texture->Release();
 }
 
 TEST(D3DXTextureFiles, CubeMapRefusesOtherFiles)
@@ -234,6 +268,110 @@ TEST(D3DXSurfaceFiles, LoadSurfaceFromSurfaceCopiesAndPointSamples)
               D3DERR_INVALIDCALL);
     dest->Release();
     source->Release();
+}
+
+// A 2 x 2 24-bit BMP: bottom row blue, green; top row red, white.
+std::vector<uint8_t> MakeSmallBmp()
+{
+    ByteWriter w;
+    w.WriteU16(0x4D42);
+    w.WriteU32(54 + 16);
+    w.WriteU32(0);
+    w.WriteU32(54);
+    w.WriteU32(40);
+    w.WriteI32(2);
+    w.WriteI32(2);
+    w.WriteU16(1);
+    w.WriteU16(24);
+    w.WriteU32(0);
+    w.WriteU32(16);
+    w.WriteZeros(16);
+    const uint8_t rows[2][8] = {{0xFF, 0, 0, 0, 0xFF, 0, 0, 0}, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}};
+    w.WriteBytes(rows[0], 8);
+    w.WriteBytes(rows[1], 8);
+    return w.GetBuffer();
+}
+
+TEST(D3DXTextureFiles, FileFormatsSizesAndChains)
+{
+    TestDevice device;
+    ASSERT_NE(device.get(), nullptr);
+    const std::string path = TempPath("small.bmp");
+    ASSERT_TRUE(WriteFileAtomic(path.c_str(), MakeSmallBmp()));
+
+    struct Case
+    {
+        UINT mipLevels;
+        D3DFORMAT asked, made;
+        D3DPOOL pool;
+        UINT levels;
+    };
+    const Case cases[] = {
+        {D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, 2},
+        {1, D3DFMT_UNKNOWN, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, 1},
+        {0, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, 2},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.made);
+        IDirect3DTexture9* texture = nullptr;
+        D3DXIMAGE_INFO info = {};
+        ASSERT_EQ(D3DXCreateTextureFromFileExA(device.get(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, c.mipLevels, 0,
+                                               c.asked, c.pool, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr,
+                                               &texture),
+                  D3D_OK);
+        EXPECT_EQ(info.Width, 2u);
+        EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
+        EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
+        EXPECT_EQ(texture->GetLevelCount(), c.levels);
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(0, &desc);
+        EXPECT_EQ(desc.Format, c.made);
+        if (c.pool != D3DPOOL_DEFAULT)
+        {
+            IDirect3DSurface9* level = nullptr;
+            ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+            const std::vector<DWORD> top = ReadArgb(level);
+            level->Release();
+            ASSERT_EQ(top.size(), 4u);
+            EXPECT_EQ(top[0], 0xFFFF0000u);
+            EXPECT_EQ(top[1], 0xFFFFFFFFu);
+            EXPECT_EQ(top[2], 0xFF0000FFu);
+            EXPECT_EQ(top[3], 0xFF00FF00u);
+            if (c.levels == 2)
+            {
+                // The 2 x 2 box average of red, white, blue and green.
+                ASSERT_EQ(texture->GetSurfaceLevel(1, &level), D3D_OK);
+                const std::vector<DWORD> last = ReadArgb(level);
+                level->Release();
+                ASSERT_EQ(last.size(), 1u);
+                const DWORD r = (last[0] >> 16) & 0xFF, g = (last[0] >> 8) & 0xFF, b = last[0] & 0xFF;
+                EXPECT_NEAR(r, 127.5, 1.0);
+                EXPECT_NEAR(g, 127.5, 1.0);
+                EXPECT_NEAR(b, 127.5, 1.0);
+            }
+        }
+        texture->Release();
+    }
+
+    // A resized request resamples; a missing file is refused and logged.
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device.get(), path.c_str(), 4, 4, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                           D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+              D3D_OK);
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 4u);
+    texture->Release();
+    SetLogEcho(false);
+    ClearLogLines();
+    const std::string missing = TempPath("missing.png");
+    EXPECT_EQ(D3DXCreateTextureFromFileExA(device.get(), missing.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                           D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                           nullptr, &texture),
+              D3DERR_INVALIDCALL);
+    EXPECT_FALSE(GetLogLines().empty());
+    SetLogEcho(true);
 }
 
 // An 8-bit palettised 4 x 2 DIB, as a bitmap resource holds it (no file header): palette
