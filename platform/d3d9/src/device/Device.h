@@ -161,6 +161,7 @@ private:
 
     HRESULT SetShaderConstants(bool bVertex, UINT nKind, UINT nStart, const void* pData, UINT nCount);
     HRESULT GetShaderConstants(bool bVertex, UINT nKind, UINT nStart, void* pData, UINT nCount) const;
+    bool TargetsMatch() const;
     HRESULT SubmitDraw(DrawCommand& command);
 
     IDirect3D9* m_pDirect3D;

@@ -3,6 +3,7 @@
 #include "core/Log.h"
 #include "device/Device.h"
 #include "device/Shader.h"
+#include "device/Surface.h"
 
 #include <cstring>
 
@@ -407,6 +408,20 @@ HRESULT Device::GetIndices(IDirect3DIndexBuffer9** ppIndexData)
 
 // ---- Draws: checked here, carried out by the back end.
 
+bool Device::TargetsMatch() const
+{
+    // Targets 1–3 have target 0's size; the depth surface is at least as large.
+    const Surface* pTarget = SurfaceOf(m_State.renderTargets[0].Get());
+    for (UINT i = 1; i < MAX_RENDER_TARGETS; ++i)
+    {
+        const Surface* pOther = SurfaceOf(m_State.renderTargets[i].Get());
+        if (pOther && (pOther->GetWidth() != pTarget->GetWidth() || pOther->GetHeight() != pTarget->GetHeight()))
+            return false;
+    }
+    const Surface* pDepth = SurfaceOf(m_State.pDepthStencil.Get());
+    return !pDepth || (pDepth->GetWidth() >= pTarget->GetWidth() && pDepth->GetHeight() >= pTarget->GetHeight());
+}
+
 HRESULT Device::SubmitDraw(DrawCommand& command)
 {
     if (!ValidPrimitive(command.nType) || !m_State.pDeclaration)
@@ -414,6 +429,11 @@ HRESULT Device::SubmitDraw(DrawCommand& command)
     // A draw of nothing does nothing and succeeds.
     if (command.nPrimitiveCount == 0)
         return D3D_OK;
+    if (!TargetsMatch())
+    {
+        LogWarning("Device::DrawPrimitive() - the bound render targets differ in size or the depth surface is smaller.");
+        return D3DERR_INVALIDCALL;
+    }
     return m_pBackend->Draw(m_State, command);
 }
 
