@@ -17,3 +17,8 @@ else
 fi
 
 ctest --test-dir "$dir" --output-on-failure -j "${QUEN_JOBS:-$(nproc)}" -LE x11
+
+# The tests that need an X server, under a virtual one when xvfb-run is there.
+if command -v xvfb-run >/dev/null 2>&1; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -L x11
+fi

@@ -5,9 +5,11 @@
 
 #include <win32/clock.h>
 #include <win32/display.h>
+#include <win32/gdi.h>
 #include <win32/messages.h>
 #include <win32/modules.h>
 #include <win32/paths.h>
+#include <win32/present.h>
 #include <win32/registry.h>
 #include <win32/resources.h>
 #include <win32/shellapi.h>
