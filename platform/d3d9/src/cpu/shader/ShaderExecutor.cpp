@@ -112,14 +112,19 @@ void ShadeRect(const ShadeRectJob& job, WorkerPool& pool)
                 if (!pOut)
                     continue;
                 int nChannels = output.dwType == D3DSPR_DEPTHOUT ? 1 : 4;
+                const float* channels[4] = {};
+                for (int c = 0; c < nChannels; ++c)
+                    channels[c] = file.Slot(output.slot[c]);
                 for (unsigned dy = 0; dy < nRows; ++dy)
+                {
+                    float* pRow = pOut + ((size_t)(y0 + dy) * job.nWidth + x0) * nChannels;
                     for (unsigned dx = 0; dx < nColumns; ++dx)
                     {
                         unsigned nLane = TileLane(dx, dy);
-                        float* pPixel = pOut + ((size_t)(y0 + dy) * job.nWidth + x0 + dx) * nChannels;
                         for (int c = 0; c < nChannels; ++c)
-                            pPixel[c] = file.Slot(output.slot[c])[nLane];
+                            pRow[dx * nChannels + c] = channels[c][nLane];
                     }
+                }
             }
             if (job.pKilled)
                 for (unsigned dy = 0; dy < nRows; ++dy)
