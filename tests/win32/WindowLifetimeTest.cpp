@@ -193,3 +193,28 @@ TEST_F(WindowTest, GeometryFollowsTheFramesAndSetWindowPosReportsMoveAndSize)
                          {SM_CXDLGFRAME, 3}, {SM_CXSIZE, 18}, {SM_CXSMSIZE, 12}, {SM_CYSMSIZE, 15}, {SM_CXVSCROLL, 16}})
         EXPECT_EQ(GetSystemMetrics(m.m_nIndex), m.m_nValue) << m.m_nIndex;
 }
+
+TEST_F(WindowTest, SelectorsFindWindowsByRoleIdClassTitleAndPath)
+{
+    HWND hMain = Create("Quenlaris", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300);
+    HWND hView = Create("View", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, hMain, 59648);
+    HWND hRender = Create("Render", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, hView, 1000);
+    HWND hTool = Create("Transform", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 100, 100, hMain);
+    HWND hToolButton = Create("OK", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, hTool, 1000);
+    win32::SetMainWindow(hMain);
+    const std::pair<const char*, HWND> cases[] = {
+        {"main", hMain},
+        {"title:Quenlaris", hMain},
+        {"#1000", hToolButton},           // the topmost window's tree is searched first
+        {"main/#1000", hRender},
+        {"main/#59648/#1000", hRender},
+        {"title:Transform/#1000", hToolButton},
+        {"class:testwnd", hTool},
+        {"title:\"Render\"", hRender},
+        {"main/title:OK", nullptr},
+        {"#abc", nullptr},
+        {"title:Nothing", nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(m_Driver.find(c.first), c.second) << c.first;
+}
