@@ -85,6 +85,11 @@ PathFileResult ReadPathFile(const char* szFileName, std::vector<PathKey>& keys, 
 
 bool WritePathFile(const char* szFileName, const PathKey* pKeys, int nKeys, float fDuration)
 {
+    if (nKeys < 0 || (nKeys > 0 && !pKeys))
+    {
+        LogWarning("WritePathFile() - no keys to write to \"%s\".", szFileName);
+        return false;
+    }
     AtomicFile file;
     if (!BeginAtomicWrite(szFileName, file))
     {

@@ -82,6 +82,11 @@ TEST_F(SceneNodePathTest, FourKeyFileIsWrittenAndReadBackExactly)
     ASSERT_EQ(ReadPathFile(path.c_str(), keys, fDuration), PATH_FILE_OK);
     EXPECT_EQ(fDuration, 2.0f);
     ASSERT_EQ(keys.size(), 4u);
+    // A failed write leaves the file as it was.
+    EXPECT_FALSE(WritePathFile(path.c_str(), FOUR_KEYS, -1, 1.0f));
+    EXPECT_FALSE(WritePathFile((::testing::TempDir() + "no_such_dir/x.pth").c_str(), FOUR_KEYS, 4, 1.0f));
+    ASSERT_TRUE(ReadWholeFile(path.c_str(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), FOUR_KEYS_TEXT);
     for (int i = 0; i < 4; ++i)
     {
         EXPECT_EQ(keys[i].m_vPosition, FOUR_KEYS[i].m_vPosition) << i;
