@@ -136,7 +136,7 @@ const TextureEntry* Renderer::GetTextureEntry(int nId) const
 
 TextureEntry* Renderer::FindTextureEntry(int nId)
 {
-    return nId >= 0 && nId < m_TextureEntries.GetCount() ? &m_TextureEntries[nId] : nullptr;
+    return const_cast<TextureEntry*>(GetTextureEntry(nId));
 }
 
 const ShaderEntry* Renderer::GetPixelShaderEntry(int nId) const

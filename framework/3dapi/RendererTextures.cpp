@@ -24,6 +24,18 @@ const int MIP_MODE_POWER_OF_TWO = 1;  // sides rounded to powers of two, no chai
 const int MIP_MODE_FULL_CHAIN = 2;    // as 1, with the chain built by the loader
 }
 
+int Renderer::LoadTexture(const char* szPath, int nFlags)
+{
+    PixelImage* pImage = new PixelImage;
+    int nMipMode = (nFlags & TEXTURE_HEIGHT_MAP) ? MIP_MODE_POWER_OF_TWO : MIP_MODE_FULL_CHAIN;
+    if (!szPath || !pImage->Load(szPath, m_bRgbOrder, nMipMode))
+    {
+        delete pImage;
+        return -1;
+    }
+    return AddTexture(pImage, nFlags);
+}
+
 int Renderer::AddTexture(PixelImage* pImage, int nFlags)
 {
     if (!pImage)

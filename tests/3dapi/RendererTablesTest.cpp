@@ -3,10 +3,13 @@
 #include "ScriptedRenderer.h"
 
 #include "core/FileIO.h"
+#include "core/Log.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace
@@ -101,6 +104,45 @@ TEST(RendererTextures, HeightMapsBecomeNormalMapsWithTheirOwnChain)
     EXPECT_EQ(pImage->GetFormat(), RGB8);
     EXPECT_EQ(pImage->mipCount, 3);   // 4x4, 2x2, 1x1
     renderer.ReleaseAll();
+}
+
+TEST(RendererTextures, AnUnreadableFileGivesNoId)
+{
+    ScriptedRenderer renderer(1);
+    SetLogEcho(false);
+    EXPECT_EQ(renderer.LoadTexture("/nonexistent/missing.png", 0), -1);
+    SetLogEcho(true);
+    EXPECT_EQ(renderer.LoadTexture(nullptr, 0), -1);
+    EXPECT_TRUE(renderer.Take().empty());
+}
+
+TEST(RendererTextures, LoadedFilesGetTheLoadersChainUnlessTheyAreHeightMaps)
+{
+    std::string strPath = testing::TempDir() + "renderer_texture_test.tga";
+    ScriptedRenderer renderer(1);
+    std::unique_ptr<PixelImage> pSource(ScriptedRenderer::NewImage(4));
+    ASSERT_TRUE(pSource->Save(strPath.c_str(), renderer.GetRgbOrder(), 100));
+
+    struct Case
+    {
+        int nFlags;
+        int nFormat;
+    };
+    const Case cases[] = {{0, RGBA8}, {TEXTURE_NO_MIPMAPS, RGBA8}, {TEXTURE_HEIGHT_MAP, RGB8}};
+    for (const Case& c : cases)
+    {
+        int nId = renderer.LoadTexture(strPath.c_str(), c.nFlags);
+        ASSERT_GE(nId, 0) << c.nFlags;
+        const PixelImage* pImage = renderer.GetTextureEntry(nId)->m_pImages[0];
+        EXPECT_EQ(pImage->GetFormat(), c.nFormat) << c.nFlags;
+        EXPECT_EQ(pImage->mipCount, 3) << c.nFlags;   // 4x4, 2x2, 1x1
+        if (c.nFlags != TEXTURE_HEIGHT_MAP)
+        {
+            EXPECT_EQ(std::memcmp(pImage->pixels, pSource->pixels, 64), 0) << c.nFlags;
+        }
+    }
+    renderer.ReleaseAll();
+    std::remove(strPath.c_str());
 }
 
 TEST(RendererShaders, ProgramsThatAssembleGetConsecutiveIdsAndFreedIdsAreReused)
