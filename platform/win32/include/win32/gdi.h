@@ -90,13 +90,15 @@ struct LOGBRUSH
     COLORREF lbColor;
     ULONG_PTR lbHatch;
 };
-struct PALETTEENTRY
+// Tagged as on Windows, so headers that only forward-declare it (D3DX) agree.
+struct tagPALETTEENTRY
 {
     BYTE peRed;
     BYTE peGreen;
     BYTE peBlue;
     BYTE peFlags;
 };
+typedef tagPALETTEENTRY PALETTEENTRY;
 struct LOGPALETTE
 {
     WORD palVersion;
@@ -279,6 +281,23 @@ UINT GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
 LONG GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits);
 LONG SetBitmapBits(HBITMAP hbm, DWORD cb, const void* pvBits);
 COLORREF GetPixel(HDC hdc, int x, int y);
+
+// ---- Bitmap files and resources. A BMP is checked before use: signature, header and row
+// sizes, depth (1, 4, 8, 24 or 32), BI_RGB and the length of the file; a bad file is refused
+// (null, logged). Bitmap resources may lack the 14-byte file header.
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define LR_DEFAULTCOLOR 0x00000000
+#define LR_MONOCHROME 0x00000001
+#define LR_LOADFROMFILE 0x00000010
+#define LR_DEFAULTSIZE 0x00000040
+#define LR_CREATEDIBSECTION 0x00002000
+#define LR_SHARED 0x00008000
+HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+#define LoadImage LoadImageA
+HBITMAP LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName);
+#define LoadBitmap LoadBitmapA
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 
 // ---- Blits
