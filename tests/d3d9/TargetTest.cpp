@@ -287,3 +287,33 @@ TEST_F(TargetTest, OcclusionQueryProbeAndOrder)
     pQuery->Release();
 }
 }  // namespace
+
+namespace
+{
+TEST_F(TargetTest, RenderTargetDataReachesSystemMemory)
+{
+    IDirect3DSurface9* pTarget = MakeTarget(m_pDevice, 4, 4, D3DFMT_A16B16G16R16F);
+    ASSERT_EQ(m_pDevice->SetRenderTarget(0, pTarget), D3D_OK);
+    ASSERT_EQ(m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, CLEAR_COLOR, 1.0f, 0), D3D_OK);
+    IDirect3DSurface9* pCopy = nullptr;
+    ASSERT_EQ(m_pDevice->CreateOffscreenPlainSurface(4, 4, D3DFMT_A16B16G16R16F, D3DPOOL_SYSTEMMEM, &pCopy, nullptr),
+              D3D_OK);
+    ASSERT_EQ(m_pDevice->GetRenderTargetData(pTarget, pCopy), D3D_OK);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(pCopy->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    const BYTE* pRow = static_cast<const BYTE*>(locked.pBits) + 3 * locked.Pitch + 3 * 8;
+    EXPECT_EQ(std::vector<BYTE>(pRow, pRow + 8), g_ClearCases[1].pixel);
+    pCopy->UnlockRect();
+    // Same size and format only, into system memory.
+    IDirect3DSurface9* pWrong = nullptr;
+    ASSERT_EQ(m_pDevice->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &pWrong, nullptr), D3D_OK);
+    EXPECT_EQ(m_pDevice->GetRenderTargetData(pTarget, pWrong), D3DERR_INVALIDCALL);
+    pWrong->Release();
+    pCopy->Release();
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    m_pDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer);
+    m_pDevice->SetRenderTarget(0, pBackBuffer);
+    pBackBuffer->Release();
+    pTarget->Release();
+}
+}  // namespace

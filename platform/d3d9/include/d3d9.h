@@ -202,6 +202,9 @@ struct IDirect3DDevice9 : IUnknown
                                                 IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
     virtual HRESULT UpdateTexture(IDirect3DBaseTexture9* pSourceTexture,
                                   IDirect3DBaseTexture9* pDestinationTexture) = 0;
+    // Copies a render target into a system-memory surface of the same size and format, so that
+    // targets that cannot be locked can be read.
+    virtual HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) = 0;
     virtual HRESULT GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurface) = 0;
     virtual HRESULT StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                                 IDirect3DSurface9* pDestSurface, const RECT* pDestRect,

@@ -4,6 +4,7 @@
 #include "device/Presenter.h"
 #include "device/Surface.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 

@@ -1,5 +1,6 @@
 // Resource creation and the copies between resources.
 #include "core/Log.h"
+#include "cpu/formats/ImageOps.h"
 #include "device/Device.h"
 #include "device/Query.h"
 #include "device/Texture.h"
@@ -245,6 +246,24 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBa
                     std::copy_n(from.Row(row, slice), nRowBytes, to.Row(row, slice));
             ++to.nVersion;
         }
+    return call.Result(D3D_OK);
+}
+
+HRESULT Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface)
+{
+    CallScope call(m_CallLog, "GetRenderTargetData",
+                   [&] { return JoinArgs({ObjectText(pRenderTarget), ObjectText(pDestSurface)}); });
+    Surface* pSource = SurfaceOf(pRenderTarget);
+    Surface* pDest = SurfaceOf(pDestSurface);
+    if (call.Failing() || !pSource || !pDest || !Owns(pRenderTarget) || !Owns(pDestSurface) ||
+        !pSource->IsRenderTarget() || pDest->GetParams().nPool != D3DPOOL_SYSTEMMEM ||
+        pSource->GetFormat().format != pDest->GetFormat().format || pSource->GetWidth() != pDest->GetWidth() ||
+        pSource->GetHeight() != pDest->GetHeight())
+        return call.Result(D3DERR_INVALIDCALL);
+    const RECT whole{0, 0, static_cast<LONG>(pSource->GetWidth()), static_cast<LONG>(pSource->GetHeight())};
+    m_pBackend->WaitFor(pSource->GetStorage());
+    m_pBackend->WaitFor(pDest->GetStorage());
+    StretchImage(pSource->GetStorage(), whole, pDest->GetStorage(), whole, D3DTEXF_NONE);
     return call.Result(D3D_OK);
 }
 
