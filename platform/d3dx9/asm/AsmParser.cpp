@@ -237,11 +237,13 @@ public:
     }
 
 private:
-    bool Fail(const char* szFormat, const char* a, const char* b = "", const char* c = "", const char* d = "",
-              int n = 0)
+    bool Fail(const char* szFormat, ...) __attribute__((format(printf, 2, 3)))
     {
         char szMessage[200];
-        std::snprintf(szMessage, sizeof(szMessage), szFormat, a, b, c, d, n);
+        va_list args;
+        va_start(args, szFormat);
+        std::vsnprintf(szMessage, sizeof(szMessage), szFormat, args);
+        va_end(args);
         AddAsmError(m_errors, m_nLine, "%s", szMessage);
         return false;
     }
