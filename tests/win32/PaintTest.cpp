@@ -132,6 +132,35 @@ TEST_F(PaintTest, PresentStretchesIntoTheClientAreaAndSparesSiblingsAbove)
     EXPECT_FALSE(win32::PresentToWindow(reinterpret_cast<HWND>(0x12345), 2, 2, frame));
 }
 
+TEST_F(PaintTest, ScriptSnapshotsGoBelowTheSnapshotFolder)
+{
+    char szDir[] = "/tmp/quen_snaps_XXXXXX";
+    ASSERT_NE(mkdtemp(szDir), nullptr);
+    setenv("QUENLARIS_SNAPSHOT_DIR", szDir, 1);
+    CurrentHandler() = [](HWND h, UINT m, WPARAM, LPARAM) { return PaintSolid(h, m, RGB(0, 128, 0)); };
+    Create("top", WS_POPUP | WS_VISIBLE, 10, 10, 30, 20);
+    m_Driver.pumpUntilIdle();
+    std::string strError;
+    ASSERT_TRUE(m_Driver.loadScript("snapshot desktop desk.png\nsnapshot title:top win.png\nsnapshot #99 none.png\n", strError))
+        << strError;
+    m_Driver.advance(1);
+    m_Driver.pumpUntilIdle();
+    unsetenv("QUENLARIS_SNAPSHOT_DIR");
+    PixelImage desk;
+    PixelImage win;
+    ASSERT_TRUE(desk.LoadPNG((std::string(szDir) + "/desk.png").c_str(), false, false));
+    ASSERT_TRUE(win.LoadPNG((std::string(szDir) + "/win.png").c_str(), false, false));
+    EXPECT_EQ(desk.width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(win.width, 30);
+    EXPECT_EQ(win.height, 20);
+    EXPECT_EQ(win.pixels[1], 128);   // green, in blue-green-red order
+    ASSERT_EQ(m_Driver.failures().size(), 1u);
+    EXPECT_NE(m_Driver.failures()[0].find("no snapshot written"), std::string::npos);
+    std::remove((std::string(szDir) + "/desk.png").c_str());
+    std::remove((std::string(szDir) + "/win.png").c_str());
+    rmdir(szDir);
+}
+
 // ---- The golden snapshot: a captioned window with a few shapes.
 uint64_t FileChecksum(const std::string& strPath)
 {

@@ -74,7 +74,7 @@ TEST(ScriptTest, BadLinesAreRefusedWithTheirNumber)
         {"# fine\n\nexpect window main shiny", "line 3 (expect window main shiny): unknown window state"},
         {"type quit", "line 1 (type quit): not an instruction this driver knows"},
         {"type \"quit", "line 1: unterminated or bad quoted text"},
-        {"snapshot desktop out.png", "line 1 (snapshot desktop out.png): not an instruction this driver knows"},
+        {"snapshot desktop", "line 1 (snapshot desktop): not an instruction this driver knows"},
         {"expect registry \"SOFTWARE\\Oskel\" Speed 12", "line 1 (expect registry \"SOFTWARE\\Oskel\" Speed 12): not an instruction this driver knows"},
     };
     for (const auto& c : cases)

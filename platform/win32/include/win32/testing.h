@@ -86,6 +86,10 @@ public:
     // "main", "#1000", "class:Name", "title:Text", or a path of these joined by '/'.
     HWND find(const std::string& strSelector) const;
 
+    // Writes a window's pixels (null: the composed desktop) as a PNG file; a relative path goes
+    // below $QUENLARIS_SNAPSHOT_DIR when that is set.
+    bool snapshot(HWND hWnd, const std::string& strPath);
+
     // ---- Scripts
     // Schedules a script's lines from now on; false with a message naming the bad line.
     bool loadScript(const std::string& strText, std::string& strError);

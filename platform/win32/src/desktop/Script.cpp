@@ -215,6 +215,15 @@ bool Driver::loadScript(const std::string& strText, std::string& strError)
                     addFailure(where + ": no main window");
             };
         }
+        else if (verb == "snapshot" && t.size() == 3)
+        {
+            std::string target = t[1].m_strText, file = t[2].m_strText;
+            action = [this, target, file, where] {
+                HWND hWnd = target == "desktop" ? nullptr : find(target);
+                if ((target != "desktop" && !hWnd) || !snapshot(hWnd, file))
+                    addFailure(where + ": no snapshot written");
+            };
+        }
         else if (verb == "expect" && t.size() >= 3 && t[1].m_strText == "window" && t.size() <= 4)
         {
             std::string selector = t[2].m_strText, state = t.size() == 4 ? t[3].m_strText : "exists";
