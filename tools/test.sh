@@ -10,6 +10,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   bash "$here/tools/build.sh" "$dir" -DCMAKE_BUILD_TYPE=Debug -DQUEN_SANITIZE=ON -DQUEN_BENCH=OFF \
     -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export LSAN_OPTIONS="suppressions=$here/tools/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 else
   dir="$here/build"
