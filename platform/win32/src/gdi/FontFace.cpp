@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 #include <tuple>
@@ -46,7 +47,8 @@ const FaceMapping* FindMapping(const char* szName)
 
 std::string MatchFile(const char* szFamily, bool bBold, bool bItalic, int& nIndex)
 {
-    static bool bInit = FcInit();
+    // fontconfig keeps its configuration for the process; it is handed back at exit.
+    static bool bInit = FcInit() && std::atexit(FcFini) == 0;
     if (!bInit)
         return std::string();
     FcPattern* pPattern = FcPatternCreate();

@@ -217,9 +217,9 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
     if (nAlign & TA_UPDATECP)
         pDc->m_Attr.m_ptCurrent.x = (nAlign & TA_RIGHT) && (nAlign & TA_CENTER) != TA_CENTER ? nLeft : nLeft + nWidth;
 
-    // With ETO_OPAQUE the rectangle already carries the background.
+    // With ETO_OPAQUE and a rectangle, the rectangle already carries the background.
     int nSavedMode = pDc->m_Attr.m_nBkMode;
-    if (options & ETO_OPAQUE)
+    if ((options & ETO_OPAQUE) && lprect)
         pDc->m_Attr.m_nBkMode = TRANSPARENT;
     DrawLine(*pDc, *pFace, pDc->ToSurface(nLeft, nTop), line, lpDx, (options & ETO_CLIPPED) && lprect ? &rcSurface : nullptr);
     pDc->m_Attr.m_nBkMode = nSavedMode;
