@@ -10,11 +10,13 @@ float CommandClock::Command(TimerCommandCode nCode)
     {
         m_bInitialised = true;
         m_nTicksPerSecond = GetClockFrequency();
+        if (m_bOriginAtFirstCall)
+            m_nOrigin = ReadClockTicks() - 1;
     }
 
     // A frozen clock reads its stop time, except where the live time is the point.
     bool bLive = m_nStopTime == 0 || nCode == TimerStart || nCode == TimerAbsoluteTime;
-    int64_t nNow = bLive ? ReadClockTicks() : m_nStopTime;
+    int64_t nNow = bLive ? Now() : m_nStopTime;
 
     double fSeconds = 0.0;
     switch (nCode)
@@ -57,6 +59,11 @@ float CommandClock::Command(TimerCommandCode nCode)
         break;
     }
     return static_cast<float>(fSeconds);
+}
+
+int64_t CommandClock::Now() const
+{
+    return ReadClockTicks() - m_nOrigin;
 }
 
 float TimerCommand(TimerCommandCode nCode)

@@ -25,13 +25,24 @@ enum TimerCommandCode : int32_t
 class CommandClock
 {
 public:
+    // bOriginAtFirstCall: count every time from the first command instead of from the clock
+    // source's own origin, so TimerAbsoluteTime stays fine-grained as a float however long the
+    // machine has been up (a float of days of seconds has millisecond steps).
+    explicit CommandClock(bool bOriginAtFirstCall = false) : m_bOriginAtFirstCall(bOriginAtFirstCall) {}
+
     // Seconds as the table above says; -1 (and no change) for a code outside 0 to 6.
     float Command(TimerCommandCode nCode);
 
 private:
     double Seconds(int64_t nTicks) const { return static_cast<double>(nTicks) / static_cast<double>(m_nTicksPerSecond); }
+    // The clock source's ticks less the origin.
+    int64_t Now() const;
 
+    bool m_bOriginAtFirstCall = false;
     bool m_bInitialised = false;
+    // Subtracted from every reading: 0, or one tick before the first reading (so that no reading
+    // is 0, the stop time's "not frozen" value).
+    int64_t m_nOrigin = 0;
     // Read once, on the first command, and kept for the life of the clock.
     int64_t m_nTicksPerSecond = 0;
     int64_t m_nStopTime = 0;
