@@ -1,0 +1,209 @@
+// The texture font: texture size and glyph packing, batching, newline and skip rules, and the
+// caller's states around a draw.
+#include "3dapi/TextureFont.h"
+#include "DeviceTestBase.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+using Texts = std::vector<std::string>;
+
+class TextureFontTest : public UtilityDeviceTest
+{
+protected:
+    void TearDown() override
+    {
+        m_pFont.reset();
+        UtilityDeviceTest::TearDown();
+    }
+
+    void MakeFont(uint32_t nHeight)
+    {
+        m_pFont = std::make_unique<TextureFont>("Impact", nHeight, 0);
+        ASSERT_EQ(m_pFont->CreateDeviceResources(m_pDevice), S_OK);
+        ASSERT_EQ(m_pFont->RestoreDeviceResources(), S_OK);
+    }
+
+    // The vertices of the last batch, read back from the font's buffer (still on stream 0).
+    std::vector<FontVertex2D> LastBatch(size_t nVertices)
+    {
+        IDirect3DVertexBuffer9* pBuffer = nullptr;
+        UINT nOffset = 0, nStride = 0;
+        m_pDevice->GetStreamSource(0, &pBuffer, &nOffset, &nStride);
+        std::vector<FontVertex2D> vertices(nVertices);
+        if (!pBuffer)
+            return vertices;
+        void* pData = nullptr;
+        if (SUCCEEDED(pBuffer->Lock(0, 0, &pData, D3DLOCK_READONLY)))
+        {
+            std::memcpy(vertices.data(), pData, nVertices * sizeof(FontVertex2D));
+            pBuffer->Unlock();
+        }
+        pBuffer->Release();
+        return vertices;
+    }
+
+    Texts Draws(const char* szText, uint32_t nFlags = 0)
+    {
+        d3d9test::Recorder recorder(m_pDevice);
+        EXPECT_EQ(m_pFont->DrawString(2.0f, 0.0f, 0xFFFFFFFF, szText, nFlags), S_OK);
+        recorder.Stop();
+        return recorder.Texts({"DrawPrimitive"});
+    }
+
+    std::unique_ptr<TextureFont> m_pFont;
+};
+
+TEST_F(TextureFontTest, TextureSizeByHeightAndGlyphsPackedApart)
+{
+    struct Case
+    {
+        uint32_t nHeight;
+        uint32_t nSize;
+    };
+    // Sizes by height; 15 points of the wide stand-in face need more rows than 256 texels give,
+    // so that font moves up to the next size.
+    for (const Case& c : {Case{10, 256}, Case{15, 512}, Case{16, 512}, Case{31, 1024}, Case{61, 2048}})
+    {
+        MakeFont(c.nHeight);
+        EXPECT_EQ(m_pFont->GetTextureWidth(), c.nSize) << c.nHeight;
+        EXPECT_EQ(m_pFont->GetTextureHeight(), c.nSize) << c.nHeight;
+        EXPECT_EQ(m_pFont->GetScale(), 1.0f);
+        EXPECT_GT(m_pFont->GetGlyphSpacing(), 0u);
+        if (c.nHeight > 16)
+            continue;
+
+        // Texel rectangles: inside the texture, none overlapping another.
+        const float fSize = static_cast<float>(c.nSize);
+        std::vector<RECT> rects;
+        for (int ch = TextureFont::FIRST_CHAR; ch <= TextureFont::LAST_CHAR; ++ch)
+        {
+            const float* uv = m_pFont->GetGlyphCoords(ch);
+            RECT r{static_cast<LONG>(std::lround(uv[0] * fSize)), static_cast<LONG>(std::lround(uv[1] * fSize)),
+                   static_cast<LONG>(std::lround(uv[2] * fSize)), static_cast<LONG>(std::lround(uv[3] * fSize))};
+            EXPECT_GE(r.left, 0) << ch;
+            EXPECT_GE(r.top, 0) << ch;
+            EXPECT_LE(r.right, static_cast<LONG>(c.nSize)) << ch;
+            EXPECT_LE(r.bottom, static_cast<LONG>(c.nSize)) << ch;
+            EXPECT_LT(r.left, r.right) << ch;
+            EXPECT_LT(r.top, r.bottom) << ch;
+            for (const RECT& other : rects)
+            {
+                bool bOverlap = r.left < other.right && other.left < r.right && r.top < other.bottom && other.top < r.bottom;
+                EXPECT_FALSE(bOverlap) << "character " << ch;
+            }
+            rects.push_back(r);
+        }
+
+        // Glyph texels are white with alpha; a space has none, an "M" has some in its own cell.
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(m_pFont->GetTexture()->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        auto countLit = [&](const RECT& r) {
+            int n = 0;
+            for (LONG y = r.top; y < r.bottom; ++y)
+            {
+                auto* pRow = reinterpret_cast<const uint16_t*>(static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch);
+                for (LONG x = r.left; x < r.right; ++x)
+                {
+                    if (pRow[x] != 0)
+                    {
+                        EXPECT_EQ(pRow[x] & 0x0FFF, 0x0FFF);
+                        ++n;
+                    }
+                }
+            }
+            return n;
+        };
+        EXPECT_EQ(countLit(rects[0]), 0);
+        EXPECT_GT(countLit(rects['M' - TextureFont::FIRST_CHAR]), 10);
+        m_pFont->GetTexture()->UnlockRect(0);
+    }
+}
+
+TEST_F(TextureFontTest, BatchesOfFiftyCharactersAndNoEmptyDraw)
+{
+    MakeFont(10);
+    EXPECT_EQ(Draws(std::string(60, 'W').c_str()),
+              (Texts{"DrawPrimitive(TRIANGLELIST, 0, 100)", "DrawPrimitive(TRIANGLELIST, 0, 20)"}));
+    // Exactly one full batch, then nothing left: no draw of zero triangles.
+    EXPECT_EQ(Draws(std::string(50, 'W').c_str()), (Texts{"DrawPrimitive(TRIANGLELIST, 0, 100)"}));
+    EXPECT_TRUE(Draws("     ").empty());
+    EXPECT_TRUE(Draws("").empty());
+    // Spaces and skipped characters make no triangles.
+    EXPECT_EQ(Draws("A \x01\xC8 B"), (Texts{"DrawPrimitive(TRIANGLELIST, 0, 4)"}));
+}
+
+TEST_F(TextureFontTest, NewlinesReturnToTheLineStartAndOddCharactersAreSkipped)
+{
+    MakeFont(10);
+    const float fSpacing = static_cast<float>(m_pFont->GetGlyphSpacing());
+    const float* uvA = m_pFont->GetGlyphCoords('A');
+    const float* uvSpace = m_pFont->GetGlyphCoords(' ');
+    const float fRow = (uvSpace[3] - uvSpace[1]) * 256.0f;
+    const float fWidthA = (uvA[2] - uvA[0]) * 256.0f;
+
+    ASSERT_EQ(m_pFont->DrawString(10.0f, 5.0f, 0xFF00FF00, "A\x7F\xE9\tB\nA", 0), S_OK);
+    std::vector<FontVertex2D> v = LastBatch(18);
+    // First "A": vertex 1 is its top left, at the caller's x less the spacing and half a pixel.
+    EXPECT_FLOAT_EQ(v[1].x, 10.0f - fSpacing - 0.5f);
+    EXPECT_FLOAT_EQ(v[1].y, 5.0f - 0.5f);
+    EXPECT_FLOAT_EQ(v[1].u, uvA[0]);
+    EXPECT_EQ(v[1].dwColor, 0xFF00FF00u);
+    EXPECT_FLOAT_EQ(v[2].x - v[1].x, fWidthA);
+    // "B" follows "A" directly: the three characters between are skipped without advancing.
+    EXPECT_FLOAT_EQ(v[7].x, v[1].x + fWidthA - 2.0f * fSpacing);
+    // After the newline, the second "A" starts one row down at the line start.
+    EXPECT_FLOAT_EQ(v[13].x, v[1].x);
+    EXPECT_FLOAT_EQ(v[13].y, v[1].y + fRow);
+
+    // Centred: the line start is the centred x, not the caller's.
+    ASSERT_EQ(m_pFont->DrawString(2.0f, 0.0f, 0xFFFFFFFF, "AA\nA", TEXT_CENTERED_X | TEXT_CENTERED_Y), S_OK);
+    v = LastBatch(18);
+    const float fLine = 2.0f * (fWidthA - 2.0f * fSpacing);
+    EXPECT_FLOAT_EQ(v[1].x, (16.0f - fLine) / 2.0f - fSpacing - 0.5f);
+    EXPECT_FLOAT_EQ(v[1].y, (16.0f - fRow) / 2.0f - 0.5f);
+    EXPECT_FLOAT_EQ(v[13].x, v[1].x);
+
+    SIZE size{};
+    ASSERT_EQ(m_pFont->GetStringExtent("", &size), S_OK);
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(size.cy, static_cast<LONG>(fRow));
+    ASSERT_EQ(m_pFont->GetStringExtent("AA\x01\nA", &size), S_OK);
+    EXPECT_EQ(size.cx, static_cast<LONG>(fLine));
+    EXPECT_EQ(size.cy, static_cast<LONG>(2.0f * fRow));
+    EXPECT_EQ(m_pFont->GetStringExtent(nullptr, &size), E_FAIL);
+}
+
+TEST_F(TextureFontTest, CallersStatesComeBackAfterADraw)
+{
+    MakeFont(10);
+    // The caller's own choices for states the font changes.
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    m_pDevice->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    m_pDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    d3d9test::StateSnapshot before = d3d9test::CaptureState(m_pDevice);
+    ASSERT_EQ(m_pFont->DrawString(2.0f, 0.0f, 0xFFFFFFFF, "Frame rate", TEXT_FILTERED), S_OK);
+    d3d9test::StateSnapshot after = d3d9test::CaptureState(m_pDevice);
+    // Only what the state list does not hold may differ: the vertex format and stream.
+    for (const std::string& line : d3d9test::DiffState(before, after))
+    {
+        bool bStream = line.rfind("FVF", 0) == 0 || line.rfind("Stream", 0) == 0 || line.rfind("VertexDecl", 0) == 0;
+        EXPECT_TRUE(bStream) << line;
+    }
+
+    // Without a device the font draws nothing.
+    TextureFont unready("Impact", 10, 0);
+    EXPECT_EQ(unready.DrawString(0, 0, 0, "x", 0), E_FAIL);
+}
+}  // namespace
