@@ -191,7 +191,9 @@ private:
     {
         XPutImage(m_pDisplay, m_Window, m_Gc, m_pImage, 0, nTop, 0, nTop, static_cast<unsigned>(m_cx),
                   static_cast<unsigned>(nBottom - nTop));
-        XFlush(m_pDisplay);
+        // Wait for the server to take the frame: a shown frame is on screen for any client
+        // that looks (screenshot tools, the smoke test), and frames never queue up unseen.
+        XSync(m_pDisplay, False);
     }
 
     void Key(BYTE nVk, bool bDown)
