@@ -1,0 +1,91 @@
+#pragma once
+// One scene: its meshes, lights, materials and texture records, its camera and its three
+// settings nodes. The scene readers fill it and the writers store it back.
+//
+// The store owns everything its four lists hold: Clear deletes the meshes, the texture records
+// (destroying their renderer textures) and the lights (releasing their cube textures); the
+// materials survive Clear so that a scene opened again reuses them by name, and go with the store.
+#include "scene/PointerArray.h"
+#include "scene/SceneCamera.h"
+#include "scene/SceneObject.h"
+#include "scene/SettingsNodes.h"
+
+#include <cstdint>
+
+class Renderer;
+class SceneLight;
+class SceneMaterial;
+class SceneMesh;
+
+// The store's record of a texture loaded through the renderer; its name is the file name it was
+// loaded by.
+class SceneTexture : public SceneObject
+{
+public:
+    SceneTexture() = default;
+    ~SceneTexture() override;
+
+    int32_t m_nValue = 0;
+    // The renderer's texture id, -1 when the load failed.
+    int32_t m_nTextureId = -1;
+    // The renderer's load flags: the same file loaded as a normal map and as a colour texture
+    // gives two different textures.
+    int32_t m_nLoadFlags = 0;
+};
+
+class SceneStore
+{
+public:
+    // The renderers keep per-mesh and per-light tables of these sizes.
+    static constexpr uint32_t MAX_MESHES = 2000;
+    static constexpr uint32_t MAX_LIGHTS = 32;
+
+    SceneStore();
+    ~SceneStore();
+    SceneStore(const SceneStore&) = delete;
+    SceneStore& operator=(const SceneStore&) = delete;
+
+    // Each takes the object in every case: past the table size it is deleted with a logged error
+    // and false is returned.
+    bool AddMesh(SceneMesh* pMesh);
+    bool AddLight(SceneLight* pLight);
+    // Appends a record of a texture loaded under that name and those flags; the new record.
+    SceneTexture* AddTexture(const char* szName, int nLoadFlags, int nTextureId);
+
+    // Deletes the meshes, the texture records (their textures destroyed through the renderer,
+    // which may be null when it has gone) and the lights; the materials stay. Returns true.
+    bool Clear(Renderer* pRenderer);
+
+    // First entries whose name equals the text exactly (case-sensitive).
+    SceneMaterial* FindMaterialByName(const char* szName) const;
+    // The id of the first record of that name loaded with those flags, -1 when there is none.
+    int FindTextureId(const char* szName, int nLoadFlags) const;
+    int FindTextureValue(const char* szName) const;
+
+    // A regular file that can be opened for reading (directories are not).
+    static bool FileExists(const char* szPath);
+    // Shortens a path buffer in place to its file name. '\' and '/' both separate, so paths
+    // written on either system resolve; "NONE", a bare name and a path whose only separator is
+    // its first character stay as they are.
+    static void StripDirectory(char* szPath);
+
+    // Texture items of the property tree need no reload: the renderer keeps the textures.
+    void ReloadTextures(Renderer*) {}
+
+    PointerArray m_Meshes;
+    PointerArray m_Lights;
+    PointerArray m_Materials;
+    PointerArray m_Textures;
+    SceneCamera m_Camera;
+    ImageSettings m_ImageSettings;
+    RenderSettings m_RenderSettings;
+    EnvironmentSettings m_EnvironmentSettings;
+    // The ".qnl" readers add the lights they read only while this is 1.
+    uint8_t m_bAddLights = 1;
+
+private:
+    void DeleteMeshes();
+    void DeleteTextures(Renderer* pRenderer);
+    void DeleteLights();
+    SceneTexture* FindTexture(const char* szName) const;
+};
