@@ -87,6 +87,11 @@ void ParticleSystem::LoadParameters(const ParticleParameters& p)
     m_bBounce = p.bBounce;
 }
 
+void ParticleSystem::LoadDefaultParameters()
+{
+    LoadParameters(PARAMETER_SETS[0]);
+}
+
 void ParticleSystem::SetPreset(unsigned nPreset)
 {
     if (nPreset >= 1 && nPreset <= PRESET_COUNT)

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class SceneMesh;
+struct IDirect3DDevice9;
 
 // One column of the parameter table. The colour range is the same in all three channels, the
 // accelerations are in units of 9.8.
@@ -39,6 +40,14 @@ public:
     // The mesh whose triangles carry the particles (not owned). Its triangle count, up to 500,
     // limits the pool; without a mesh no particle is born.
     void SetMesh(SceneMesh* pMesh) { m_pMesh = pMesh; }
+    // Starts the system's clock at the application time, loads the default parameters and has
+    // the mesh create its particle vertex buffer (whose result is not needed: nothing here
+    // draws from it).
+    void Init(IDirect3DDevice9* pDevice);
+    // One step at the application time: the orbit, ageing and births, then every live particle
+    // written as one triangle into the mesh's vertex array, the triangles after them collapsed
+    // to the origin, and the mesh's vertex buffer refilled from the array.
+    void Update();
     // Presets 1 to 8; any other number changes nothing.
     void SetPreset(unsigned nPreset);
     // The part of Update that needs neither the clock nor the mesh: time, orbit, ageing and
@@ -76,7 +85,10 @@ public:
 
 private:
     void LoadParameters(const ParticleParameters& parameters);
+    void LoadDefaultParameters();
     void Birth(Particle& particle);
+    int GetPoolLimit() const;
+    void WriteTriangles(int nPool);
 };
 
 // The emitter's orbit angles in degrees, shared by every system and advanced by each update.
