@@ -1,5 +1,6 @@
 #include "d3d9/testing.h"
 
+#include "cpu/CpuBackend.h"
 #include "device/Device.h"
 #include "device/Presenter.h"
 #include "device/Shader.h"
@@ -214,4 +215,10 @@ void SetPitchPadding(UINT nBytes)
 {
     SetExtraRowPadding(nBytes);
 }
+void SetThreadCount(IDirect3DDevice9* pDevice, unsigned nThreads)
+{
+    if (auto* pBackend = dynamic_cast<CpuBackend*>(&DeviceOf(pDevice)->GetBackend()))
+        pBackend->SetThreadCount(nThreads);
+}
+
 }  // namespace d3d9test

@@ -2,7 +2,14 @@
 
 #include "core/Log.h"
 #include "cpu/formats/ImageOps.h"
+#include "cpu/draw/PrimitiveAssembly.h"
+#include "cpu/fixedfunc/FixedShading.h"
+#include "cpu/merger/OutputMerger.h"
+#include "cpu/raster/ProgramShading.h"
+#include "cpu/sampler/TextureSampler.h"
 #include "cpu/shader/ShaderProgram.h"
+
+#include <algorithm>
 
 std::unique_ptr<Backend> CreateCpuBackend()
 {
@@ -32,14 +39,51 @@ void CpuBackend::Stretch(ImageStorage& source, const RECT& sourceRect, ImageStor
     StretchImage(source, sourceRect, dest, destRect, filter);
 }
 
-HRESULT CpuBackend::Draw(const DeviceState&, const DrawCommand&)
+HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
 {
-    if (!m_bDrawReported)
+    RasterJob job;
+    if (!AssemblePrimitives(state, command, *m_pPool, job))
     {
-        LogWarning("CpuBackend::Draw() - this device has no rasteriser yet; the draw is refused.");
-        m_bDrawReported = true;
+        LogWarning("CpuBackend::Draw() - the draw reads past its vertex or index data; nothing is drawn.");
+        return D3DERR_INVALIDCALL;
     }
-    return D3DERR_INVALIDCALL;
+    if (job.primitives.empty())
+        return D3D_OK;
+    const DrawResources& resources = command.resources;
+    const ImageStorage& target = *resources.targets[0];
+    const D3DVIEWPORT9& vp = state.viewport;
+    job.scissor = {(LONG)vp.X, (LONG)vp.Y, (LONG)std::min<UINT>(vp.X + vp.Width, target.nWidth),
+                   (LONG)std::min<UINT>(vp.Y + vp.Height, target.nHeight)};
+    job.nCullMode = state.renderStates[D3DRS_CULLMODE];
+    job.bFlat = state.renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    job.bWireframe = state.renderStates[D3DRS_FILLMODE] == D3DFILL_WIREFRAME;
+    const ShaderPlan* pPixelPlan =
+        resources.pPixelProgram ? &static_cast<const ShaderProgram*>(resources.pPixelProgram)->GetPlan() : nullptr;
+    TextureSampler sampler;
+    sampler.Configure(state, resources, pPixelPlan ? pPixelPlan->dwSamplerTypes : nullptr);
+    OutputMerger merger;
+    merger.Configure(state, resources);
+    std::unique_ptr<PixelShading> pShading;
+    if (pPixelPlan)
+        pShading = std::make_unique<ProgramShading>(*pPixelPlan, &state.pixelConstants.floats[0][0], &sampler);
+    else
+        pShading = std::make_unique<FixedShading>(state, sampler);
+    job.pShading = pShading.get();
+    job.pMerger = &merger;
+    const uint64_t nPassed = Rasterize(job, *m_pPool, true);
+    if (m_pActiveCounter)
+        m_pActiveCounter->nPixels += nPassed;
+    for (ImageStorage* pTarget : resources.targets)
+        if (pTarget)
+            ++pTarget->nVersion;
+    if (resources.pDepthStencil)
+        ++resources.pDepthStencil->nVersion;
+    return D3D_OK;
+}
+
+void CpuBackend::SetThreadCount(unsigned nThreads)
+{
+    m_pPool = std::make_unique<WorkerPool>(nThreads);
 }
 
 void CpuBackend::BeginOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter)

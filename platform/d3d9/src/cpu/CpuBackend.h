@@ -1,8 +1,11 @@
 #pragma once
-// The CPU back end. For now it carries out clears and copies at once, in submission order, so
-// there is never pending work to wait for; the rasteriser, the program executor and deferred
-// execution hang off this class.
+// The CPU back end. It carries out clears, copies and draws at once, in submission order, so
+// there is never pending work to wait for; queries are therefore complete when they end. Large
+// draws spread over a pool of worker threads.
+#include "cpu/pool/WorkerPool.h"
 #include "device/Backend.h"
+
+#include <memory>
 
 class CpuBackend final : public Backend
 {
@@ -19,7 +22,10 @@ public:
     void WaitFor(const BufferBytes&) override {}
     void WaitForCounter(const OcclusionCounter&) override {}
 
+    // The number of threads drawing uses, the caller included (0: one per hardware thread).
+    void SetThreadCount(unsigned nThreads);
+
 private:
     std::shared_ptr<OcclusionCounter> m_pActiveCounter;
-    bool m_bDrawReported = false;
+    std::unique_ptr<WorkerPool> m_pPool = std::make_unique<WorkerPool>(0);
 };

@@ -35,6 +35,35 @@ struct OcclusionCounter
     uint64_t nPixels = 0;
 };
 
+// A texture bound to a sampler, as the back end reads it: its images by face and level.
+struct SamplerImages
+{
+    D3DRESOURCETYPE nType = D3DRTYPE_SURFACE;  // TEXTURE, CUBETEXTURE or VOLUMETEXTURE; SURFACE when unbound
+    UINT nLevels = 0;
+    std::vector<ImageStorage*> images;         // face * nLevels + level
+};
+
+// The objects a draw reads and writes, resolved by the front end from its bindings. They stay
+// alive for the draw because the state holds them.
+struct DrawResources
+{
+    const BufferBytes* pVertexBytes = nullptr;  // stream 0, or the UP copy
+    UINT nStreamOffset = 0;
+    UINT nStride = 0;
+    const BufferBytes* pIndexBytes = nullptr;
+    bool bIndex32 = false;
+    const std::vector<D3DVERTEXELEMENT9>* pElements = nullptr;
+    UINT nVertexBytes = 0;                      // bytes of one vertex the declaration reads
+    D3DMATRIX world = {};                       // fixed-function transforms
+    D3DMATRIX worldView = {};
+    D3DMATRIX worldViewProjection = {};
+    const CompiledProgram* pVertexProgram = nullptr;  // null: fixed-function vertex processing
+    const CompiledProgram* pPixelProgram = nullptr;   // null: fixed-function texture stages
+    ImageStorage* targets[4] = {};
+    ImageStorage* pDepthStencil = nullptr;
+    SamplerImages samplers[16];
+};
+
 // One draw, with the state it was issued under.
 struct DrawCommand
 {
@@ -51,6 +80,7 @@ struct DrawCommand
     UINT nUserStride = 0;
     std::shared_ptr<BufferBytes> pUserIndices;
     D3DFORMAT nUserIndexFormat = D3DFMT_INDEX16;
+    DrawResources resources;  // filled by the front end just before the back end sees the draw
 };
 
 class Backend

@@ -1,6 +1,7 @@
 // Vertex input (declarations, FVF codes, streams, indices), shaders, shader constants, and the
 // draw calls handed to the back end.
 #include "core/Log.h"
+#include "device/DrawBindings.h"
 #include "device/Device.h"
 #include "device/Shader.h"
 #include "device/Surface.h"
@@ -434,6 +435,8 @@ HRESULT Device::SubmitDraw(DrawCommand& command)
         LogWarning("Device::DrawPrimitive() - the bound render targets differ in size or the depth surface is smaller.");
         return D3DERR_INVALIDCALL;
     }
+    if (!ResolveDrawResources(m_State, command))
+        return D3DERR_INVALIDCALL;
     return m_pBackend->Draw(m_State, command);
 }
 

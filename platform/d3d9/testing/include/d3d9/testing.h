@@ -89,6 +89,10 @@ std::vector<LiveObject> LiveObjects();
 // The last frame Present handed to the headless presenter.
 const PresentImage& LastPresented();
 
+// The number of threads the device draws with, the caller included (0: one per hardware thread).
+// Images must come out the same whatever the count.
+void SetThreadCount(IDirect3DDevice9* pDevice, unsigned nThreads);
+
 // Extra bytes of row padding for every image created from now on (0 restores packed pitches).
 void SetPitchPadding(UINT nBytes);
 }  // namespace d3d9test

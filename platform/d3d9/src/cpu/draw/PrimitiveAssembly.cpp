@@ -1,0 +1,173 @@
+#include "cpu/draw/PrimitiveAssembly.h"
+
+#include "cpu/clip/Clipper.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+// The vertex numbers (base vertex applied) the draw reads, in order.
+bool ReadVertexNumbers(const DrawCommand& command, UINT nCount, std::vector<UINT>& numbers)
+{
+    numbers.resize(nCount);
+    if (!command.bIndexed)
+    {
+        for (UINT i = 0; i < nCount; ++i)
+            numbers[i] = command.nStartVertex + i;
+        return true;
+    }
+    const DrawResources& resources = command.resources;
+    const size_t nIndexSize = resources.bIndex32 ? 4 : 2;
+    const std::vector<BYTE>& bytes = resources.pIndexBytes->bytes;
+    if (((size_t)command.nStartIndex + nCount) * nIndexSize > bytes.size())
+        return false;
+    const BYTE* p = bytes.data() + (size_t)command.nStartIndex * nIndexSize;
+    for (UINT i = 0; i < nCount; ++i)
+    {
+        uint32_t nIndex = 0;
+        std::memcpy(&nIndex, p + i * nIndexSize, nIndexSize);
+        const int64_t nVertex = (int64_t)nIndex + command.nBaseVertex;
+        if (nVertex < 0)
+            return false;
+        numbers[i] = (UINT)nVertex;
+    }
+    return true;
+}
+
+UINT NumbersFor(D3DPRIMITIVETYPE type, UINT nPrimitives)
+{
+    switch (type)
+    {
+    case D3DPT_POINTLIST: return nPrimitives;
+    case D3DPT_LINELIST: return nPrimitives * 2;
+    case D3DPT_LINESTRIP: return nPrimitives + 1;
+    case D3DPT_TRIANGLELIST: return nPrimitives * 3;
+    default: return nPrimitives + 2;
+    }
+}
+
+class Assembler
+{
+public:
+    Assembler(const DeviceState& state, VertexStageResult& stage, RasterJob& job) : m_stage(stage), m_job(job)
+    {
+        const D3DVIEWPORT9& vp = state.viewport;
+        m_fX = (float)vp.X, m_fY = (float)vp.Y, m_fW = (float)vp.Width, m_fH = (float)vp.Height;
+        m_fMinZ = vp.MinZ, m_fMaxZ = vp.MaxZ;
+        const DWORD nUserMask = state.renderStates[D3DRS_CLIPPING] ? state.renderStates[D3DRS_CLIPPLANEENABLE] : 0;
+        m_planes = MakeClipPlanes(m_fW, m_fH, nUserMask, state.clipPlanes, MAX_CLIP_PLANES);
+        m_screen.assign(stage.vertices.size(), UINT32_MAX);
+    }
+
+    void Triangle(UINT a, UINT b, UINT c)
+    {
+        const UINT nFlat = Screen(a);
+        if (m_stage.bPretransformed)
+        {
+            m_job.primitives.push_back({PrimitiveKind::Triangle, {nFlat, Screen(b), Screen(c)}, nFlat});
+            return;
+        }
+        ClipTriangle(m_planes, m_stage.vertices, a, b, c, m_polygon);
+        for (size_t i = 2; i < m_polygon.size(); ++i)
+            m_job.primitives.push_back(
+                {PrimitiveKind::Triangle, {Screen(m_polygon[0]), Screen(m_polygon[i - 1]), Screen(m_polygon[i])}, nFlat});
+    }
+
+    void Line(UINT a, UINT b)
+    {
+        const UINT nFlat = Screen(a);
+        if (!m_stage.bPretransformed && !ClipSegment(m_planes, m_stage.vertices, a, b))
+            return;
+        m_job.primitives.push_back({PrimitiveKind::Line, {Screen(a), Screen(b), 0}, nFlat});
+    }
+
+    void Point(UINT a)
+    {
+        if (!m_stage.bPretransformed)
+            for (int p = 0; p < m_planes.nCount; ++p)
+            {
+                const float* plane = m_planes.planes[p];
+                const float* pos = m_stage.vertices[a].pos;
+                if (plane[0] * pos[0] + plane[1] * pos[1] + plane[2] * pos[2] + plane[3] * pos[3] < 0.0f)
+                    return;
+            }
+        const UINT n = Screen(a);
+        m_job.primitives.push_back({PrimitiveKind::Point, {n, n, n}, n});
+    }
+
+private:
+    // The screen vertex of clip vertex i, made once.
+    UINT Screen(UINT i)
+    {
+        if (i < m_screen.size() && m_screen[i] != UINT32_MAX)
+            return m_screen[i];
+        const ClipVertex& v = m_stage.vertices[i];
+        ScreenVertex s;
+        if (m_stage.bPretransformed)
+        {
+            s.x = v.pos[0], s.y = v.pos[1], s.z = v.pos[2], s.q = v.pos[3];
+        }
+        else
+        {
+            const float q = 1.0f / v.pos[3];
+            s.x = m_fX + (v.pos[0] * q + 1.0f) * m_fW * 0.5f;
+            s.y = m_fY + (1.0f - v.pos[1] * q) * m_fH * 0.5f;
+            s.z = m_fMinZ + v.pos[2] * q * (m_fMaxZ - m_fMinZ);
+            s.q = q;
+        }
+        std::memcpy(s.varyings, v.varyings, sizeof(s.varyings));
+        m_job.vertices.push_back(s);
+        const UINT n = (UINT)m_job.vertices.size() - 1;
+        if (i >= m_screen.size())
+            m_screen.resize(i + 1, UINT32_MAX);
+        m_screen[i] = n;
+        return n;
+    }
+
+    VertexStageResult& m_stage;
+    RasterJob& m_job;
+    ClipPlanes m_planes;
+    float m_fX, m_fY, m_fW, m_fH, m_fMinZ, m_fMaxZ;
+    std::vector<UINT> m_screen;
+    std::vector<UINT> m_polygon;
+};
+}
+
+bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, WorkerPool& pool, RasterJob& job)
+{
+    std::vector<UINT> numbers;
+    if (!ReadVertexNumbers(command, NumbersFor(command.nType, command.nPrimitiveCount), numbers) || numbers.empty())
+        return false;
+    const auto [itMin, itMax] = std::minmax_element(numbers.begin(), numbers.end());
+    const UINT nFirst = *itMin;
+    VertexStageResult stage;
+    if (!RunVertexStage(state, command.resources, nFirst, *itMax - nFirst + 1, pool, stage))
+        return false;
+    for (UINT& n : numbers)
+        n -= nFirst;
+    // Clipping appends vertices, so the stage's list grows while primitives are assembled.
+    stage.vertices.reserve(stage.vertices.size() * 2 + 16);
+    Assembler assembler(state, stage, job);
+    const UINT nPrimitives = command.nPrimitiveCount;
+    for (UINT i = 0; i < nPrimitives; ++i)
+    {
+        switch (command.nType)
+        {
+        case D3DPT_POINTLIST: assembler.Point(numbers[i]); break;
+        case D3DPT_LINELIST: assembler.Line(numbers[2 * i], numbers[2 * i + 1]); break;
+        case D3DPT_LINESTRIP: assembler.Line(numbers[i], numbers[i + 1]); break;
+        case D3DPT_TRIANGLELIST: assembler.Triangle(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2]); break;
+        case D3DPT_TRIANGLESTRIP:
+            // Every other triangle of a strip is turned round to keep the winding.
+            if (i & 1)
+                assembler.Triangle(numbers[i + 1], numbers[i], numbers[i + 2]);
+            else
+                assembler.Triangle(numbers[i], numbers[i + 1], numbers[i + 2]);
+            break;
+        case D3DPT_TRIANGLEFAN: assembler.Triangle(numbers[0], numbers[i + 1], numbers[i + 2]); break;
+        default: return false;
+        }
+    }
+    return true;
+}

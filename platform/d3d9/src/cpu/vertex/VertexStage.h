@@ -1,0 +1,36 @@
+#pragma once
+// The vertex stage: fetches the vertices a draw reads through its declaration, runs the vertex
+// program (or the fixed-function transform and lighting) and hands out clip-space vertices.
+#include "device/Backend.h"
+#include "device/DeviceState.h"
+
+#include <vector>
+
+class WorkerPool;
+
+// Attributes a vertex carries to the rasteriser: t0-t7, then the colours v0 and v1.
+constexpr unsigned VARYING_TEXCOORD = 0;
+constexpr unsigned VARYING_COLOR = 32;
+constexpr unsigned VARYING_COUNT = 40;
+
+struct ClipVertex
+{
+    float pos[4];   // clip space, or screen x, y, z and 1/w for pre-transformed vertices
+    float varyings[VARYING_COUNT];
+};
+
+struct VertexStageResult
+{
+    std::vector<ClipVertex> vertices;  // the vertices from nFirstIndex on
+    UINT nFirstIndex = 0;              // vertex index (base vertex applied) of vertices[0]
+    bool bPretransformed = false;      // positions are already in screen space
+};
+
+// Reads vertex i of the stream as float4 per input; missing components read (0, 0, 0, 1).
+// Usage and index of each element pick its slot; absent inputs read (0, 0, 0, 1).
+void FetchElement(const D3DVERTEXELEMENT9& element, const BYTE* pVertex, float out[4]);
+
+// Shades the vertices [nFirst, nFirst + nCount) of the stream. False when the stream is too
+// short for them.
+bool RunVertexStage(const DeviceState& state, const DrawResources& resources, UINT nFirst, UINT nCount,
+                    WorkerPool& pool, VertexStageResult& result);
