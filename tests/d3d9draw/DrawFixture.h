@@ -1,7 +1,7 @@
 #pragma once
 // Drawing helpers for the layer's tests: pre-transformed quads and triangles with a colour and
 // a texture coordinate, pixel programs from text, and read-back of the back buffer.
-#include "DeviceFixture.h"
+#include "../d3d9/DeviceFixture.h"
 
 #include <ShaderAssembler.h>
 
