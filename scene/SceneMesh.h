@@ -120,6 +120,9 @@ public:
     // Extrusion geometry of a closed mesh: every face plus one triangle per shared edge side.
     // An open mesh casts no shadow and gets no buffer.
     HRESULT BuildShadowVolume(IDirect3DDevice9* pDevice);
+    // Draws the bounding box in red lines on the rendering core's device, placed by the world
+    // matrix; the world corners are kept in m_vWorldBoxCorners. Returns 0.
+    int DrawBounds();
     int Collide(SceneMesh* pOther);
 
     // ---- Child objects (not owned).

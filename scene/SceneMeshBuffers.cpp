@@ -4,6 +4,8 @@
 
 #include "core/Log.h"
 #include "core/TangentSpace.h"
+#include "morvyn/morvyn.h"
+#include "scene/D3DXBridge.h"
 #include "scene/MeshGeometry.h"
 
 #include <win32/user.h>
@@ -300,4 +302,37 @@ HRESULT SceneMesh::SmoothNormals32()
             pVertices[i].vNormal = vSmooth;
     }
     return m_pVertexBuffer->Unlock();
+}
+
+int SceneMesh::DrawBounds()
+{
+    IDirect3DDevice9* pDevice = GetMorvynDevice();
+    if (!pDevice || !m_pBoxBuffer)
+        return 0;
+    D3DXMATRIX matIdentity, matView = ToD3DX(g_matView), matProjection = ToD3DX(g_matProjection);
+    D3DXMatrixIdentity(&matIdentity);
+    pDevice->SetTransform(D3DTS_WORLD, &matIdentity);
+    pDevice->SetTransform(D3DTS_VIEW, &matView);
+    pDevice->SetTransform(D3DTS_PROJECTION, &matProjection);
+    D3DXMATRIX matWorld = ToD3DX(m_matWorld);
+    for (int i = 0; i < 8; ++i)
+    {
+        D3DXVECTOR3 vCorner = ToD3DX(m_vBoxCorners[i]), vWorld;
+        D3DXVec3TransformCoord(&vWorld, &vCorner, &matWorld);
+        m_vWorldBoxCorners[i] = ToVector3(vWorld);
+    }
+    FillBoxLines(m_vWorldBoxCorners);
+
+    pDevice->SetPixelShader(nullptr);
+    pDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
+    pDevice->SetTexture(0, nullptr);
+    // Lit by the scene's lights, the box's material is a red that saturates.
+    D3DMATERIAL9 material = {};
+    material.Diffuse = D3DCOLORVALUE{255.0f, 0.0f, 0.0f, 1.0f};
+    pDevice->SetMaterial(&material);
+    pDevice->SetFVF(BOX_LINE_FVF);
+    pDevice->SetStreamSource(0, m_pBoxBuffer, 0, sizeof(BoxLineVertex));
+    pDevice->DrawPrimitive(D3DPT_LINELIST, 0, BOX_LINE_VERTICES / 2);
+    pDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
+    return 0;
 }

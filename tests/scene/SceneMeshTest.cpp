@@ -2,6 +2,7 @@
 #include "MeshTestDevice.h"
 
 #include "core/Log.h"
+#include "morvyn/morvyn.h"
 #include "scene/SceneMesh.h"
 
 #include <d3dx9math.h>
@@ -314,4 +315,28 @@ TEST(SceneMeshTest, SmoothNormals32AveragesTheFacesAtEachPosition)
     ExpectNear(result[0].n, Vector3(0, h, h));
     ExpectNear(result[1].n, Vector3(0, 0, 1));
     ExpectNear(result[5].n, Vector3(0, 1, 0));
+}
+
+TEST(SceneMeshTest, DrawBoundsPlacesTheBoxByTheWorldMatrixAndDrawsTwelveLines)
+{
+    MeshTestDevice device;
+    SceneMesh mesh;
+    FillMesh(mesh, CubeTriangles(2.0f));
+    ASSERT_EQ(mesh.CreateVertexBuffers(device.Get()), D3D_OK);
+    mesh.m_matBase.SetIdentity();
+    mesh.m_vOffset = Vector3(10, 0, 0);
+    mesh.UpdateWorldMatrix();
+    SetMorvynDevice(device.Get());
+    d3d9test::Recorder recorder(device.Get());
+    EXPECT_EQ(mesh.DrawBounds(), 0);
+    recorder.Stop();
+    SetMorvynDevice(nullptr);
+    // Corner 7 (2, 2, 2) moved by the offset.
+    EXPECT_EQ(mesh.m_vWorldBoxCorners[7], Vector3(12, 2, 2));
+    std::vector<BoxLineVertex> lines = ReadBuffer<BoxLineVertex>(mesh.m_pBoxBuffer);
+    EXPECT_EQ(lines[23].vPosition, Vector3(12, 2, 2));
+    std::vector<std::string> draws = recorder.Texts({"DrawPrimitive", "SetFVF"});
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[1].rfind("DrawPrimitive(", 0), 0u) << draws[1];
+    EXPECT_NE(draws[1].find("12"), std::string::npos) << draws[1];
 }
