@@ -29,3 +29,7 @@ public:
 // caller keeps ownership and must keep it alive while installed.
 void SetD3D9Presenter(D3D9Presenter* pPresenter);
 D3D9Presenter* GetD3D9Presenter();
+
+// The window layer's presenter: frames stretched over their window's client area on the composed
+// desktop, which GetFrontBufferData then reads. The program installs it at start-up.
+D3D9Presenter& GetWindowPresenter();
