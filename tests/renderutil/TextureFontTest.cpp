@@ -206,4 +206,55 @@ TEST_F(TextureFontTest, CallersStatesComeBackAfterADraw)
     TextureFont unready("Impact", 10, 0);
     EXPECT_EQ(unready.DrawString(0, 0, 0, "x", 0), E_FAIL);
 }
+
+// "Impact" 10 drawn white on black into a 64x16 back buffer: light only where the glyphs are.
+// "I I" puts two glyphs apart; the blank between them stays dark and each glyph's columns lit.
+TEST_F(TextureFontTest, RenderedTextLightsPixelsOnlyWhereTheGlyphsAre)
+{
+    m_pDevice->Release();
+    m_pD3D->Release();
+    m_pDevice = nullptr;
+    m_pD3D = nullptr;
+    CreateDevice(64, 16);
+    MakeFont(10);
+    SIZE one{}, oneSpace{}, all{};
+    ASSERT_EQ(m_pFont->GetStringExtent("I", &one), S_OK);
+    ASSERT_EQ(m_pFont->GetStringExtent("I ", &oneSpace), S_OK);
+    ASSERT_EQ(m_pFont->GetStringExtent("I I", &all), S_OK);
+    ASSERT_LT(one.cx + 1, oneSpace.cx - 1);
+    ASSERT_LE(all.cx, 64);
+
+    ASSERT_EQ(m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(m_pDevice->BeginScene(), D3D_OK);
+    ASSERT_EQ(m_pFont->DrawString(0.0f, 0.0f, 0xFFFFFFFF, "I I", 0), S_OK);
+    ASSERT_EQ(m_pDevice->EndScene(), D3D_OK);
+
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    ASSERT_EQ(m_pDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer), D3D_OK);
+    d3d9test::SurfaceData data;
+    bool bRead = d3d9test::ReadSurface(pBackBuffer, data);
+    pBackBuffer->Release();
+    ASSERT_TRUE(bRead);
+
+    int nFirst = 0, nSecond = 0, nBetween = 0, nOutside = 0;
+    for (UINT y = 0; y < data.nHeight; ++y)
+        for (UINT x = 0; x < data.nWidth; ++x)
+        {
+            if (data.Pixel(x, y)[0] < 0.25f)
+                continue;
+            int ix = static_cast<int>(x);
+            if (static_cast<int>(y) >= all.cy || ix >= all.cx)
+                ++nOutside;
+            else if (ix < one.cx)
+                ++nFirst;
+            else if (ix >= oneSpace.cx)
+                ++nSecond;
+            else if (ix > one.cx && ix < oneSpace.cx - 1)
+                ++nBetween;
+        }
+    EXPECT_GT(nFirst, 4);
+    EXPECT_GT(nSecond, 4);
+    EXPECT_EQ(nBetween, 0);
+    EXPECT_EQ(nOutside, 0);
+}
 }  // namespace
