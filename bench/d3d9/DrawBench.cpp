@@ -4,6 +4,7 @@
 
 #include <ShaderAssembler.h>
 #include <d3d9.h>
+#include <d3d9/testing.h>
 
 #include <benchmark/benchmark.h>
 
@@ -18,15 +19,7 @@ struct DrawDevice
     DrawDevice()
     {
         pD3D = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(640, 480, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
         pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &pDevice);
     }
     ~DrawDevice()

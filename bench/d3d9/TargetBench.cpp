@@ -1,5 +1,6 @@
 // Clears and read-back through the device front end, at the tracer's sizes.
 #include <d3d9.h>
+#include <d3d9/testing.h>
 
 #include <benchmark/benchmark.h>
 
@@ -12,15 +13,7 @@ struct BenchDevice
     BenchDevice()
     {
         pD3D = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 640;
-        pp.BackBufferHeight = 480;
-        pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(640, 480, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
         pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &pDevice);
     }
     ~BenchDevice()

@@ -161,11 +161,7 @@ TEST_F(Direct3DRendererState, UnbindTexturesClearsEveryStageAndLeavesTheCache)
 TEST(Direct3DRendererStages, ADeviceOfferingMoreThanSixteenStagesIsClamped)
 {
     IDirect3D9* pD3D = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = pp.BackBufferHeight = 4;
-    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(4, 4);
     IDirect3DDevice9* pDevice = nullptr;
     ASSERT_EQ(pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &pDevice), D3D_OK);
     D3DCAPS9 caps{};

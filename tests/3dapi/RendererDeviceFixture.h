@@ -34,15 +34,7 @@ protected:
     {
         m_pD3D = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(m_pD3D, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 16;
-        pp.BackBufferHeight = 16;
-        pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(16, 16, D3DFMT_A8R8G8B8, D3DFMT_D24S8);
         ASSERT_EQ(m_pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_pDevice),
                   D3D_OK);
         D3DCAPS9 caps{};

@@ -9,17 +9,7 @@
 
 inline D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT depthFormat)
 {
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = depthFormat != D3DFMT_UNKNOWN;
-    pp.AutoDepthStencilFormat = depthFormat;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return pp;
+    return d3d9test::TestPresentParameters(width, height, D3DFMT_A8R8G8B8, depthFormat);
 }
 
 class DeviceTest : public ::testing::Test

@@ -2,6 +2,7 @@
 // A small software device for the mesh and texture tests: 16 x 16 windowed back buffer with a
 // depth buffer, released with the fixture.
 #include <d3d9.h>
+#include <d3d9/testing.h>
 #include <gtest/gtest.h>
 
 class TestDevice
@@ -12,15 +13,7 @@ public:
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
         if (!m_d3d)
             return;
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = width;
-        pp.BackBufferHeight = height;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(width, height, D3DFMT_X8R8G8B8, D3DFMT_D24S8);
         m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device);
     }
     ~TestDevice()

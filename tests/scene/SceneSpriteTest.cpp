@@ -1,6 +1,7 @@
 #include "scene/SceneSprite.h"
 
 #include <d3d9.h>
+#include <d3d9/testing.h>
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,7 @@ public:
         m_pD3D = Direct3DCreate9(D3D_SDK_VERSION);
         if (!m_pD3D)
             return;
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = 16;
-        pp.BackBufferHeight = 16;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(16, 16, D3DFMT_X8R8G8B8);
         m_pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_pDevice);
     }
     ~SpriteDevice()

@@ -16,13 +16,7 @@ protected:
     {
         m_pD3D = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(m_pD3D, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 2;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
+        D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(800, 2, D3DFMT_X8R8G8B8);
         ASSERT_EQ(m_pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_pDevice),
                   D3D_OK);
     }

@@ -4,6 +4,7 @@
 #include <ShaderAssembler.h>
 #include <core/Log.h>
 #include <d3d9.h>
+#include <d3d9/testing.h>
 
 #include <gtest/gtest.h>
 
@@ -24,12 +25,7 @@ TEST(DeviceShaderTest, CreatesFromAssembledTokensAndRefusesWhatItCannotRun)
 {
     IDirect3D9* pD3D = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(pD3D, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = pp.BackBufferHeight = 16;
-    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS pp = d3d9test::TestPresentParameters(16, 16);
     IDirect3DDevice9* pDevice = nullptr;
     ASSERT_EQ(pD3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &pDevice),
               D3D_OK);

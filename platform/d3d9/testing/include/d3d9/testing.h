@@ -11,6 +11,25 @@
 
 namespace d3d9test
 {
+// Present parameters of the small windowed devices that tests and benchmarks make: one back
+// buffer of that size and format, discarded on present, and an auto depth-stencil surface
+// unless depthFormat is D3DFMT_UNKNOWN.
+inline D3DPRESENT_PARAMETERS TestPresentParameters(UINT nWidth, UINT nHeight, D3DFORMAT backFormat = D3DFMT_A8R8G8B8,
+                                                   D3DFORMAT depthFormat = D3DFMT_UNKNOWN)
+{
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = nWidth;
+    pp.BackBufferHeight = nHeight;
+    pp.BackBufferFormat = backFormat;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = depthFormat != D3DFMT_UNKNOWN;
+    pp.AutoDepthStencilFormat = depthFormat;
+    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return pp;
+}
+
 struct RecordedCall
 {
     uint64_t nSequence;
