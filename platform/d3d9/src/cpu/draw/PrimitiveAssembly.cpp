@@ -60,12 +60,13 @@ public:
         m_screen.assign(stage.vertices.size(), UINT32_MAX);
     }
 
-    void Triangle(UINT a, UINT b, UINT c)
+    // nFlatSource: the vertex whose colours the triangle takes under FLAT shading.
+    void Triangle(UINT a, UINT b, UINT c, UINT nFlatSource)
     {
-        const UINT nFlat = Screen(a);
+        const UINT nFlat = Screen(nFlatSource);
         if (m_stage.bPretransformed)
         {
-            m_job.primitives.push_back({PrimitiveKind::Triangle, {nFlat, Screen(b), Screen(c)}, nFlat});
+            m_job.primitives.push_back({PrimitiveKind::Triangle, {Screen(a), Screen(b), Screen(c)}, nFlat});
             return;
         }
         ClipTriangle(m_planes, m_stage.vertices, a, b, c, m_polygon);
@@ -157,15 +158,22 @@ bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, Wo
         case D3DPT_POINTLIST: assembler.Point(numbers[i]); break;
         case D3DPT_LINELIST: assembler.Line(numbers[2 * i], numbers[2 * i + 1]); break;
         case D3DPT_LINESTRIP: assembler.Line(numbers[i], numbers[i + 1]); break;
-        case D3DPT_TRIANGLELIST: assembler.Triangle(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2]); break;
-        case D3DPT_TRIANGLESTRIP:
-            // Every other triangle of a strip is turned round to keep the winding.
-            if (i & 1)
-                assembler.Triangle(numbers[i + 1], numbers[i], numbers[i + 2]);
-            else
-                assembler.Triangle(numbers[i], numbers[i + 1], numbers[i + 2]);
+        case D3DPT_TRIANGLELIST:
+            assembler.Triangle(numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2], numbers[3 * i]);
             break;
-        case D3DPT_TRIANGLEFAN: assembler.Triangle(numbers[0], numbers[i + 1], numbers[i + 2]); break;
+        case D3DPT_TRIANGLESTRIP:
+            // Every other triangle of a strip is turned round to keep the winding; FLAT shading
+            // still takes the triangle's first vertex in the stream.
+            if (i & 1)
+                assembler.Triangle(numbers[i + 1], numbers[i], numbers[i + 2], numbers[i]);
+            else
+                assembler.Triangle(numbers[i], numbers[i + 1], numbers[i + 2], numbers[i]);
+            break;
+        case D3DPT_TRIANGLEFAN:
+            // A fan's triangle i is drawn from vertices i + 1, i + 2 and the hub, and FLAT
+            // shading takes vertex i + 1, not the hub.
+            assembler.Triangle(numbers[0], numbers[i + 1], numbers[i + 2], numbers[i + 1]);
+            break;
         default: return false;
         }
     }
