@@ -7,6 +7,7 @@
 // Process-wide, unguarded: used from the user-interface thread only.
 #include "core/Matrix4.h"
 #include "core/Vector3.h"
+#include "morvyn/DisplayObject.h"
 
 #include <d3d9.h>
 
@@ -54,6 +55,19 @@ int32_t GetCoreMode();
 bool IsCoreMode3();
 // v in mode 3, else 1.
 int32_t SelectByCoreMode(int32_t v);
+
+// ---- Display objects
+// The registered objects: a doubly linked list through their m_pNext and m_pPrev, newest first.
+extern DisplayObject* g_pDisplayObjects;
+extern int32_t g_nDisplayObjects;
+// Registered objects of the enemy kind.
+extern int32_t g_nEnemyObjects;
+// Puts the object at the head of the list; S_OK. E_INVALIDARG for null; an object already in the
+// list stays where it is (S_FALSE), so the list never loops back on itself.
+HRESULT RegisterDisplayObject(DisplayObject* pObject);
+// Takes the object out of the list and clears its links; S_OK. E_INVALIDARG for null; an object
+// that is not in the list changes nothing (S_FALSE), so the counters match the list.
+HRESULT UnregisterDisplayObject(DisplayObject* pObject);
 
 // ---- Files
 // True when the name is a regular file that can be opened for reading (through MapPath).
