@@ -307,26 +307,42 @@ void TextureFont::FlushBatch(UINT nTriangles)
         m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, nTriangles);
 }
 
+template <class Vertex> bool TextureFont::AddQuad(Vertex*& pVertex, UINT& nTriangles, const Vertex (&quad)[6])
+{
+    for (const Vertex& v : quad)
+        *pVertex++ = v;
+    nTriangles += 2;
+    if (nTriangles * 3 <= FLUSH_VERTICES)
+        return true;
+    FlushBatch(nTriangles);
+    nTriangles = 0;
+    pVertex = static_cast<Vertex*>(LockBatch());
+    return pVertex != nullptr;
+}
+
+void TextureFont::SetStreamStates(DWORD dwFVF, UINT nStride, uint32_t nFlags)
+{
+    m_pDevice->SetFVF(dwFVF);
+    m_pDevice->SetPixelShader(nullptr);
+    m_pDevice->SetVertexShader(nullptr);
+    m_pDevice->SetStreamSource(0, m_pVertexBuffer, 0, nStride);
+    if (nFlags & TEXT_FILTERED)
+    {
+        m_pDevice->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        m_pDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    }
+}
+
 HRESULT TextureFont::DrawString(float x, float y, uint32_t dwColor, const char* szText, uint32_t nFlags)
 {
-    if (!m_pDevice)
-        return E_FAIL;
-    if (!szText || !m_pVertexBuffer || !m_pSavedStates || !m_pDrawStates)
+    if (!m_pDevice || !szText || !HasDrawResources())
         return E_FAIL;
 
     m_pSavedStates->Capture();
     m_pDrawStates->Apply();
     // Text is drawn with the alpha test alone: no depth test, no blending.
     SetDrawStates(false, false);
-    m_pDevice->SetFVF(FONT_FVF);
-    m_pDevice->SetPixelShader(nullptr);
-    m_pDevice->SetVertexShader(nullptr);
-    m_pDevice->SetStreamSource(0, m_pVertexBuffer, 0, sizeof(FontVertex2D));
-    if (nFlags & TEXT_FILTERED)
-    {
-        m_pDevice->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        m_pDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    }
+    SetStreamStates(FONT_FVF, sizeof(FontVertex2D), nFlags);
 
     const float fRowHeight = RowHeight();
     const float fSpacing = static_cast<float>(m_nGlyphSpacing);
@@ -362,19 +378,126 @@ HRESULT TextureFont::DrawString(float x, float y, uint32_t dwColor, const char* 
         {
             // Half-pixel offsets put texel centres on pixel centres.
             const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
-            *pVertex++ = {left, bottom, 0.9f, 1.0f, dwColor, uv[0], uv[3]};
-            *pVertex++ = {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]};
-            *pVertex++ = {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]};
-            *pVertex++ = {right, top, 0.9f, 1.0f, dwColor, uv[2], uv[1]};
-            *pVertex++ = {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]};
-            *pVertex++ = {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]};
-            nTriangles += 2;
-            if (nTriangles * 3 > FLUSH_VERTICES)
-            {
-                FlushBatch(nTriangles);
-                pVertex = static_cast<FontVertex2D*>(LockBatch());
-                nTriangles = 0;
-            }
+            const FontVertex2D quad[6] = {
+                {left, bottom, 0.9f, 1.0f, dwColor, uv[0], uv[3]}, {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]},
+                {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]}, {right, top, 0.9f, 1.0f, dwColor, uv[2], uv[1]},
+                {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]}, {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]}};
+            AddQuad(pVertex, nTriangles, quad);
+        }
+        x += w - 2.0f * fSpacing;
+    }
+    if (pVertex)
+        FlushBatch(nTriangles);
+
+    m_pSavedStates->Apply();
+    return S_OK;
+}
+
+HRESULT TextureFont::DrawStringScaled(float x, float y, float z, float xScale, float yScale, uint32_t dwColor,
+                                      const char* szText, uint32_t nFlags)
+{
+    if (!m_pDevice || !szText || !HasDrawResources())
+        return E_FAIL;
+
+    m_pDrawStates->Apply();
+    SetStreamStates(FONT_FVF, sizeof(FontVertex2D), nFlags);
+
+    D3DVIEWPORT9 viewport{};
+    m_pDevice->GetViewport(&viewport);
+    const float fViewWidth = static_cast<float>(viewport.Width);
+    const float fViewHeight = static_cast<float>(viewport.Height);
+    const float fRowHeight = RowHeight();
+    // One row of the font at scale 1 fills the viewport's height.
+    const float k = fViewHeight / fRowHeight;
+    const float fScaleX = xScale * k;
+    const float fScaleY = yScale * k;
+    const float fSpacing = static_cast<float>(m_nGlyphSpacing) * fScaleX;
+
+    if (nFlags & TEXT_CENTERED_X)
+        x = -(FirstLineWidth(szText) * fScaleX) / fViewWidth;
+    if (nFlags & TEXT_CENTERED_Y)
+        y = -fRowHeight / fViewHeight;
+    x = (x + 1.0f) * fViewWidth / 2.0f;
+    y = (y + 1.0f) * fViewHeight / 2.0f;
+
+    x -= fSpacing;
+    const float fLineStart = x;
+    auto* pVertex = static_cast<FontVertex2D*>(LockBatch());
+    UINT nTriangles = 0;
+    for (const char* p = szText; *p && pVertex; ++p)
+    {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\n')
+        {
+            x = fLineStart;
+            y += fViewHeight * yScale;
+            continue;
+        }
+        if (!IsDrawable(c))
+            continue;
+        const float* uv = GetGlyphCoords(c);
+        const float w = GlyphWidth(c) / m_fScale * fScaleX;
+        const float h = GlyphHeight(c) / m_fScale * fScaleY;
+        if (c != ' ')
+        {
+            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
+            const FontVertex2D quad[6] = {
+                {left, bottom, z, 1.0f, dwColor, uv[0], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]},
+                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {right, top, z, 1.0f, dwColor, uv[2], uv[1]},
+                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]}};
+            AddQuad(pVertex, nTriangles, quad);
+        }
+        x += w - 2.0f * fSpacing;
+    }
+    if (pVertex)
+        FlushBatch(nTriangles);
+    return S_OK;
+}
+
+HRESULT TextureFont::Render3DString(const char* szText, uint32_t nFlags)
+{
+    if (!m_pDevice || !szText || !HasDrawResources())
+        return E_FAIL;
+
+    m_pSavedStates->Capture();
+    m_pDrawStates->Apply();
+    SetStreamStates(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, sizeof(FontVertex3D), nFlags);
+    if (nFlags & TEXT_TWO_SIDED)
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+
+    // Ten texels to a world unit.
+    const float fUnits = 10.0f * m_fScale;
+    const float fSpacing = static_cast<float>(m_nGlyphSpacing) / 10.0f;
+    SIZE extent{};
+    GetStringExtent(szText, &extent);
+    float x = (nFlags & TEXT_CENTERED_X) ? -0.5f * static_cast<float>(extent.cx) / 10.0f : 0.0f;
+    float y = (nFlags & TEXT_CENTERED_Y) ? -0.5f * static_cast<float>(extent.cy) / 10.0f : 0.0f;
+    x -= fSpacing;
+    const float fLineStart = x;
+    const float fRowStep = RowHeight() / 10.0f;
+
+    auto* pVertex = static_cast<FontVertex3D*>(LockBatch());
+    UINT nTriangles = 0;
+    for (const char* p = szText; *p && pVertex; ++p)
+    {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\n')
+        {
+            x = fLineStart;
+            y -= fRowStep;
+            continue;
+        }
+        if (!IsDrawable(c))
+            continue;
+        const float* uv = GetGlyphCoords(c);
+        const float w = GlyphWidth(c) / fUnits;
+        const float h = GlyphHeight(c) / fUnits;
+        if (c != ' ')
+        {
+            const FontVertex3D quad[6] = {{x, y, 0, 0, 0, -1, uv[0], uv[3]},         {x, y + h, 0, 0, 0, -1, uv[0], uv[1]},
+                                          {x + w, y, 0, 0, 0, -1, uv[2], uv[3]},     {x + w, y + h, 0, 0, 0, -1, uv[2], uv[1]},
+                                          {x + w, y, 0, 0, 0, -1, uv[2], uv[3]},     {x, y + h, 0, 0, 0, -1, uv[0], uv[1]}};
+            AddQuad(pVertex, nTriangles, quad);
         }
         x += w - 2.0f * fSpacing;
     }

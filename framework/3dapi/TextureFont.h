@@ -22,6 +22,7 @@ enum TextFlags : uint32_t
 {
     TEXT_CENTERED_X = 1,     // the first line centred horizontally in the viewport
     TEXT_CENTERED_Y = 2,     // centred vertically
+    TEXT_TWO_SIDED = 4,      // 3D text: both faces drawn
     TEXT_FILTERED = 8,       // linear texture filtering instead of point sampling
 };
 
@@ -30,6 +31,14 @@ struct FontVertex2D
 {
     float x, y, z, rhw;
     uint32_t dwColor;
+    float u, v;
+};
+
+// 32 bytes: XYZ | NORMAL | TEX1.
+struct FontVertex3D
+{
+    float x, y, z;
+    float nx, ny, nz;
     float u, v;
 };
 
@@ -59,6 +68,15 @@ public:
     HRESULT GetStringExtent(const char* szText, SIZE* pSize) const;
     // Screen-space text at (x, y), the caller's device state restored afterwards.
     HRESULT DrawString(float x, float y, uint32_t dwColor, const char* szText, uint32_t nFlags);
+    // Text placed in viewport units (-1 to 1 across, -1 at the top) at depth z, one row being
+    // yScale of the viewport's height and glyphs widened by xScale / yScale. Leaves the font's
+    // drawing states (blending on, depth test by FONT_ZENABLE) set for the caller.
+    HRESULT DrawStringScaled(float x, float y, float z, float xScale, float yScale, uint32_t dwColor, const char* szText,
+                             uint32_t nFlags);
+    // Text as quads in the plane z = 0 facing -z, ten texels to a unit, the first line's bottom
+    // at y = 0 (or centred on the origin by TEXT_CENTERED_X / TEXT_CENTERED_Y), lines going down.
+    // Drawn through the caller's transforms, material and lighting; the caller's states restored.
+    HRESULT Render3DString(const char* szText, uint32_t nFlags);
 
     uint32_t GetTextureWidth() const { return m_nTextureWidth; }
     uint32_t GetTextureHeight() const { return m_nTextureHeight; }
@@ -73,15 +91,21 @@ private:
     HRESULT RenderGlyphs();
     void RecordStates(bool bZEnable);
     void SetDrawStates(bool bZEnable, bool bBlend);
+    // Vertex format, no shaders, the buffer on stream 0, and the filter of TEXT_FILTERED.
+    void SetStreamStates(DWORD dwFVF, UINT nStride, uint32_t nFlags);
     // Locks the buffer with DISCARD; null when it cannot.
     void* LockBatch();
     // Unlocks and draws the triangles written so far (none: no draw).
     void FlushBatch(UINT nTriangles);
+    // Adds a character's two triangles to the batch, flushing a full batch; false when the buffer
+    // could not be locked again.
+    template <class Vertex> bool AddQuad(Vertex*& pVertex, UINT& nTriangles, const Vertex (&quad)[6]);
     float GlyphWidth(int c) const { return (m_GlyphCoords[c - FIRST_CHAR][2] - m_GlyphCoords[c - FIRST_CHAR][0]) * m_nTextureWidth; }
     float GlyphHeight(int c) const { return (m_GlyphCoords[c - FIRST_CHAR][3] - m_GlyphCoords[c - FIRST_CHAR][1]) * m_nTextureHeight; }
     float RowHeight() const { return GlyphHeight(FIRST_CHAR); }
     // Width of the first line for centring, in screen pixels.
     float FirstLineWidth(const char* szText) const;
+    bool HasDrawResources() const { return m_pVertexBuffer && m_pSavedStates && m_pDrawStates; }
 
     char m_FaceName[80];
     uint32_t m_nHeight;
