@@ -13,6 +13,9 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
                                DWORD nSize, LPCSTR lpFileName);
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 
+// ---- The calling process, as the pseudo handle Windows gives it (-1)
+HANDLE GetCurrentProcess();
+
 // ---- Debug output goes to standard error
 VOID OutputDebugStringA(LPCSTR lpOutputString);
 

@@ -83,6 +83,11 @@ struct GlobalBlock
 };
 }
 
+HANDLE GetCurrentProcess()
+{
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
+
 VOID OutputDebugStringA(LPCSTR lpOutputString)
 {
     if (lpOutputString)

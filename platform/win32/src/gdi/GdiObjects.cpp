@@ -165,6 +165,14 @@ bool IsStockObject(HGDIOBJ h)
     return pSlot && pSlot->m_bStock;
 }
 
+size_t CountGdiObjects()
+{
+    size_t n = 0;
+    for (const Slot& slot : Slots())
+        n += slot.m_pObject && !slot.m_bStock ? 1 : 0;
+    return n;
+}
+
 HBITMAP DefaultBitmap() { return reinterpret_cast<HBITMAP>(Stock().m_hDefaultBitmap); }
 HFONT DefaultFont() { return reinterpret_cast<HFONT>(Stock().m_Objects[DEFAULT_GUI_FONT]); }
 

@@ -90,6 +90,8 @@ bool RemoveGdiObject(HGDIOBJ h);
 // A permanent object: DeleteObject leaves it alone.
 HGDIOBJ AddStockObject(std::shared_ptr<GdiObject> pObject);
 bool IsStockObject(HGDIOBJ h);
+// Live objects other than the stock ones.
+size_t CountGdiObjects();
 
 // The 1x1 monochrome bitmap a new memory DC starts with.
 HBITMAP DefaultBitmap();

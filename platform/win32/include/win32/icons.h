@@ -1,0 +1,30 @@
+#pragma once
+// Icons and cursors as in-process objects: a monochrome AND mask and an optional colour image
+// with a hot spot. An icon keeps its own copies of the bitmaps it was made from, and
+// GetIconInfo hands out new copies that the caller deletes with DeleteObject. Handles are
+// generation-checked like the other handles of the layer.
+#include <win32/types.h>
+
+struct ICONINFO
+{
+    BOOL fIcon;         // TRUE: an icon, whose hot spot is its centre; FALSE: a cursor
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;    // without a colour image: the AND mask above the XOR image, twice as tall
+    HBITMAP hbmColor;   // null for a monochrome icon or cursor
+};
+typedef ICONINFO* PICONINFO;
+
+HICON CreateIconIndirect(PICONINFO piconinfo);
+// A monochrome cursor from its AND and XOR planes, rows of 1-bit pixels padded to 16 bits.
+HCURSOR CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight, const void* pvANDPlane,
+                     const void* pvXORPlane);
+BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo);
+BOOL DestroyIcon(HICON hIcon);
+BOOL DestroyCursor(HCURSOR hCursor);
+
+// Objects the process holds: GR_GDIOBJECTS counts the GDI objects it made (not the stock ones);
+// GR_USEROBJECTS counts, in this layer, its icons and cursors.
+#define GR_GDIOBJECTS 0
+#define GR_USEROBJECTS 1
+DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags);
