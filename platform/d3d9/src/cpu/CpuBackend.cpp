@@ -3,7 +3,6 @@
 #include "core/Log.h"
 #include "cpu/formats/ImageOps.h"
 #include "cpu/draw/PrimitiveAssembly.h"
-#include "cpu/fixedfunc/FixedShading.h"
 #include "cpu/merger/OutputMerger.h"
 #include "cpu/raster/ProgramShading.h"
 #include "cpu/sampler/TextureSampler.h"
@@ -41,15 +40,34 @@ void CpuBackend::Stretch(ImageStorage& source, const RECT& sourceRect, ImageStor
 
 HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
 {
+    const DrawResources& resources = command.resources;
+    VertexProgram vertexProgram;
+    if (resources.pVertexProgram)
+    {
+        vertexProgram.pPlan = &static_cast<const ShaderProgram*>(resources.pVertexProgram)->GetPlan();
+        vertexProgram.pConstants = &state.vertexConstants.floats[0][0];
+        vertexProgram.nConstants = VS_FLOAT_CONSTANTS;
+    }
+    else
+        vertexProgram = m_fixedPrograms.Vertex(state, resources);
+    PixelProgram pixelProgram;
+    if (resources.pPixelProgram)
+    {
+        pixelProgram.pPlan = &static_cast<const ShaderProgram*>(resources.pPixelProgram)->GetPlan();
+        pixelProgram.pConstants = &state.pixelConstants.floats[0][0];
+    }
+    else
+        pixelProgram = m_fixedPrograms.Pixel(state, resources);
+    if (!vertexProgram.pPlan || !pixelProgram.pPlan)
+        return D3DERR_INVALIDCALL;
     RasterJob job;
-    if (!AssemblePrimitives(state, command, *m_pPool, job))
+    if (!AssemblePrimitives(state, command, vertexProgram, *m_pPool, job))
     {
         LogWarning("CpuBackend::Draw() - the draw reads past its vertex or index data; nothing is drawn.");
         return D3DERR_INVALIDCALL;
     }
     if (job.primitives.empty())
         return D3D_OK;
-    const DrawResources& resources = command.resources;
     const ImageStorage& target = *resources.targets[0];
     const D3DVIEWPORT9& vp = state.viewport;
     job.scissor = {(LONG)vp.X, (LONG)vp.Y, (LONG)std::min<UINT>(vp.X + vp.Width, target.nWidth),
@@ -57,18 +75,13 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     job.nCullMode = state.renderStates[D3DRS_CULLMODE];
     job.bFlat = state.renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
     job.bWireframe = state.renderStates[D3DRS_FILLMODE] == D3DFILL_WIREFRAME;
-    const ShaderPlan* pPixelPlan =
-        resources.pPixelProgram ? &static_cast<const ShaderProgram*>(resources.pPixelProgram)->GetPlan() : nullptr;
+    // Fixed-function stages read each texture as what it is bound as.
     TextureSampler sampler;
-    sampler.Configure(state, resources, pPixelPlan ? pPixelPlan->dwSamplerTypes : nullptr);
+    sampler.Configure(state, resources, resources.pPixelProgram ? pixelProgram.pPlan->dwSamplerTypes : nullptr);
     OutputMerger merger;
     merger.Configure(state, resources);
-    std::unique_ptr<PixelShading> pShading;
-    if (pPixelPlan)
-        pShading = std::make_unique<ProgramShading>(*pPixelPlan, &state.pixelConstants.floats[0][0], &sampler);
-    else
-        pShading = std::make_unique<FixedShading>(state, sampler);
-    job.pShading = pShading.get();
+    ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler);
+    job.pShading = &shading;
     job.pMerger = &merger;
     const uint64_t nPassed = Rasterize(job, *m_pPool, true);
     if (m_pActiveCounter)

@@ -2,6 +2,7 @@
 // The CPU back end. It carries out clears, copies and draws at once, in submission order, so
 // there is never pending work to wait for; queries are therefore complete when they end. Large
 // draws spread over a pool of worker threads.
+#include "cpu/fixedfunc/FixedFunctionPrograms.h"
 #include "cpu/pool/WorkerPool.h"
 #include "device/Backend.h"
 
@@ -27,5 +28,6 @@ public:
 
 private:
     std::shared_ptr<OcclusionCounter> m_pActiveCounter;
+    FixedFunctionPrograms m_fixedPrograms;
     std::unique_ptr<WorkerPool> m_pPool = std::make_unique<WorkerPool>(0);
 };

@@ -135,7 +135,8 @@ private:
 };
 }
 
-bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, WorkerPool& pool, RasterJob& job)
+bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, const VertexProgram& program,
+                        WorkerPool& pool, RasterJob& job)
 {
     std::vector<UINT> numbers;
     if (!ReadVertexNumbers(command, NumbersFor(command.nType, command.nPrimitiveCount), numbers) || numbers.empty())
@@ -143,7 +144,7 @@ bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, Wo
     const auto [itMin, itMax] = std::minmax_element(numbers.begin(), numbers.end());
     const UINT nFirst = *itMin;
     VertexStageResult stage;
-    if (!RunVertexStage(state, command.resources, nFirst, *itMax - nFirst + 1, pool, stage))
+    if (!RunVertexStage(program, command.resources, nFirst, *itMax - nFirst + 1, pool, stage))
         return false;
     for (UINT& n : numbers)
         n -= nFirst;

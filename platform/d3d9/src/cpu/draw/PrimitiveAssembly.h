@@ -9,4 +9,5 @@
 class WorkerPool;
 
 // Fills job.vertices and job.primitives. False when the draw reads past its vertex or index data.
-bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, WorkerPool& pool, RasterJob& job);
+bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, const VertexProgram& program,
+                        WorkerPool& pool, RasterJob& job);

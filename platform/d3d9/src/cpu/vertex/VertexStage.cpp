@@ -1,9 +1,7 @@
 #include "cpu/vertex/VertexStage.h"
 
-#include "cpu/fixedfunc/FixedVertex.h"
 #include "cpu/formats/Half.h"
 #include "cpu/shader/ShaderExecutor.h"
-#include "cpu/shader/ShaderProgram.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,15 +53,16 @@ std::vector<float> FetchAll(const D3DVERTEXELEMENT9& element, const BYTE* pFirst
     return values;
 }
 
-void ShadeWithProgram(const DeviceState& state, const ShaderPlan& plan, const DrawResources& resources,
-                      const BYTE* pFirst, UINT nCount, WorkerPool& pool, VertexStageResult& result)
+void ShadeWithProgram(const VertexProgram& program, const DrawResources& resources, const BYTE* pFirst, UINT nCount,
+                      WorkerPool& pool, VertexStageResult& result)
 {
+    const ShaderPlan& plan = *program.pPlan;
     const std::vector<D3DVERTEXELEMENT9>& elements = *resources.pElements;
     std::vector<float> inputs[16];
     ShadeVerticesJob job;
     job.pPlan = &plan;
-    job.pConstants = &state.vertexConstants.floats[0][0];
-    job.nConstants = VS_FLOAT_CONSTANTS;
+    job.pConstants = program.pConstants;
+    job.nConstants = program.nConstants;
     job.nVertices = nCount;
     for (const PlanRegister& input : plan.inputs)
     {
@@ -93,54 +92,6 @@ void ShadeWithProgram(const DeviceState& state, const ShaderPlan& plan, const Dr
     }
 }
 
-void ShadeFixed(const DeviceState& state, const DrawResources& resources, const BYTE* pFirst, UINT nCount,
-                VertexStageResult& result)
-{
-    const std::vector<D3DVERTEXELEMENT9>& elements = *resources.pElements;
-    int nPosition = FindElement(elements, D3DDECLUSAGE_POSITIONT, 0);
-    result.bPretransformed = nPosition >= 0;
-    if (nPosition < 0)
-        nPosition = FindElement(elements, D3DDECLUSAGE_POSITION, 0);
-    int nNormal = FindElement(elements, D3DDECLUSAGE_NORMAL, 0);
-    int nDiffuse = FindElement(elements, D3DDECLUSAGE_COLOR, 0);
-    int nTexcoords[8];
-    for (int t = 0; t < 8; ++t)
-        nTexcoords[t] = FindElement(elements, D3DDECLUSAGE_TEXCOORD, (BYTE)t);
-    static const float s_origin[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    for (UINT v = 0; v < nCount; ++v)
-    {
-        const BYTE* pVertex = pFirst + (size_t)v * resources.nStride;
-        float position[4], normal[4], diffuse[4], texcoords[8][4];
-        FixedVertexInput input{};
-        input.pPosition = s_origin;
-        input.bPretransformed = result.bPretransformed;
-        if (nPosition >= 0)
-        {
-            FetchElement(elements[nPosition], pVertex + elements[nPosition].Offset, position);
-            input.pPosition = position;
-        }
-        if (nNormal >= 0)
-        {
-            FetchElement(elements[nNormal], pVertex + elements[nNormal].Offset, normal);
-            input.pNormal = normal;
-        }
-        if (nDiffuse >= 0)
-        {
-            FetchElement(elements[nDiffuse], pVertex + elements[nDiffuse].Offset, diffuse);
-            input.pDiffuse = diffuse;
-        }
-        for (int t = 0; t < 8; ++t)
-            if (nTexcoords[t] >= 0)
-            {
-                FetchElement(elements[nTexcoords[t]], pVertex + elements[nTexcoords[t]].Offset, texcoords[t]);
-                input.pTexcoords[t] = texcoords[t];
-            }
-        ClipVertex& out = result.vertices[v];
-        RunFixedVertex(state, resources, input, out.pos, out.varyings);
-        if (result.bPretransformed)
-            std::memcpy(out.pos, position, 16);  // screen x, y, z and 1/w as given
-    }
-}
 }
 
 void FetchElement(const D3DVERTEXELEMENT9& element, const BYTE* p, float out[4])
@@ -176,7 +127,7 @@ void FetchElement(const D3DVERTEXELEMENT9& element, const BYTE* p, float out[4])
     }
 }
 
-bool RunVertexStage(const DeviceState& state, const DrawResources& resources, UINT nFirst, UINT nCount,
+bool RunVertexStage(const VertexProgram& program, const DrawResources& resources, UINT nFirst, UINT nCount,
                     WorkerPool& pool, VertexStageResult& result)
 {
     const std::vector<BYTE>& bytes = resources.pVertexBytes->bytes;
@@ -185,13 +136,8 @@ bool RunVertexStage(const DeviceState& state, const DrawResources& resources, UI
     if (nCount == 0 || nStart + (size_t)(nCount - 1) * resources.nStride + nElementEnd > bytes.size())
         return false;
     result.nFirstIndex = nFirst;
-    result.bPretransformed = false;
+    result.bPretransformed = program.bPretransformed;
     result.vertices.resize(nCount);
-    const BYTE* pFirst = bytes.data() + nStart;
-    if (resources.pVertexProgram)
-        ShadeWithProgram(state, static_cast<const ShaderProgram*>(resources.pVertexProgram)->GetPlan(), resources, pFirst,
-                         nCount, pool, result);
-    else
-        ShadeFixed(state, resources, pFirst, nCount, result);
+    ShadeWithProgram(program, resources, bytes.data() + nStart, nCount, pool, result);
     return true;
 }

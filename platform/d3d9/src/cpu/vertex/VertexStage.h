@@ -2,6 +2,7 @@
 // The vertex stage: fetches the vertices a draw reads through its declaration, runs the vertex
 // program (or the fixed-function transform and lighting) and hands out clip-space vertices.
 #include "device/Backend.h"
+#include "cpu/shader/ShaderPlan.h"
 #include "device/DeviceState.h"
 
 #include <vector>
@@ -30,7 +31,17 @@ struct VertexStageResult
 // Usage and index of each element pick its slot; absent inputs read (0, 0, 0, 1).
 void FetchElement(const D3DVERTEXELEMENT9& element, const BYTE* pVertex, float out[4]);
 
+// The program a draw's vertices run: the application's vertex shader with the device's
+// constants, or the fixed-function program generated from the state with its own.
+struct VertexProgram
+{
+    const ShaderPlan* pPlan = nullptr;
+    const float* pConstants = nullptr;   // 4 floats per register
+    unsigned nConstants = 0;
+    bool bPretransformed = false;        // its positions are screen positions: no clipping
+};
+
 // Shades the vertices [nFirst, nFirst + nCount) of the stream. False when the stream is too
 // short for them.
-bool RunVertexStage(const DeviceState& state, const DrawResources& resources, UINT nFirst, UINT nCount,
+bool RunVertexStage(const VertexProgram& program, const DrawResources& resources, UINT nFirst, UINT nCount,
                     WorkerPool& pool, VertexStageResult& result);
