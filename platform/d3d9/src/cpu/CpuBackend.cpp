@@ -60,8 +60,8 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
         pixelProgram = m_fixedPrograms.Pixel(state, resources);
     if (!vertexProgram.pPlan || !pixelProgram.pPlan)
         return D3DERR_INVALIDCALL;
-    RasterJob job;
-    if (!AssemblePrimitives(state, command, vertexProgram, *m_pPool, job))
+    RasterJob& job = m_job;
+    if (!AssemblePrimitives(state, command, vertexProgram, *m_pPool, m_assembly, job))
     {
         LogWarning("CpuBackend::Draw() - the draw reads past its vertex or index data; nothing is drawn.");
         return D3DERR_INVALIDCALL;
@@ -80,10 +80,10 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     sampler.Configure(state, resources, resources.pPixelProgram ? pixelProgram.pPlan->dwSamplerTypes : nullptr);
     OutputMerger merger;
     merger.Configure(state, resources);
-    ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler);
+    ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler, m_pixelFiles);
     job.pShading = &shading;
     job.pMerger = &merger;
-    const uint64_t nPassed = Rasterize(job, *m_pPool, true);
+    const uint64_t nPassed = Rasterize(job, *m_pPool, true, m_raster);
     if (m_pActiveCounter)
         m_pActiveCounter->nPixels += nPassed;
     for (ImageStorage* pTarget : resources.targets)

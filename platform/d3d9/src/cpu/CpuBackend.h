@@ -1,9 +1,13 @@
 #pragma once
 // The CPU back end. It carries out clears, copies and draws at once, in submission order, so
 // there is never pending work to wait for; queries are therefore complete when they end. Large
-// draws spread over a pool of worker threads.
+// draws spread over a pool of worker threads. Every stage keeps its working storage here from
+// draw to draw, so a steady stream of draws allocates nothing.
+#include "cpu/draw/PrimitiveAssembly.h"
 #include "cpu/fixedfunc/FixedFunctionPrograms.h"
 #include "cpu/pool/WorkerPool.h"
+#include "cpu/raster/Rasterizer.h"
+#include "cpu/shader/ShaderExecutor.h"
 #include "device/Backend.h"
 
 #include <memory>
@@ -30,4 +34,8 @@ private:
     std::shared_ptr<OcclusionCounter> m_pActiveCounter;
     FixedFunctionPrograms m_fixedPrograms;
     std::unique_ptr<WorkerPool> m_pPool = std::make_unique<WorkerPool>(0);
+    AssemblyScratch m_assembly;
+    RasterJob m_job;
+    RasterScratch m_raster;
+    std::vector<ShaderRegisterFile> m_pixelFiles;   // one per worker
 };

@@ -12,7 +12,7 @@ float Distance(const float plane[4], const ClipVertex& v)
 }
 
 // The vertex at fraction t from a to b, appended; its number is returned.
-UINT Intersect(std::vector<ClipVertex>& vertices, UINT a, UINT b, float t)
+UINT Intersect(ClipVertexList& vertices, UINT a, UINT b, float t)
 {
     ClipVertex v;
     const ClipVertex& va = vertices[a];
@@ -51,11 +51,18 @@ ClipPlanes MakeClipPlanes(float fViewportWidth, float fViewportHeight, DWORD nUs
     return planes;
 }
 
-void ClipTriangle(const ClipPlanes& planes, std::vector<ClipVertex>& vertices, UINT a, UINT b, UINT c,
-                  std::vector<UINT>& polygon)
+uint32_t ClipCode(const ClipPlanes& planes, const ClipVertex& vertex)
+{
+    uint32_t nCode = 0;
+    for (int p = 0; p < planes.nCount; ++p)
+        nCode |= (uint32_t) !(Distance(planes.planes[p], vertex) >= 0.0f) << p;  // NaN counts as outside
+    return nCode;
+}
+
+void ClipTriangle(const ClipPlanes& planes, ClipVertexList& vertices, UINT a, UINT b, UINT c,
+                  std::vector<UINT>& polygon, std::vector<UINT>& next)
 {
     polygon.assign({a, b, c});
-    std::vector<UINT> next;
     for (int p = 0; p < planes.nCount && !polygon.empty(); ++p)
     {
         const float* plane = planes.planes[p];
@@ -80,7 +87,7 @@ void ClipTriangle(const ClipPlanes& planes, std::vector<ClipVertex>& vertices, U
     }
 }
 
-bool ClipSegment(const ClipPlanes& planes, std::vector<ClipVertex>& vertices, UINT& a, UINT& b)
+bool ClipSegment(const ClipPlanes& planes, ClipVertexList& vertices, UINT& a, UINT& b)
 {
     for (int p = 0; p < planes.nCount; ++p)
     {

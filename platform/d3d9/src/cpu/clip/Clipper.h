@@ -16,11 +16,15 @@ struct ClipPlanes
 ClipPlanes MakeClipPlanes(float fViewportWidth, float fViewportHeight, DWORD nUserMask,
                           const float userPlanes[][4], int nUserPlanes);
 
+// Bit p set for each plane p the vertex lies outside of (or at a NaN distance from). A primitive whose vertices all have
+// code 0 needs no clipping; one whose codes share a bit is outside entirely.
+uint32_t ClipCode(const ClipPlanes& planes, const ClipVertex& vertex);
+
 // Clips triangle (a, b, c). Appends new vertices to vertices and the resulting polygon's
 // vertex numbers, in order, to polygon (empty when nothing is left; the input numbers
-// unchanged when the triangle lies inside). The winding is kept.
-void ClipTriangle(const ClipPlanes& planes, std::vector<ClipVertex>& vertices, UINT a, UINT b, UINT c,
-                  std::vector<UINT>& polygon);
+// unchanged when the triangle lies inside). The winding is kept. scratch is working storage.
+void ClipTriangle(const ClipPlanes& planes, ClipVertexList& vertices, UINT a, UINT b, UINT c,
+                  std::vector<UINT>& polygon, std::vector<UINT>& scratch);
 
 // Same for a segment; false when nothing is left.
-bool ClipSegment(const ClipPlanes& planes, std::vector<ClipVertex>& vertices, UINT& a, UINT& b);
+bool ClipSegment(const ClipPlanes& planes, ClipVertexList& vertices, UINT& a, UINT& b);

@@ -50,29 +50,43 @@ UINT NumbersFor(D3DPRIMITIVETYPE type, UINT nPrimitives)
 class Assembler
 {
 public:
-    Assembler(const DeviceState& state, VertexStageResult& stage, RasterJob& job) : m_stage(stage), m_job(job)
+    Assembler(const DeviceState& state, AssemblyScratch& scratch, RasterJob& job)
+        : m_stage(scratch.stage), m_scratch(scratch), m_job(job)
     {
         const D3DVIEWPORT9& vp = state.viewport;
         m_fX = (float)vp.X, m_fY = (float)vp.Y, m_fW = (float)vp.Width, m_fH = (float)vp.Height;
         m_fMinZ = vp.MinZ, m_fMaxZ = vp.MaxZ;
         const DWORD nUserMask = state.renderStates[D3DRS_CLIPPING] ? state.renderStates[D3DRS_CLIPPLANEENABLE] : 0;
         m_planes = MakeClipPlanes(m_fW, m_fH, nUserMask, state.clipPlanes, MAX_CLIP_PLANES);
-        m_screen.assign(stage.vertices.size(), UINT32_MAX);
+        const size_t nShaded = m_stage.vertices.size();
+        scratch.screenOf.assign(nShaded, UINT32_MAX);
+        scratch.screenSources.clear();
+        std::vector<uint32_t>& codes = scratch.clipCodes;
+        codes.resize(nShaded);
+        if (m_stage.bPretransformed)
+            std::fill(codes.begin(), codes.end(), 0u);
+        else
+            for (size_t i = 0; i < nShaded; ++i)
+                codes[i] = ClipCode(m_planes, m_stage.vertices[i]);
     }
 
     // nFlatSource: the vertex whose colours the triangle takes under FLAT shading.
     void Triangle(UINT a, UINT b, UINT c, UINT nFlatSource)
     {
+        const std::vector<uint32_t>& codes = m_scratch.clipCodes;
+        if ((codes[a] & codes[b] & codes[c]) != 0)
+            return;  // wholly outside one plane
         const UINT nFlat = Screen(nFlatSource);
-        if (m_stage.bPretransformed)
+        if ((codes[a] | codes[b] | codes[c]) == 0)
         {
             m_job.primitives.push_back({PrimitiveKind::Triangle, {Screen(a), Screen(b), Screen(c)}, nFlat});
             return;
         }
-        ClipTriangle(m_planes, m_stage.vertices, a, b, c, m_polygon);
-        for (size_t i = 2; i < m_polygon.size(); ++i)
+        std::vector<UINT>& polygon = m_scratch.polygon;
+        ClipTriangle(m_planes, m_stage.vertices, a, b, c, polygon, m_scratch.clipWork);
+        for (size_t i = 2; i < polygon.size(); ++i)
             m_job.primitives.push_back(
-                {PrimitiveKind::Triangle, {Screen(m_polygon[0]), Screen(m_polygon[i - 1]), Screen(m_polygon[i])}, nFlat});
+                {PrimitiveKind::Triangle, {Screen(polygon[0]), Screen(polygon[i - 1]), Screen(polygon[i])}, nFlat});
     }
 
     void Line(UINT a, UINT b)
@@ -85,24 +99,27 @@ public:
 
     void Point(UINT a)
     {
-        if (!m_stage.bPretransformed)
-            for (int p = 0; p < m_planes.nCount; ++p)
-            {
-                const float* plane = m_planes.planes[p];
-                const float* pos = m_stage.vertices[a].pos;
-                if (plane[0] * pos[0] + plane[1] * pos[1] + plane[2] * pos[2] + plane[3] * pos[3] < 0.0f)
-                    return;
-            }
+        if (m_scratch.clipCodes[a] != 0)
+            return;
         const UINT n = Screen(a);
         m_job.primitives.push_back({PrimitiveKind::Point, {n, n, n}, n});
+    }
+
+    // Points the screen vertices at their varyings, once clipping has stopped adding vertices.
+    void Finish()
+    {
+        const UINT* pSource = m_scratch.screenSources.data();
+        for (ScreenVertex& s : m_job.vertices)
+            s.varyings = m_stage.vertices[*pSource++].varyings;
     }
 
 private:
     // The screen vertex of clip vertex i, made once.
     UINT Screen(UINT i)
     {
-        if (i < m_screen.size() && m_screen[i] != UINT32_MAX)
-            return m_screen[i];
+        std::vector<UINT>& screenOf = m_scratch.screenOf;
+        if (i < screenOf.size() && screenOf[i] != UINT32_MAX)
+            return screenOf[i];
         const ClipVertex& v = m_stage.vertices[i];
         ScreenVertex s;
         if (m_stage.bPretransformed)
@@ -117,40 +134,40 @@ private:
             s.z = m_fMinZ + v.pos[2] * q * (m_fMaxZ - m_fMinZ);
             s.q = q;
         }
-        std::memcpy(s.varyings, v.varyings, sizeof(s.varyings));
+        s.varyings = nullptr;
         m_job.vertices.push_back(s);
+        m_scratch.screenSources.push_back(i);
         const UINT n = (UINT)m_job.vertices.size() - 1;
-        if (i >= m_screen.size())
-            m_screen.resize(i + 1, UINT32_MAX);
-        m_screen[i] = n;
+        if (i >= screenOf.size())
+            screenOf.resize(i + 1, UINT32_MAX);
+        screenOf[i] = n;
         return n;
     }
 
     VertexStageResult& m_stage;
+    AssemblyScratch& m_scratch;
     RasterJob& m_job;
     ClipPlanes m_planes;
     float m_fX, m_fY, m_fW, m_fH, m_fMinZ, m_fMaxZ;
-    std::vector<UINT> m_screen;
-    std::vector<UINT> m_polygon;
 };
 }
 
 bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, const VertexProgram& program,
-                        WorkerPool& pool, RasterJob& job)
+                        WorkerPool& pool, AssemblyScratch& scratch, RasterJob& job)
 {
-    std::vector<UINT> numbers;
+    job.vertices.clear();
+    job.primitives.clear();
+    std::vector<UINT>& numbers = scratch.numbers;
     if (!ReadVertexNumbers(command, NumbersFor(command.nType, command.nPrimitiveCount), numbers) || numbers.empty())
         return false;
     const auto [itMin, itMax] = std::minmax_element(numbers.begin(), numbers.end());
     const UINT nFirst = *itMin;
-    VertexStageResult stage;
-    if (!RunVertexStage(program, command.resources, nFirst, *itMax - nFirst + 1, pool, stage))
+    if (!RunVertexStage(program, command.resources, nFirst, *itMax - nFirst + 1, pool, scratch.stage))
         return false;
-    for (UINT& n : numbers)
-        n -= nFirst;
-    // Clipping appends vertices, so the stage's list grows while primitives are assembled.
-    stage.vertices.reserve(stage.vertices.size() * 2 + 16);
-    Assembler assembler(state, stage, job);
+    if (nFirst != 0)
+        for (UINT& n : numbers)
+            n -= nFirst;
+    Assembler assembler(state, scratch, job);
     const UINT nPrimitives = command.nPrimitiveCount;
     for (UINT i = 0; i < nPrimitives; ++i)
     {
@@ -178,5 +195,6 @@ bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, co
         default: return false;
         }
     }
+    assembler.Finish();
     return true;
 }

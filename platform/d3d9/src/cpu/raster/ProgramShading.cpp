@@ -18,8 +18,9 @@ int VaryingOf(const PlanRegister& input)
 }
 }
 
-ProgramShading::ProgramShading(const ShaderPlan& plan, const float* pConstants, ShaderSampler* pSampler)
-    : m_plan(plan), m_pConstants(pConstants), m_pSampler(pSampler)
+ProgramShading::ProgramShading(const ShaderPlan& plan, const float* pConstants, ShaderSampler* pSampler,
+                               std::vector<ShaderRegisterFile>& files)
+    : m_plan(plan), m_pConstants(pConstants), m_pSampler(pSampler), m_files(files)
 {
     for (const PlanRegister& input : plan.inputs)
     {
@@ -35,9 +36,10 @@ ProgramShading::ProgramShading(const ShaderPlan& plan, const float* pConstants, 
 
 void ProgramShading::Prepare(unsigned nWorkers)
 {
-    m_files.resize(nWorkers);
-    for (ShaderRegisterFile& file : m_files)
-        file.Prepare(m_plan, m_pConstants, 32);
+    if (m_files.size() < nWorkers)
+        m_files.resize(nWorkers);
+    for (unsigned i = 0; i < nWorkers; ++i)
+        m_files[i].Prepare(m_plan, m_pConstants, 32);
 }
 
 void ProgramShading::Shade(TileLanes& lanes, unsigned nWorker)

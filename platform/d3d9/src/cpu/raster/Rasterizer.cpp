@@ -21,10 +21,15 @@ int64_t Snap(float f)
 class SetupBuilder
 {
 public:
-    SetupBuilder(const RasterJob& job) : m_job(job) {}
+    SetupBuilder(const RasterJob& job, std::vector<Setup>& setups, std::vector<LinePixel>& linePixels)
+        : setups(setups), linePixels(linePixels), m_job(job)
+    {
+    }
 
     void Build()
     {
+        setups.clear();
+        linePixels.clear();
         for (const Primitive& primitive : m_job.primitives)
         {
             const ScreenVertex* pFlat = &m_job.vertices[primitive.nFlatVertex];
@@ -42,8 +47,8 @@ public:
         }
     }
 
-    std::vector<Setup> setups;
-    std::vector<LinePixel> linePixels;
+    std::vector<Setup>& setups;
+    std::vector<LinePixel>& linePixels;
 
 private:
     bool ClipBounds(Setup& s) const
@@ -167,15 +172,86 @@ private:
 
 }
 
-uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers)
+struct RasterScratch::Storage
 {
-    SetupBuilder builder(job);
+    std::vector<Setup> setups;
+    std::vector<LinePixel> linePixels;
+    std::vector<std::unique_ptr<TileLanes>> lanes;   // one per worker
+    std::vector<UINT> binStarts;   // per bin, its first entry in binItems; one more at the end
+    std::vector<UINT> binItems;    // set-up primitives by bin, in submission order
+    std::vector<uint64_t> binPassed;
+};
+
+RasterScratch::RasterScratch() : m_pStorage(std::make_unique<Storage>())
+{
+}
+
+RasterScratch::~RasterScratch() = default;
+
+namespace
+{
+// Lanes for each worker. Kill flags start clear for every draw, because the fixed-function stages
+// never set them while a pixel program's may remain from an earlier draw.
+void PrepareLanes(std::vector<std::unique_ptr<TileLanes>>& lanes, unsigned nWorkers)
+{
+    while (lanes.size() < nWorkers)
+        lanes.push_back(std::make_unique<TileLanes>());
+    for (unsigned i = 0; i < nWorkers; ++i)
+        std::fill(std::begin(lanes[i]->kill), std::end(lanes[i]->kill), 0);
+}
+
+// The bins [bx0, bx1] × [by0, by1] a set-up primitive touches, relative to the first bin.
+struct BinRange
+{
+    int bx0, by0, bx1, by1;
+};
+
+BinRange BinsOf(const Setup& s, int nFirstBinX, int nFirstBinY)
+{
+    return {s.x0 / BIN_SIZE - nFirstBinX, s.y0 / BIN_SIZE - nFirstBinY, (s.x1 - 1) / BIN_SIZE - nFirstBinX,
+            (s.y1 - 1) / BIN_SIZE - nFirstBinY};
+}
+
+// Sorts the set-up primitives into the bins they touch, keeping submission order in each bin.
+void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int nBinsY)
+{
+    std::vector<UINT>& starts = storage.binStarts;
+    starts.assign((size_t)nBinsX * nBinsY + 1, 0);
+    for (const Setup& s : storage.setups)
+    {
+        const BinRange r = BinsOf(s, bx0, by0);
+        for (int by = r.by0; by <= r.by1; ++by)
+            for (int bx = r.bx0; bx <= r.bx1; ++bx)
+                ++starts[(size_t)by * nBinsX + bx + 1];
+    }
+    for (size_t i = 1; i < starts.size(); ++i)
+        starts[i] += starts[i - 1];
+    storage.binItems.resize(starts.back());
+    // Each bin's next free entry, counted from the start of binItems; starts is restored below.
+    for (UINT n = 0; n < (UINT)storage.setups.size(); ++n)
+    {
+        const BinRange r = BinsOf(storage.setups[n], bx0, by0);
+        for (int by = r.by0; by <= r.by1; ++by)
+            for (int bx = r.bx0; bx <= r.bx1; ++bx)
+                storage.binItems[starts[(size_t)by * nBinsX + bx]++] = n;
+    }
+    // Every bin's cursor now sits at the next bin's start: shift back by one.
+    for (size_t i = starts.size() - 1; i > 0; --i)
+        starts[i] = starts[i - 1];
+    starts[0] = 0;
+}
+}
+
+uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch)
+{
+    RasterScratch::Storage& storage = scratch.Get();
+    SetupBuilder builder(job, storage.setups, storage.linePixels);
     builder.Build();
-    if (builder.setups.empty())
+    if (storage.setups.empty())
         return 0;
     int64_t nPixels = 0;
     RECT bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const Setup& s : builder.setups)
+    for (const Setup& s : storage.setups)
     {
         nPixels += (int64_t)(s.x1 - s.x0) * (s.y1 - s.y0);
         bounds.left = std::min<LONG>(bounds.left, s.x0);
@@ -183,34 +259,33 @@ uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers)
         bounds.right = std::max<LONG>(bounds.right, s.x1);
         bounds.bottom = std::max<LONG>(bounds.bottom, s.y1);
     }
-    TileRunner runner(job, builder.linePixels);
-    const bool bSplit = bMayUseWorkers && pool.GetThreadCount() > 1 && nPixels >= SMALL_DRAW_PIXELS;
-    const unsigned nWorkers = bSplit ? pool.GetThreadCount() : 1;
-    job.pShading->Prepare(nWorkers);
-    std::vector<std::unique_ptr<TileLanes>> lanes(nWorkers);
-    for (auto& pLanes : lanes)
-        pLanes = std::make_unique<TileLanes>();
-    if (!bSplit)
-    {
-        uint64_t nPassed = 0;
-        for (const Setup& s : builder.setups)
-            nPassed += runner.Run(s, bounds, *lanes[0], 0);
-        return nPassed;
-    }
+    TileRunner runner(job, storage.linePixels);
     const int bx0 = bounds.left / BIN_SIZE, by0 = bounds.top / BIN_SIZE;
     const int nBinsX = (int)((bounds.right - 1) / BIN_SIZE) - bx0 + 1;
     const int nBinsY = (int)((bounds.bottom - 1) / BIN_SIZE) - by0 + 1;
-    std::vector<uint64_t> counts((size_t)nBinsX * nBinsY, 0);
-    pool.Run((unsigned)counts.size(), [&](unsigned nTask, unsigned nWorker) {
-        const int bx = bx0 + (int)nTask % nBinsX, by = by0 + (int)nTask / nBinsX;
+    const bool bSplit = bMayUseWorkers && pool.GetThreadCount() > 1 && nPixels >= SMALL_DRAW_PIXELS && nBinsX * nBinsY > 1;
+    const unsigned nWorkers = bSplit ? pool.GetThreadCount() : 1;
+    job.pShading->Prepare(nWorkers);
+    PrepareLanes(storage.lanes, nWorkers);
+    if (!bSplit)
+    {
+        uint64_t nPassed = 0;
+        for (const Setup& s : storage.setups)
+            nPassed += runner.Run(s, bounds, *storage.lanes[0], 0);
+        return nPassed;
+    }
+    FillBins(storage, bx0, by0, nBinsX, nBinsY);
+    storage.binPassed.assign((size_t)nBinsX * nBinsY, 0);
+    pool.Run((unsigned)storage.binPassed.size(), [&](unsigned nBin, unsigned nWorker) {
+        const int bx = bx0 + (int)nBin % nBinsX, by = by0 + (int)nBin / nBinsX;
         const RECT bin{bx * BIN_SIZE, by * BIN_SIZE, (bx + 1) * BIN_SIZE, (by + 1) * BIN_SIZE};
         uint64_t nPassed = 0;
-        for (const Setup& s : builder.setups)
-            nPassed += runner.Run(s, bin, *lanes[nWorker], nWorker);
-        counts[nTask] = nPassed;
+        for (UINT i = storage.binStarts[nBin]; i < storage.binStarts[nBin + 1]; ++i)
+            nPassed += runner.Run(storage.setups[storage.binItems[i]], bin, *storage.lanes[nWorker], nWorker);
+        storage.binPassed[nBin] = nPassed;
     });
     uint64_t nTotal = 0;
-    for (uint64_t n : counts)
+    for (uint64_t n : storage.binPassed)
         nTotal += n;
     return nTotal;
 }

@@ -2,13 +2,14 @@
 // Setup and coverage of triangles, lines and points in screen space, and the tile loop that
 // runs the pixel shading and the merger over the covered pixels. Vertices snap to 1/256 pixel;
 // integer edge functions with the top-left rule decide coverage at pixel centres (integer
-// coordinates). Large draws are split over the workers by 64×64 bins: each bin runs every
-// primitive in submission order, so no pixel is shared and the result is the same for any
-// number of workers.
+// coordinates). Large draws are split over the workers by 64×64 bins: each bin runs the
+// primitives that touch it in submission order, so no pixel is shared and the result is the
+// same for any number of workers.
 #include "cpu/merger/OutputMerger.h"
 #include "cpu/raster/PixelShading.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class WorkerPool;
@@ -17,7 +18,7 @@ struct ScreenVertex
 {
     float x, y, z;  // pixels; depth
     float q;        // 1/w, for perspective-correct varyings
-    float varyings[VARYING_COUNT];
+    const float* varyings;  // VARYING_COUNT values, left where the vertex stage put them
 };
 
 enum class PrimitiveKind : uint8_t
@@ -46,5 +47,22 @@ struct RasterJob
     const OutputMerger* pMerger = nullptr;
 };
 
+// What the rasteriser keeps from draw to draw (set-up primitives, bins, tile lanes), so that a
+// steady stream of draws allocates nothing.
+class RasterScratch
+{
+public:
+    RasterScratch();
+    ~RasterScratch();
+    RasterScratch(const RasterScratch&) = delete;
+    RasterScratch& operator=(const RasterScratch&) = delete;
+
+    struct Storage;
+    Storage& Get() { return *m_pStorage; }
+
+private:
+    std::unique_ptr<Storage> m_pStorage;
+};
+
 // Draws the job's primitives; returns the number of fragments that passed the merger's tests.
-uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers);
+uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch);

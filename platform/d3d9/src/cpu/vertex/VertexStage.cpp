@@ -1,6 +1,7 @@
 #include "cpu/vertex/VertexStage.h"
 
 #include "cpu/formats/Half.h"
+#include "cpu/pool/WorkerPool.h"
 #include "cpu/shader/ShaderExecutor.h"
 
 #include <algorithm>
@@ -44,52 +45,134 @@ int FindElement(const std::vector<D3DVERTEXELEMENT9>& elements, BYTE usage, BYTE
     return -1;
 }
 
-// Every vertex's value of one element, 4 floats each.
-std::vector<float> FetchAll(const D3DVERTEXELEMENT9& element, const BYTE* pFirst, UINT nStride, UINT nCount)
+constexpr UINT SPLIT_VERTICES = 4096;     // larger draws shade their vertices on every worker
+constexpr unsigned BLOCKS_PER_TASK = 4;   // blocks of SHADER_LANES vertices a worker takes at once
+
+// An input register of the program and the element that feeds it (null: reads (0, 0, 0, 1)).
+struct ProgramInput
 {
-    std::vector<float> values((size_t)nCount * 4);
-    for (UINT i = 0; i < nCount; ++i)
-        FetchElement(element, pFirst + (size_t)i * nStride, &values[(size_t)i * 4]);
-    return values;
-}
+    const D3DVERTEXELEMENT9* pElement;
+    const uint16_t* slot;
+};
+
+// An output register and where its four components go in a ClipVertex, counted in floats.
+struct ProgramOutput
+{
+    unsigned nOffset;
+    const uint16_t* slot;
+};
+
+// What one draw's vertex program reads and writes, resolved once for all its vertices.
+class ProgramVertices
+{
+public:
+    ProgramVertices(const ShaderPlan& plan, const DrawResources& resources, const BYTE* pFirst, ClipVertex* pOut)
+        : m_plan(plan), m_nStride(resources.nStride), m_pFirst(pFirst), m_pOut(pOut)
+    {
+        const std::vector<D3DVERTEXELEMENT9>& elements = *resources.pElements;
+        for (const PlanRegister& input : plan.inputs)
+        {
+            if (m_nInputs == MAX_INPUTS)
+                break;
+            const int nElement = input.dwNumber < 16 ? FindElement(elements, (BYTE)(input.dwUsage & 0xFFFF),
+                                                                    (BYTE)(input.dwUsage >> 16))
+                                                      : -1;
+            m_inputs[m_nInputs++] = {nElement >= 0 ? &elements[nElement] : nullptr, input.slot};
+        }
+        for (const PlanRegister& output : plan.outputs)
+        {
+            const int nIndex = ShaderOutputIndex(output.dwType, output.dwNumber);
+            if (nIndex == 0)
+                m_outputs[m_nOutputs++] = {0, output.slot};
+            else if (nIndex == 3 || nIndex == 4)
+                m_outputs[m_nOutputs++] = {4 + VARYING_COLOR + (unsigned)(nIndex - 3) * 4, output.slot};
+            else if (nIndex >= 5)
+                m_outputs[m_nOutputs++] = {4 + VARYING_TEXCOORD + (unsigned)(nIndex - 5) * 4, output.slot};
+        }
+        // Unwritten outputs: t# read (0, 0, 0, 0) and colours (1, 1, 1, 1).
+        std::memset(&m_unwritten, 0, sizeof(m_unwritten));
+        std::fill_n(&m_unwritten.varyings[VARYING_COLOR], 8, 1.0f);
+    }
+
+    // Shades vertices [nFirst, nFirst + nCount), nCount at most SHADER_LANES.
+    void ShadeBlock(ShaderRegisterFile& file, UINT nFirst, UINT nCount) const
+    {
+        for (unsigned n = 0; n < m_nInputs; ++n)
+        {
+            const ProgramInput& input = m_inputs[n];
+            float* lanes[4] = {};
+            for (int c = 0; c < 4; ++c)
+                lanes[c] = input.slot[c] == NO_SLOT ? nullptr : file.Slot(input.slot[c]);
+            UINT i = 0;
+            if (input.pElement)
+            {
+                const BYTE* pVertex = m_pFirst + input.pElement->Offset + (size_t)nFirst * m_nStride;
+                for (; i < nCount; ++i, pVertex += m_nStride)
+                {
+                    float value[4];
+                    FetchElement(*input.pElement, pVertex, value);
+                    for (int c = 0; c < 4; ++c)
+                        if (lanes[c])
+                            lanes[c][i] = value[c];
+                }
+            }
+            // Absent inputs, and the lanes past the last vertex, read (0, 0, 0, 1).
+            for (int c = 0; c < 4; ++c)
+                if (lanes[c])
+                    std::fill(lanes[c] + i, lanes[c] + SHADER_LANES, c == 3 ? 1.0f : 0.0f);
+        }
+        RunShaderBatch(m_plan, file, nullptr);
+        for (UINT i = 0; i < nCount; ++i)
+        {
+            float* pOut = reinterpret_cast<float*>(&m_pOut[nFirst + i]);
+            std::memcpy(pOut, &m_unwritten, sizeof(ClipVertex));
+            for (unsigned n = 0; n < m_nOutputs; ++n)
+                for (int c = 0; c < 4; ++c)
+                    pOut[m_outputs[n].nOffset + c] = file.Slot(m_outputs[n].slot[c])[i];
+        }
+    }
+
+private:
+    static constexpr unsigned MAX_INPUTS = 16;
+    const ShaderPlan& m_plan;
+    UINT m_nStride;
+    const BYTE* m_pFirst;
+    ClipVertex* m_pOut;
+    ProgramInput m_inputs[MAX_INPUTS];
+    unsigned m_nInputs = 0;
+    ProgramOutput m_outputs[SHADER_OUTPUT_COUNT];
+    unsigned m_nOutputs = 0;
+    ClipVertex m_unwritten;
+};
+
+static_assert(sizeof(ClipVertex) == (4 + VARYING_COUNT) * sizeof(float), "a clip vertex is plain floats");
 
 void ShadeWithProgram(const VertexProgram& program, const DrawResources& resources, const BYTE* pFirst, UINT nCount,
                       WorkerPool& pool, VertexStageResult& result)
 {
     const ShaderPlan& plan = *program.pPlan;
-    const std::vector<D3DVERTEXELEMENT9>& elements = *resources.pElements;
-    std::vector<float> inputs[16];
-    ShadeVerticesJob job;
-    job.pPlan = &plan;
-    job.pConstants = program.pConstants;
-    job.nConstants = program.nConstants;
-    job.nVertices = nCount;
-    for (const PlanRegister& input : plan.inputs)
+    const ProgramVertices vertices(plan, resources, pFirst, result.vertices.data());
+    const unsigned nBlocks = (nCount + SHADER_LANES - 1) / SHADER_LANES;
+    const unsigned nWorkers = nCount > SPLIT_VERTICES ? pool.GetThreadCount() : 1;
+    if (result.files.size() < nWorkers)
+        result.files.resize(nWorkers);
+    for (unsigned w = 0; w < nWorkers; ++w)
+        result.files[w].Prepare(plan, program.pConstants, program.nConstants);
+    auto shadeBlocks = [&](unsigned nBegin, unsigned nEnd, unsigned nWorker) {
+        for (unsigned nBlock = nBegin; nBlock < nEnd; ++nBlock)
+        {
+            const UINT nFirst = nBlock * SHADER_LANES;
+            vertices.ShadeBlock(result.files[nWorker], nFirst, std::min<UINT>(SHADER_LANES, nCount - nFirst));
+        }
+    };
+    if (nWorkers == 1)
     {
-        if (input.dwNumber >= 16)
-            continue;
-        int nElement = FindElement(elements, (BYTE)(input.dwUsage & 0xFFFF), (BYTE)(input.dwUsage >> 16));
-        if (nElement < 0)
-            continue;
-        inputs[input.dwNumber] = FetchAll(elements[nElement], pFirst + elements[nElement].Offset, resources.nStride, nCount);
-        job.pInputs[input.dwNumber] = inputs[input.dwNumber].data();
+        shadeBlocks(0, nBlocks, 0);
+        return;
     }
-    // Unwritten outputs: t# read (0, 0, 0, 0) and colours (1, 1, 1, 1).
-    std::vector<float> outputs[SHADER_OUTPUT_COUNT];
-    for (int i = 0; i < SHADER_OUTPUT_COUNT; ++i)
-    {
-        outputs[i].assign((size_t)nCount * 4, (i == 3 || i == 4) ? 1.0f : 0.0f);
-        job.pOutputs[i] = outputs[i].data();
-    }
-    ShadeVertices(job, pool);
-    for (UINT v = 0; v < nCount; ++v)
-    {
-        ClipVertex& out = result.vertices[v];
-        std::memcpy(out.pos, &outputs[0][(size_t)v * 4], 16);
-        for (int t = 0; t < 8; ++t)
-            std::memcpy(&out.varyings[VARYING_TEXCOORD + t * 4], &outputs[5 + t][(size_t)v * 4], 16);
-        std::memcpy(&out.varyings[VARYING_COLOR], &outputs[3][(size_t)v * 4], 32);
-    }
+    pool.Run((nBlocks + BLOCKS_PER_TASK - 1) / BLOCKS_PER_TASK, [&](unsigned nTask, unsigned nWorker) {
+        shadeBlocks(nTask * BLOCKS_PER_TASK, std::min(nBlocks, (nTask + 1) * BLOCKS_PER_TASK), nWorker);
+    });
 }
 
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The vertex stage: fetches the vertices a draw reads through its declaration, runs the vertex
 // program (or the fixed-function transform and lighting) and hands out clip-space vertices.
+#include "cpu/pool/ScratchVector.h"
+#include "cpu/shader/ShaderExecutor.h"
 #include "device/Backend.h"
 #include "cpu/shader/ShaderPlan.h"
 #include "device/DeviceState.h"
@@ -20,11 +22,16 @@ struct ClipVertex
     float varyings[VARYING_COUNT];
 };
 
+using ClipVertexList = ScratchVector<ClipVertex>;
+
+// The shaded vertices of one draw. The back end keeps one from draw to draw, so the vertex list
+// and the register files keep their storage.
 struct VertexStageResult
 {
-    std::vector<ClipVertex> vertices;  // the vertices from nFirstIndex on
+    ClipVertexList vertices;           // the vertices from nFirstIndex on
     UINT nFirstIndex = 0;              // vertex index (base vertex applied) of vertices[0]
     bool bPretransformed = false;      // positions are already in screen space
+    std::vector<ShaderRegisterFile> files;   // vertex programs: one register file per worker
 };
 
 // Reads vertex i of the stream as float4 per input; missing components read (0, 0, 0, 1).
@@ -41,7 +48,7 @@ struct VertexProgram
     bool bPretransformed = false;        // its positions are screen positions: no clipping
 };
 
-// Shades the vertices [nFirst, nFirst + nCount) of the stream. False when the stream is too
-// short for them.
+// Shades the vertices [nFirst, nFirst + nCount) of the stream, on the calling thread unless
+// there are enough of them to be worth the workers. False when the stream is too short for them.
 bool RunVertexStage(const VertexProgram& program, const DrawResources& resources, UINT nFirst, UINT nCount,
                     WorkerPool& pool, VertexStageResult& result);
