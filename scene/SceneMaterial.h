@@ -53,6 +53,11 @@ public:
     }
     void SetOptionFloat(int nIndex, float f) { std::memcpy(&m_nMaterialOptions[nIndex], &f, sizeof(f)); }
 
+    // Stores six renderer texture ids in slots 0 to 5 of m_nTextureIds, in the order given (the
+    // scene readers pass diffuse, bump, -1 for the cube slot, gloss, -1, -1), and sets entry 2 of
+    // m_nMaterialIds to 5.
+    void SetTextureIds(int nId0, int nId1, int nId2, int nId3, int nId4, int nId5);
+
     // Diffuse r, g, b; Ambient r ("Ambient Power"); Specular r, g, b; Power (1000 to 250000).
     D3DMATERIAL9 m_Material{};
     // Reflection colour r, g, b and a fourth value.

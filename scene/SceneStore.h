@@ -10,9 +10,14 @@
 #include "scene/SceneObject.h"
 #include "scene/SettingsNodes.h"
 
-#include <cstdint>
+#include <d3d9.h>
 
+#include <cstdint>
+#include <string>
+
+class ByteReader;
 class Renderer;
+struct MvnMaterialRecord;
 class SceneLight;
 class SceneMaterial;
 class SceneMesh;
@@ -69,6 +74,23 @@ public:
     // its first character stay as they are.
     static void StripDirectory(char* szPath);
 
+    // ---- ".mvn" scene files, the rendering core's own format. Texture names in a file are looked
+    // for in the file's folder; every light gets the media directory's cube map.
+    // Reads the whole file, then clears the scene and loads the file into it. A file that cannot
+    // be read shows "cannot open file", leaves the scene as it was and gives false. A record that
+    // is cut short or fails its checks is dropped with a warning and ends the read; the records
+    // before it stay loaded.
+    bool OpenMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // Loads the file into the store as it is, without clearing it; false when it cannot be read.
+    bool ReadMvn(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // ReadMvn that logs each record and asks ("Replace", Yes/No/Cancel) before a mesh takes the
+    // place of one of the same name: the first Yes replaces that mesh (which is deleted), and a
+    // mesh whose name is taken but not replaced is dropped.
+    bool ReadMvnLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // Writes the store to a temporary file and renames it over the target; false, with "cannot
+    // open file" and the old file intact, when that fails.
+    bool SaveMvnFile(const char* szPath);
+
     // Texture items of the property tree need no reload: the renderer keeps the textures.
     void ReloadTextures(Renderer*) {}
 
@@ -88,4 +110,18 @@ private:
     void DeleteTextures(Renderer* pRenderer);
     void DeleteLights();
     SceneTexture* FindTexture(const char* szName) const;
+
+    // ".mvn" reading (SceneStoreMvn.cpp).
+    struct MvnReadContext;
+    bool ReadMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice, bool bLogged);
+    void ReadMvnRecords(ByteReader& reader, const MvnReadContext& context);
+    bool ReadMvnGeometry(ByteReader& reader, const MvnReadContext& context);
+    bool ReadMvnLight(ByteReader& reader, const MvnReadContext& context);
+    SceneMaterial* ApplyMvnMaterial(const char* szName, const MvnMaterialRecord& record,
+                                    const MvnReadContext& context);
+    // The id of the texture of that file name and load flags, loaded from strFolder (the scene
+    // file's folder with its separator, or empty) when the store has none yet; -1 when the load
+    // fails, which is recorded too.
+    int FindOrLoadTexture(const char* szName, int nLoadFlags, const std::string& strFolder, Renderer* pRenderer);
+    void PlaceLoggedMesh(SceneMesh* pMesh);
 };

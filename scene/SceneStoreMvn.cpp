@@ -1,0 +1,355 @@
+// The ".mvn" scene file: the rendering core's own format. The same record stream as ".qnl"
+// (tag, names block, transform record, key tracks) with the core's fixed-size material and light
+// records, no rendering options and no camera of ours. Files are read whole into memory, decoded
+// one record at a time, and each record changes the scene only once it has been read completely.
+#include "scene/SceneStore.h"
+
+#include "3dapi/Renderer.h"
+#include "3dapi/TextureEntry.h"
+#include "core/ByteStream.h"
+#include "core/FileIO.h"
+#include "core/Log.h"
+#include "scene/MediaDirectory.h"
+#include "scene/MvnRecords.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneGeometryBlock.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+#include "scene/SceneRecords.h"
+
+#include <d3dx9tex.h>
+#include <win32/user.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+struct SceneStore::MvnReadContext
+{
+    const char* m_szPath;
+    // The scene file's folder with its trailing separator, empty for a bare file name: texture
+    // names in the file are relative to it.
+    std::string m_strFolder;
+    Renderer* m_pRenderer;
+    IDirect3DDevice9* m_pDevice;
+    bool m_bLogged;
+};
+
+namespace
+{
+const char CANNOT_OPEN_TEXT[] = "cannot open file";
+const char CANNOT_OPEN_CAPTION[] = "Morvyn 1.0";
+// The cube map every light of a loaded scene shows, from the media directory.
+const char LIGHT_CUBE_MAP[] = "Cubemap_blanc.dds";
+
+// Names block, two transform records and the core's camera record, none of which we use.
+constexpr size_t MVN_CAMERA_BODY_SIZE = NAMES_BLOCK_SIZE + 2 * TRANSFORM_RECORD_SIZE + MVN_CAMERA_RECORD_SIZE;
+
+// The records the reader knows: the name its warnings use and the line the logged reader writes
+// before handling one.
+struct RecordKind
+{
+    int32_t m_nTag;
+    const char* m_szName;
+    bool m_bLogAsWarning;
+    const char* m_szLogLine;
+};
+const RecordKind RECORD_KINDS[] = {
+    {SCENE_RECORD_INFO, "scene-info", true, "-------------------->ZUZUDIVEZE LOADER---->SCENE INFO"},
+    {SCENE_RECORD_GEOMETRY, "geometry", false, "-------------------->ZUZUDIVEZE LOADER---->TYPE GEOMETRY\n"},
+    {SCENE_RECORD_LIGHT, "light", false, "-------------------->ZUZUDIVEZE LOADER---->TYPE LIGHT\n"},
+    {SCENE_RECORD_CAMERA, "camera", false, "-------------------->ZUZUDIVEZE LOADER---->TYPE CAMERA\n"},
+    {SCENE_RECORD_HELPER, "helper", true, "-------------------->ZUZUDIVEZE LOADER---->HELPER"},
+    {SCENE_RECORD_END, "end", true, "-------------------->ZUZUDIVEZE LOADER---->END OF FILE"},
+};
+
+const RecordKind* FindRecordKind(int32_t nTag)
+{
+    for (const RecordKind& kind : RECORD_KINDS)
+    {
+        if (kind.m_nTag == nTag)
+            return &kind;
+    }
+    return nullptr;
+}
+
+void LogRecord(int32_t nTag)
+{
+    const RecordKind* pKind = FindRecordKind(nTag);
+    if (pKind && pKind->m_bLogAsWarning)
+        LogWarning("%s", pKind->m_szLogLine);
+    else if (pKind)
+        LogInfo("%s", pKind->m_szLogLine);
+}
+
+void ShowCannotOpen()
+{
+    MessageBoxA(nullptr, CANNOT_OPEN_TEXT, CANNOT_OPEN_CAPTION, MB_OK);
+}
+
+// The whole file, or false with the message box the user sees for a scene file that cannot be
+// opened.
+bool ReadSceneBytes(const char* szPath, const char* szOperation, std::vector<uint8_t>& data)
+{
+    if (szPath && ReadWholeFile(szPath, data))
+        return true;
+    LogError("SceneStore::%s() - cannot read \"%s\".", szOperation, szPath ? szPath : "");
+    ShowCannotOpen();
+    return false;
+}
+
+// The path up to and including its last separator ('\' or '/'); empty for a bare name.
+std::string FolderOf(const char* szPath)
+{
+    std::string strPath = szPath;
+    size_t nSeparator = strPath.find_last_of("\\/");
+    return nSeparator == std::string::npos ? std::string() : strPath.substr(0, nSeparator + 1);
+}
+}
+
+bool SceneStore::OpenMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    SetMediaDirectory();
+    std::vector<uint8_t> data;
+    if (!ReadSceneBytes(szPath, "OpenMvnFile", data))
+        return false;
+    Clear(pRenderer);
+    ByteReader reader(data);
+    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, false});
+    return true;
+}
+
+bool SceneStore::ReadMvn(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    std::vector<uint8_t> data;
+    if (!ReadSceneBytes(szPath, "ReadMvn", data))
+        return false;
+    ByteReader reader(data);
+    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, false});
+    return true;
+}
+
+bool SceneStore::ReadMvnLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    std::vector<uint8_t> data;
+    if (!ReadSceneBytes(szPath, "ReadMvnLogged", data))
+        return false;
+    ByteReader reader(data);
+    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, true});
+    return true;
+}
+
+void SceneStore::ReadMvnRecords(ByteReader& reader, const MvnReadContext& context)
+{
+    // The frame driver sets the new scene up (triangle grid, cube maps) on its next frame.
+    g_bSceneChanged = 1;
+    int32_t nTag = 0;
+    for (size_t nRecordStart = 0; reader.ReadI32(nTag); nRecordStart = reader.GetPosition())
+    {
+        if (context.m_bLogged)
+            LogRecord(nTag);
+        bool bRead = true;
+        switch (nTag)
+        {
+        case SCENE_RECORD_INFO:
+        {
+            SceneNames names;
+            bRead = ReadSceneNames(reader, names);
+            break;
+        }
+        case SCENE_RECORD_GEOMETRY:
+            bRead = ReadMvnGeometry(reader, context);
+            break;
+        case SCENE_RECORD_LIGHT:
+            bRead = ReadMvnLight(reader, context);
+            break;
+        case SCENE_RECORD_CAMERA:
+            bRead = reader.Skip(MVN_CAMERA_BODY_SIZE);
+            break;
+        case SCENE_RECORD_HELPER:
+            bRead = SkipHelperRecord(reader);
+            break;
+        case SCENE_RECORD_END:
+            // Whatever follows the end record is not part of the scene.
+            return;
+        default:
+            // Unknown tags stand alone: the next four bytes are the next tag.
+            break;
+        }
+        if (!bRead)
+        {
+            LogWarning("SceneStore::ReadMvn() - the %s record at byte %zu of \"%s\" is cut short or fails its checks; "
+                       "it is dropped and the read ends.",
+                       FindRecordKind(nTag)->m_szName, nRecordStart, context.m_szPath);
+            return;
+        }
+    }
+    if (!reader.IsAtEnd())
+        LogWarning("SceneStore::ReadMvn() - \"%s\" ends inside a record tag at byte %zu; the read ends there.",
+                   context.m_szPath, reader.GetPosition());
+}
+
+bool SceneStore::ReadMvnGeometry(ByteReader& reader, const MvnReadContext& context)
+{
+    SceneNames names;
+    TransformRecord transform;
+    char szMaterialName[SCENE_NAME_SIZE] = {};
+    auto pMaterialRecord = std::make_unique<MvnMaterialRecord>();
+    // The mesh transform record is the core's; the placement comes from the vertices.
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, transform) ||
+        !ReadSceneField(reader, szMaterialName) || !ReadMvnMaterialRecord(reader, *pMaterialRecord))
+        return false;
+    auto pMesh = std::make_unique<SceneMesh>();
+    pMesh->SetName(names.m_szName);
+    pMesh->SetSecondName(names.m_szSecondName);
+    if (!ReadVertexBlock(reader, *pMesh))
+        return false;
+
+    pMesh->m_pMaterial = ApplyMvnMaterial(szMaterialName, *pMaterialRecord, context);
+    if (context.m_bLogged)
+        PlaceLoggedMesh(pMesh.release());
+    else
+        AddMesh(pMesh.release());
+    return true;
+}
+
+SceneMaterial* SceneStore::ApplyMvnMaterial(const char* szName, const MvnMaterialRecord& record,
+                                            const MvnReadContext& context)
+{
+    SceneMaterial* pMaterial = FindMaterialByName(szName);
+    if (!pMaterial)
+    {
+        pMaterial = new SceneMaterial;
+        if (m_Materials.Add(pMaterial) < 0)
+        {
+            LogError("SceneStore::ReadMvnMaterial() - out of memory; material \"%s\" is left out.", szName);
+            delete pMaterial;
+            return nullptr;
+        }
+    }
+    pMaterial->SetName(szName);
+    ApplyMvnMaterialRecord(record, *pMaterial);
+
+    // The material keeps the paths as written; the textures are found by their file names.
+    char szDiffuse[SCENE_NAME_SIZE], szGloss[SCENE_NAME_SIZE], szBump[SCENE_NAME_SIZE];
+    CopySceneName(szDiffuse, record.m_szTexturePaths[SceneMaterial::PATH_DIFFUSE]);
+    CopySceneName(szGloss, record.m_szTexturePaths[SceneMaterial::PATH_GLOSS]);
+    CopySceneName(szBump, record.m_szTexturePaths[SceneMaterial::PATH_BUMP]);
+    StripDirectory(szDiffuse);
+    StripDirectory(szGloss);
+    StripDirectory(szBump);
+    int nDiffuse = FindOrLoadTexture(szDiffuse, TEXTURE_NO_MIPMAPS, context.m_strFolder, context.m_pRenderer);
+    int nBump = FindOrLoadTexture(szBump, TEXTURE_HEIGHT_MAP, context.m_strFolder, context.m_pRenderer);
+    int nGloss = FindOrLoadTexture(szGloss, 0, context.m_strFolder, context.m_pRenderer);
+    pMaterial->SetTextureIds(nDiffuse, nBump, -1, nGloss, -1, -1);
+    return pMaterial;
+}
+
+int SceneStore::FindOrLoadTexture(const char* szName, int nLoadFlags, const std::string& strFolder, Renderer* pRenderer)
+{
+    int nId = FindTextureId(szName, nLoadFlags);
+    if (nId != -1)
+        return nId;
+    std::string strPath = strFolder + szName;
+    nId = pRenderer ? pRenderer->LoadTexture(strPath.c_str(), nLoadFlags) : -1;
+    AddTexture(szName, nLoadFlags, nId);
+    return nId;
+}
+
+bool SceneStore::ReadMvnLight(ByteReader& reader, const MvnReadContext& context)
+{
+    SceneNames names;
+    TransformRecord position, unused;
+    auto pLight = std::make_unique<SceneLight>();
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, position) ||
+        !ReadTransformRecord(reader, unused) || !ReadMvnLightRecord(reader, *pLight))
+        return false;
+    pLight->SetName(names.m_szName);
+    pLight->SetSecondName(names.m_szSecondName);
+    pLight->m_vLightPosition = position.m_vPosition;
+    ApplyMvnLightValues(*pLight);
+
+    char szCubeMap[MEDIA_PATH_SIZE];
+    if (BuildMediaPath(LIGHT_CUBE_MAP, szCubeMap))
+    {
+        CopySceneName(pLight->m_szCubeMapPath, szCubeMap);
+        if (context.m_pDevice && FAILED(D3DXCreateCubeTextureFromFileA(context.m_pDevice, szCubeMap,
+                                                                       &pLight->m_pCubeTexture)))
+            pLight->m_pCubeTexture = nullptr;
+    }
+    pLight->m_nTextureId = -1;
+    AddLight(pLight.release());
+    return true;
+}
+
+void SceneStore::PlaceLoggedMesh(SceneMesh* pMesh)
+{
+    bool bNameTaken = false;
+    for (uint32_t i = 0; i < m_Meshes.GetCount(); ++i)
+    {
+        auto* pOld = static_cast<SceneMesh*>(m_Meshes.Get(i));
+        if (!pOld || std::strcmp(pOld->m_szName, pMesh->m_szName) != 0)
+            continue;
+        bNameTaken = true;
+        // One new mesh takes one place only: Clear deletes every entry, so a mesh listed twice
+        // would be deleted twice.
+        if (MessageBoxA(nullptr, "Replace", pMesh->m_szName, MB_YESNOCANCEL) == IDYES)
+        {
+            m_Meshes.SetAt(i, pMesh);
+            delete pOld;
+            return;
+        }
+    }
+    if (bNameTaken)
+        delete pMesh;
+    else
+        AddMesh(pMesh);
+}
+
+bool SceneStore::SaveMvnFile(const char* szPath)
+{
+    ByteWriter writer;
+    writer.WriteI32(SCENE_RECORD_INFO);
+    WriteSceneNames(writer, SCENE_INFO_NAME, SCENE_INFO_NAME);
+
+    const SceneMaterial noMaterial;
+    for (uint32_t i = 0; i < m_Meshes.GetCount(); ++i)
+    {
+        auto* pMesh = static_cast<SceneMesh*>(m_Meshes.Get(i));
+        if (!pMesh)
+            continue;
+        // The readers refuse a mesh without triangles and end the read there: leaving it out
+        // keeps the rest of the scene readable.
+        if (pMesh->m_nTriangleCount <= 0)
+        {
+            LogWarning("SceneStore::SaveMvnFile() - mesh \"%s\" has no triangles; it is not saved.", pMesh->m_szName);
+            continue;
+        }
+        const SceneMaterial& material = pMesh->m_pMaterial ? *pMesh->m_pMaterial : noMaterial;
+        writer.WriteI32(SCENE_RECORD_GEOMETRY);
+        WriteSceneNames(writer, pMesh->m_szName, pMesh->m_szSecondName);
+        WriteTransformRecord(writer, GetObjectTransform(*pMesh));
+        WriteSceneField(writer, material.m_szName);
+        WriteMvnMaterialRecord(writer, MakeMvnMaterialRecord(material));
+        WriteVertexBlock(writer, *pMesh);
+    }
+    for (uint32_t i = 0; i < m_Lights.GetCount(); ++i)
+    {
+        auto* pLight = static_cast<SceneLight*>(m_Lights.Get(i));
+        if (!pLight)
+            continue;
+        writer.WriteI32(SCENE_RECORD_LIGHT);
+        WriteSceneNames(writer, pLight->m_szName, pLight->m_szSecondName);
+        WriteTransformRecord(writer, GetLightTransform(*pLight));
+        WriteTransformRecord(writer, GetLightTransform(*pLight));
+        WriteMvnLightRecord(writer, *pLight);
+    }
+    writer.WriteI32(SCENE_RECORD_END);
+
+    if (szPath && WriteFileAtomic(szPath, writer.GetBuffer()))
+        return true;
+    LogError("SceneStore::SaveMvnFile() - cannot write \"%s\"; the file on disk is unchanged.", szPath ? szPath : "");
+    ShowCannotOpen();
+    return false;
+}
