@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ByteReader;
 class Renderer;
@@ -94,6 +95,40 @@ public:
     // Texture items of the property tree need no reload: the renderer keeps the textures.
     void ReloadTextures(Renderer*) {}
 
+    // ---- ".qnl" scene files (SceneStoreQnl.cpp). Every entry point sets the media directory.
+    // Open reads the whole file before it clears the scene: a file that cannot be read shows
+    // "cannot open file", returns false and leaves the scene as it was. Records are decoded
+    // completely before they change the scene; a record cut short or failing its checks is
+    // dropped with a warning and ends the read, the records before it staying loaded. After a
+    // read g_bSceneChanged is set.
+    bool OpenQnlFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // The same without clearing: meshes and lights are appended, a material of a name already
+    // listed is overwritten, and the camera and the render options keep their values.
+    bool MergeQnlFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // Written to a temporary file beside the target and renamed over it: false, with the old
+    // file intact, when the file cannot be created or written.
+    bool SaveQnlFile(const char* szPath);
+
+    // ---- Shared by the scene-file readers and writers (SceneFileCommon.cpp).
+    // The whole of a scene file; false, after the "cannot open file" message box and a warning
+    // naming szOperation ("SceneStore::OpenQnlFile()"), for a missing file, a directory or a
+    // read error.
+    static bool ReadSceneFile(const char* szPath, const char* szOperation, std::vector<uint8_t>& data);
+    // The bytes through a temporary file renamed over the target; false, after the message box
+    // and a warning, when the file cannot be created or written.
+    static bool WriteSceneFile(const char* szPath, const char* szOperation, const std::vector<uint8_t>& data);
+    // The folder of a scene file's path with its trailing separator ("" for a bare name).
+    static std::string GetSceneFolder(const char* szPath);
+    // The renderer's id of a texture that a scene file names (after StripDirectory): the record
+    // of that name and those load flags when there is one, else the texture loaded and recorded
+    // under that name (id -1 when the load fails; a null renderer loads nothing). A bare file
+    // name is looked for in the scene file's folder, then in the media directory; a name with a
+    // folder is used as it stands.
+    int LoadFileTexture(const char* szName, int nLoadFlags, Renderer* pRenderer, const std::string& strSceneFolder);
+    // The cube texture every loaded light uses, the media directory's "Cubemap_blanc.dds", into
+    // the light's cube-map path and its cube texture (none without a device or the file).
+    static void LoadLightCubeMap(SceneLight& light, IDirect3DDevice9* pDevice);
+
     PointerArray m_Meshes;
     PointerArray m_Lights;
     PointerArray m_Materials;
@@ -106,6 +141,14 @@ public:
     uint8_t m_bAddLights = 1;
 
 private:
+    // The ".qnl" records after their tags (SceneStoreQnl.cpp); false ends the read.
+    bool ReadQnl(const std::vector<uint8_t>& data, const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice,
+                 bool bMerge);
+    bool ReadQnlSceneInfo(ByteReader& reader, bool bMerge);
+    bool ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const std::string& strSceneFolder);
+    bool ReadQnlLight(ByteReader& reader, IDirect3DDevice9* pDevice);
+    bool ReadQnlCamera(ByteReader& reader, bool bMerge);
+
     void DeleteMeshes();
     void DeleteTextures(Renderer* pRenderer);
     void DeleteLights();

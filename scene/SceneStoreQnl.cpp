@@ -1,0 +1,235 @@
+// ".qnl" scene files: open, merge and save. A file is a stream of records, each opened by an
+// int32 tag (SceneRecords.h): scene info with the render options, one geometry record per mesh,
+// one record per light, the camera, the end. The blocks themselves are in QnlBlocks.cpp.
+#include "scene/SceneStore.h"
+
+#include "3dapi/TextureEntry.h"
+#include "core/ByteStream.h"
+#include "core/Log.h"
+#include "scene/MediaDirectory.h"
+#include "scene/ParticleSystem.h"
+#include "scene/QnlBlocks.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+#include "scene/SceneRecords.h"
+
+#include <memory>
+
+namespace
+{
+// Load flags of the three maps a material loads: the diffuse map without a mip chain of its own
+// making, the bump map turned from heights into normals, the gloss map as it is.
+constexpr int DIFFUSE_LOAD_FLAGS = TEXTURE_NO_MIPMAPS;
+constexpr int BUMP_LOAD_FLAGS = TEXTURE_HEIGHT_MAP;
+constexpr int GLOSS_LOAD_FLAGS = 0;
+
+// Paths shorter than this ("", "NONE") name no texture: the media directory's plain white
+// image is loaded in their place, while the material keeps the path as it was.
+constexpr size_t MIN_TEXTURE_PATH = 5;
+const char FALLBACK_TEXTURE[] = "white.jpg";
+
+// Names of the records that can fail, by tag, for the warning that ends a read.
+const char* const RECORD_NAMES[] = {"scene info", "", "geometry", "light", "camera", "end", "helper"};
+
+const char* RecordName(int32_t nTag)
+{
+    return nTag >= 0 && nTag <= SCENE_RECORD_HELPER ? RECORD_NAMES[nTag] : "";
+}
+}
+
+bool SceneStore::OpenQnlFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    SetMediaDirectory();
+    std::vector<uint8_t> data;
+    if (!ReadSceneFile(szPath, "SceneStore::OpenQnlFile()", data))
+        return false;
+    Clear(pRenderer);
+    ReadQnl(data, szPath, pRenderer, pDevice, false);
+    g_bSceneChanged = 1;
+    return true;
+}
+
+bool SceneStore::MergeQnlFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    SetMediaDirectory();
+    std::vector<uint8_t> data;
+    if (!ReadSceneFile(szPath, "SceneStore::MergeQnlFile()", data))
+        return false;
+    ReadQnl(data, szPath, pRenderer, pDevice, true);
+    g_bSceneChanged = 1;
+    return true;
+}
+
+bool SceneStore::SaveQnlFile(const char* szPath)
+{
+    SetMediaDirectory();
+    ByteWriter writer;
+    writer.WriteI32(SCENE_RECORD_INFO);
+    WriteSceneNames(writer, SCENE_INFO_NAME, SCENE_INFO_NAME);
+    WriteRenderOptionsBlock(writer);
+    for (uint32_t i = 0; i < m_Meshes.GetCount(); ++i)
+    {
+        auto* pMesh = static_cast<SceneMesh*>(m_Meshes.Get(i));
+        if (!pMesh)
+            continue;
+        writer.WriteI32(SCENE_RECORD_GEOMETRY);
+        WriteSceneNames(writer, pMesh->m_szName, pMesh->m_szSecondName);
+        WriteTransformRecord(writer, GetObjectTransform(*pMesh));
+        WriteQnlMaterialBlock(writer, pMesh->m_pMaterial);
+        WriteQnlGeometryBlock(writer, *pMesh);
+    }
+    for (uint32_t i = 0; i < m_Lights.GetCount(); ++i)
+    {
+        auto* pLight = static_cast<SceneLight*>(m_Lights.Get(i));
+        if (!pLight)
+            continue;
+        writer.WriteI32(SCENE_RECORD_LIGHT);
+        WriteSceneNames(writer, pLight->m_szName, pLight->m_szSecondName);
+        const TransformRecord transform = GetLightTransform(*pLight);
+        WriteTransformRecord(writer, transform);
+        WriteTransformRecord(writer, transform);
+        WriteQnlLightBlock(writer, *pLight);
+    }
+    writer.WriteI32(SCENE_RECORD_CAMERA);
+    WriteQnlCameraBlock(writer, m_Camera);
+    writer.WriteI32(SCENE_RECORD_END);
+    return WriteSceneFile(szPath, "SceneStore::SaveQnlFile()", writer.GetBuffer());
+}
+
+bool SceneStore::ReadQnl(const std::vector<uint8_t>& data, const char* szPath, Renderer* pRenderer,
+                         IDirect3DDevice9* pDevice, bool bMerge)
+{
+    const std::string strSceneFolder = GetSceneFolder(szPath);
+    ByteReader reader(data);
+    int32_t nTag = 0;
+    // The end of the file ends the read at the next tag, as an end record does.
+    while (reader.ReadI32(nTag) && nTag != SCENE_RECORD_END)
+    {
+        const size_t nRecordStart = reader.GetPosition() - sizeof(nTag);
+        bool bOk = true;
+        switch (nTag)
+        {
+        case SCENE_RECORD_INFO:
+            bOk = ReadQnlSceneInfo(reader, bMerge);
+            break;
+        case SCENE_RECORD_GEOMETRY:
+            bOk = ReadQnlGeometry(reader, pRenderer, strSceneFolder);
+            break;
+        case SCENE_RECORD_LIGHT:
+            bOk = ReadQnlLight(reader, pDevice);
+            break;
+        case SCENE_RECORD_CAMERA:
+            bOk = ReadQnlCamera(reader, bMerge);
+            break;
+        case SCENE_RECORD_HELPER:
+            bOk = SkipHelperRecord(reader);
+            break;
+        default:
+            // Tag 1 and unknown tags stand alone: the next four bytes are the next tag.
+            break;
+        }
+        if (!bOk)
+        {
+            LogWarning("SceneStore::ReadQnl() - \"%s\": the %s record at byte %zu is cut short or damaged; it is "
+                       "dropped and the read ends there.",
+                       szPath, RecordName(nTag), nRecordStart);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SceneStore::ReadQnlSceneInfo(ByteReader& reader, bool bMerge)
+{
+    SceneNames names;
+    QnlRenderOptions options;
+    if (!ReadSceneNames(reader, names) || !ReadRenderOptionsBlock(reader, options))
+        return false;
+    if (!bMerge)
+        ApplyRenderOptions(options);
+    return true;
+}
+
+bool SceneStore::ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const std::string& strSceneFolder)
+{
+    auto pMesh = std::make_unique<SceneMesh>();
+    SceneNames names;
+    TransformRecord transform;
+    QnlMaterialBlock material;
+    if (!ReadSceneNames(reader, names))
+        return false;
+    pMesh->SetName(names.m_szName);
+    pMesh->SetSecondName(names.m_szSecondName);
+    if (!ReadTransformRecord(reader, transform) || !ReadQnlMaterialBlock(reader, material) ||
+        !ReadQnlGeometryBlock(reader, *pMesh))
+        return false;
+
+    // The record is whole: from here on it changes the scene. Materials are shared by name.
+    SceneMaterial* pMaterial = FindMaterialByName(material.m_szName);
+    if (!pMaterial)
+    {
+        pMaterial = new SceneMaterial;
+        pMaterial->SetName(material.m_szName);
+        if (m_Materials.Add(pMaterial) < 0)
+        {
+            delete pMaterial;
+            LogError("SceneStore::ReadQnl() - out of memory; mesh \"%s\" is left out.", pMesh->m_szName);
+            return true;
+        }
+    }
+    ApplyQnlMaterialBlock(material, *pMaterial);
+    int nIds[3];
+    const int flags[3] = {DIFFUSE_LOAD_FLAGS, BUMP_LOAD_FLAGS, GLOSS_LOAD_FLAGS};
+    const int paths[3] = {SceneMaterial::PATH_DIFFUSE, SceneMaterial::PATH_BUMP, SceneMaterial::PATH_GLOSS};
+    for (int i = 0; i < 3; ++i)
+    {
+        const char* szPath = pMaterial->m_szTexturePaths[paths[i]];
+        char szFallback[MEDIA_PATH_SIZE];
+        if (strnlen(szPath, MIN_TEXTURE_PATH) < MIN_TEXTURE_PATH)
+            szPath = BuildMediaPath(FALLBACK_TEXTURE, szFallback) ? szFallback : nullptr;
+        nIds[i] = szPath ? LoadFileTexture(szPath, flags[i], pRenderer, strSceneFolder) : -1;
+    }
+    pMaterial->SetTextureIds(nIds[0], nIds[1], -1, nIds[2], -1, -1);
+
+    pMesh->m_pMaterial = pMaterial;
+    pMaterial->m_nMaterialIds[0] = -1;
+    pMaterial->m_bMaterialFlags[1] = 1;
+    pMaterial->m_bMaterialFlags[2] = 0;
+    // Loading a mesh switches the particle systems off.
+    g_nParticleSystems = 0;
+    AddMesh(pMesh.release());
+    return true;
+}
+
+bool SceneStore::ReadQnlLight(ByteReader& reader, IDirect3DDevice9* pDevice)
+{
+    auto pLight = std::make_unique<SceneLight>();
+    SceneNames names;
+    TransformRecord first, second;
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, first) ||
+        !ReadTransformRecord(reader, second))
+        return false;
+    pLight->SetName(names.m_szName);
+    pLight->SetSecondName(names.m_szSecondName);
+    // The block's own position follows and wins over the first transform's.
+    pLight->m_vLightPosition = first.m_vPosition;
+    if (!ReadQnlLightBlock(reader, *pLight))
+        return false;
+    if (!m_bAddLights)
+        return true;
+    LoadLightCubeMap(*pLight, pDevice);
+    AddLight(pLight.release());
+    return true;
+}
+
+bool SceneStore::ReadQnlCamera(ByteReader& reader, bool bMerge)
+{
+    QnlCameraBlock camera;
+    if (!ReadQnlCameraBlock(reader, camera))
+        return false;
+    if (!bMerge)
+        ApplyQnlCameraBlock(camera, m_Camera);
+    return true;
+}
