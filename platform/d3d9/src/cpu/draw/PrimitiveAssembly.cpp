@@ -1,12 +1,15 @@
 #include "cpu/draw/PrimitiveAssembly.h"
 
 #include "cpu/clip/Clipper.h"
+#include "cpu/pool/WorkerPool.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace
 {
+constexpr UINT SPLIT_VERTICES = 4096;   // more shaded vertices than this are prepared on the workers
+
 // The vertex numbers (base vertex applied) the draw reads, in order.
 bool ReadVertexNumbers(const DrawCommand& command, UINT nCount, std::vector<UINT>& numbers)
 {
@@ -50,7 +53,7 @@ UINT NumbersFor(D3DPRIMITIVETYPE type, UINT nPrimitives)
 class Assembler
 {
 public:
-    Assembler(const DeviceState& state, AssemblyScratch& scratch, RasterJob& job)
+    Assembler(const DeviceState& state, AssemblyScratch& scratch, WorkerPool& pool, RasterJob& job)
         : m_stage(scratch.stage), m_scratch(scratch), m_job(job)
     {
         const D3DVIEWPORT9& vp = state.viewport;
@@ -58,16 +61,22 @@ public:
         m_fMinZ = vp.MinZ, m_fMaxZ = vp.MaxZ;
         const DWORD nUserMask = state.renderStates[D3DRS_CLIPPING] ? state.renderStates[D3DRS_CLIPPLANEENABLE] : 0;
         m_planes = MakeClipPlanes(m_fW, m_fH, nUserMask, state.clipPlanes, MAX_CLIP_PLANES);
-        const size_t nShaded = m_stage.vertices.size();
-        scratch.screenOf.assign(nShaded, UINT32_MAX);
+        // Every shaded vertex gets its clip code and its screen vertex of the same number up
+        // front, on the workers when there are many; clipping adds vertices after them.
+        m_nShaded = (UINT)m_stage.vertices.size();
+        scratch.clipCodes.resize(m_nShaded);
+        m_job.vertices.resize(m_nShaded);
+        scratch.screenOf.clear();
         scratch.screenSources.clear();
-        std::vector<uint32_t>& codes = scratch.clipCodes;
-        codes.resize(nShaded);
-        if (m_stage.bPretransformed)
-            std::fill(codes.begin(), codes.end(), 0u);
-        else
-            for (size_t i = 0; i < nShaded; ++i)
-                codes[i] = ClipCode(m_planes, m_stage.vertices[i]);
+        if (m_nShaded <= SPLIT_VERTICES || pool.GetThreadCount() == 1)
+        {
+            PrepareVertices(0, m_nShaded);
+            return;
+        }
+        const UINT nTasks = (m_nShaded + SPLIT_VERTICES - 1) / SPLIT_VERTICES;
+        pool.Run(nTasks, [this](unsigned nTask, unsigned) {
+            PrepareVertices(nTask * SPLIT_VERTICES, std::min<UINT>(m_nShaded, (nTask + 1) * SPLIT_VERTICES));
+        });
     }
 
     // nFlatSource: the vertex whose colours the triangle takes under FLAT shading.
@@ -108,19 +117,27 @@ public:
     // Points the screen vertices at their varyings, once clipping has stopped adding vertices.
     void Finish()
     {
-        const UINT* pSource = m_scratch.screenSources.data();
-        for (ScreenVertex& s : m_job.vertices)
-            s.varyings = m_stage.vertices[*pSource++].varyings;
+        ScreenVertex* pScreen = m_job.vertices.data();
+        for (UINT i = 0; i < m_nShaded; ++i)
+            pScreen[i].varyings = m_stage.vertices[i].varyings;
+        for (size_t i = m_nShaded; i < m_job.vertices.size(); ++i)
+            pScreen[i].varyings = m_stage.vertices[m_scratch.screenSources[i - m_nShaded]].varyings;
     }
 
 private:
-    // The screen vertex of clip vertex i, made once.
-    UINT Screen(UINT i)
+    void PrepareVertices(UINT nBegin, UINT nEnd)
     {
-        std::vector<UINT>& screenOf = m_scratch.screenOf;
-        if (i < screenOf.size() && screenOf[i] != UINT32_MAX)
-            return screenOf[i];
-        const ClipVertex& v = m_stage.vertices[i];
+        uint32_t* pCodes = m_scratch.clipCodes.data();
+        for (UINT i = nBegin; i < nEnd; ++i)
+        {
+            const ClipVertex& v = m_stage.vertices[i];
+            pCodes[i] = m_stage.bPretransformed ? 0 : ClipCode(m_planes, v);
+            m_job.vertices[i] = ToScreen(v);
+        }
+    }
+
+    ScreenVertex ToScreen(const ClipVertex& v) const
+    {
         ScreenVertex s;
         if (m_stage.bPretransformed)
         {
@@ -135,13 +152,25 @@ private:
             s.q = q;
         }
         s.varyings = nullptr;
-        m_job.vertices.push_back(s);
+        return s;
+    }
+
+    // The screen vertex of clip vertex i: the same number for shaded vertices, made once for
+    // those clipping added.
+    UINT Screen(UINT i)
+    {
+        if (i < m_nShaded)
+            return i;
+        std::vector<UINT>& screenOf = m_scratch.screenOf;
+        const UINT nAdded = i - m_nShaded;
+        if (nAdded < screenOf.size() && screenOf[nAdded] != UINT32_MAX)
+            return screenOf[nAdded];
+        m_job.vertices.push_back(ToScreen(m_stage.vertices[i]));
         m_scratch.screenSources.push_back(i);
-        const UINT n = (UINT)m_job.vertices.size() - 1;
-        if (i >= screenOf.size())
-            screenOf.resize(i + 1, UINT32_MAX);
-        screenOf[i] = n;
-        return n;
+        if (nAdded >= screenOf.size())
+            screenOf.resize(nAdded + 1, UINT32_MAX);
+        screenOf[nAdded] = (UINT)m_job.vertices.size() - 1;
+        return screenOf[nAdded];
     }
 
     VertexStageResult& m_stage;
@@ -149,6 +178,7 @@ private:
     RasterJob& m_job;
     ClipPlanes m_planes;
     float m_fX, m_fY, m_fW, m_fH, m_fMinZ, m_fMaxZ;
+    UINT m_nShaded = 0;
 };
 }
 
@@ -167,7 +197,7 @@ bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, co
     if (nFirst != 0)
         for (UINT& n : numbers)
             n -= nFirst;
-    Assembler assembler(state, scratch, job);
+    Assembler assembler(state, scratch, pool, job);
     const UINT nPrimitives = command.nPrimitiveCount;
     for (UINT i = 0; i < nPrimitives; ++i)
     {

@@ -17,8 +17,8 @@ struct AssemblyScratch
     std::vector<UINT> numbers;          // vertex numbers the primitives read, in order
     VertexStageResult stage;            // shaded vertices, then those clipping adds
     std::vector<uint32_t> clipCodes;    // per shaded vertex: the planes it lies outside of
-    std::vector<UINT> screenOf;         // per clip vertex: its screen vertex, or UINT32_MAX
-    std::vector<UINT> screenSources;    // per screen vertex: its clip vertex
+    std::vector<UINT> screenOf;         // per vertex clipping added: its screen vertex, or UINT32_MAX
+    std::vector<UINT> screenSources;    // per screen vertex past the shaded ones: its clip vertex
     std::vector<UINT> polygon, clipWork;
 };
 

@@ -12,6 +12,7 @@ namespace
 {
 constexpr int BIN_SIZE = 64;                // work split: 64×64-pixel bins, multiples of the tile
 constexpr int64_t SMALL_DRAW_PIXELS = 16384; // smaller draws run on the calling thread
+constexpr size_t SETUP_CHUNK = 1024;        // primitives set up per task when setup is split
 
 int64_t Snap(float f)
 {
@@ -26,12 +27,12 @@ public:
     {
     }
 
-    void Build()
+    // Sets up primitives [nBegin, nEnd) of the job, appending to setups and linePixels.
+    void Build(size_t nBegin, size_t nEnd)
     {
-        setups.clear();
-        linePixels.clear();
-        for (const Primitive& primitive : m_job.primitives)
+        for (size_t n = nBegin; n < nEnd; ++n)
         {
+            const Primitive& primitive = m_job.primitives[n];
             const ScreenVertex* pFlat = &m_job.vertices[primitive.nFlatVertex];
             switch (primitive.kind)
             {
@@ -174,12 +175,23 @@ private:
 
 struct RasterScratch::Storage
 {
-    std::vector<Setup> setups;
+    // Set-up primitives in submission order, chunk after chunk (one chunk unless setup was
+    // split over the workers).
+    std::vector<std::vector<Setup>> chunks;
+    size_t nChunks = 0;
     std::vector<LinePixel> linePixels;
     std::vector<std::unique_ptr<TileLanes>> lanes;   // one per worker
     std::vector<UINT> binStarts;   // per bin, its first entry in binItems; one more at the end
-    std::vector<UINT> binItems;    // set-up primitives by bin, in submission order
+    std::vector<const Setup*> binItems;   // set-up primitives by bin, in submission order
     std::vector<uint64_t> binPassed;
+
+    template <class Fn>
+    void ForEachSetup(Fn fn) const
+    {
+        for (size_t c = 0; c < nChunks; ++c)
+            for (const Setup& s : chunks[c])
+                fn(s);
+    }
 };
 
 RasterScratch::RasterScratch() : m_pStorage(std::make_unique<Storage>())
@@ -190,6 +202,31 @@ RasterScratch::~RasterScratch() = default;
 
 namespace
 {
+// Sets up the job's primitives. Many triangles or points are set up in chunks on the workers;
+// lines stay on the calling thread, since their pixels go into one list in order.
+void BuildSetups(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch::Storage& storage)
+{
+    const size_t nPrimitives = job.primitives.size();
+    const bool bLines = job.bWireframe || (nPrimitives && job.primitives[0].kind == PrimitiveKind::Line);
+    const bool bSplit = bMayUseWorkers && !bLines && pool.GetThreadCount() > 1 && nPrimitives > 2 * SETUP_CHUNK;
+    storage.nChunks = bSplit ? (nPrimitives + SETUP_CHUNK - 1) / SETUP_CHUNK : 1;
+    if (storage.chunks.size() < storage.nChunks)
+        storage.chunks.resize(storage.nChunks);
+    storage.linePixels.clear();
+    if (!bSplit)
+    {
+        storage.chunks[0].clear();
+        SetupBuilder(job, storage.chunks[0], storage.linePixels).Build(0, nPrimitives);
+        return;
+    }
+    pool.Run((unsigned)storage.nChunks, [&](unsigned nChunk, unsigned) {
+        std::vector<Setup>& chunk = storage.chunks[nChunk];
+        chunk.clear();
+        std::vector<LinePixel> noLines;
+        SetupBuilder(job, chunk, noLines).Build(nChunk * SETUP_CHUNK, std::min(nPrimitives, (nChunk + 1) * SETUP_CHUNK));
+    });
+}
+
 // Lanes for each worker. Kill flags start clear for every draw, because the fixed-function stages
 // never set them while a pixel program's may remain from an earlier draw.
 void PrepareLanes(std::vector<std::unique_ptr<TileLanes>>& lanes, unsigned nWorkers)
@@ -217,24 +254,22 @@ void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int
 {
     std::vector<UINT>& starts = storage.binStarts;
     starts.assign((size_t)nBinsX * nBinsY + 1, 0);
-    for (const Setup& s : storage.setups)
-    {
+    storage.ForEachSetup([&](const Setup& s) {
         const BinRange r = BinsOf(s, bx0, by0);
         for (int by = r.by0; by <= r.by1; ++by)
             for (int bx = r.bx0; bx <= r.bx1; ++bx)
                 ++starts[(size_t)by * nBinsX + bx + 1];
-    }
+    });
     for (size_t i = 1; i < starts.size(); ++i)
         starts[i] += starts[i - 1];
     storage.binItems.resize(starts.back());
     // Each bin's next free entry, counted from the start of binItems; starts is restored below.
-    for (UINT n = 0; n < (UINT)storage.setups.size(); ++n)
-    {
-        const BinRange r = BinsOf(storage.setups[n], bx0, by0);
+    storage.ForEachSetup([&](const Setup& s) {
+        const BinRange r = BinsOf(s, bx0, by0);
         for (int by = r.by0; by <= r.by1; ++by)
             for (int bx = r.bx0; bx <= r.bx1; ++bx)
-                storage.binItems[starts[(size_t)by * nBinsX + bx]++] = n;
-    }
+                storage.binItems[starts[(size_t)by * nBinsX + bx]++] = &s;
+    });
     // Every bin's cursor now sits at the next bin's start: shift back by one.
     for (size_t i = starts.size() - 1; i > 0; --i)
         starts[i] = starts[i - 1];
@@ -245,20 +280,18 @@ void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int
 uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch)
 {
     RasterScratch::Storage& storage = scratch.Get();
-    SetupBuilder builder(job, storage.setups, storage.linePixels);
-    builder.Build();
-    if (storage.setups.empty())
-        return 0;
+    BuildSetups(job, pool, bMayUseWorkers, storage);
     int64_t nPixels = 0;
     RECT bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const Setup& s : storage.setups)
-    {
+    storage.ForEachSetup([&](const Setup& s) {
         nPixels += (int64_t)(s.x1 - s.x0) * (s.y1 - s.y0);
         bounds.left = std::min<LONG>(bounds.left, s.x0);
         bounds.top = std::min<LONG>(bounds.top, s.y0);
         bounds.right = std::max<LONG>(bounds.right, s.x1);
         bounds.bottom = std::max<LONG>(bounds.bottom, s.y1);
-    }
+    });
+    if (nPixels == 0)
+        return 0;
     TileRunner runner(job, storage.linePixels);
     const int bx0 = bounds.left / BIN_SIZE, by0 = bounds.top / BIN_SIZE;
     const int nBinsX = (int)((bounds.right - 1) / BIN_SIZE) - bx0 + 1;
@@ -270,8 +303,7 @@ uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, 
     if (!bSplit)
     {
         uint64_t nPassed = 0;
-        for (const Setup& s : storage.setups)
-            nPassed += runner.Run(s, bounds, *storage.lanes[0], 0);
+        storage.ForEachSetup([&](const Setup& s) { nPassed += runner.Run(s, bounds, *storage.lanes[0], 0); });
         return nPassed;
     }
     FillBins(storage, bx0, by0, nBinsX, nBinsY);
@@ -281,7 +313,7 @@ uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, 
         const RECT bin{bx * BIN_SIZE, by * BIN_SIZE, (bx + 1) * BIN_SIZE, (by + 1) * BIN_SIZE};
         uint64_t nPassed = 0;
         for (UINT i = storage.binStarts[nBin]; i < storage.binStarts[nBin + 1]; ++i)
-            nPassed += runner.Run(storage.setups[storage.binItems[i]], bin, *storage.lanes[nWorker], nWorker);
+            nPassed += runner.Run(*storage.binItems[i], bin, *storage.lanes[nWorker], nWorker);
         storage.binPassed[nBin] = nPassed;
     });
     uint64_t nTotal = 0;

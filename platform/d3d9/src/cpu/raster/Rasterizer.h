@@ -6,6 +6,7 @@
 // primitives that touch it in submission order, so no pixel is shared and the result is the
 // same for any number of workers.
 #include "cpu/merger/OutputMerger.h"
+#include "cpu/pool/ScratchVector.h"
 #include "cpu/raster/PixelShading.h"
 
 #include <cstdint>
@@ -37,7 +38,7 @@ struct Primitive
 
 struct RasterJob
 {
-    std::vector<ScreenVertex> vertices;
+    ScratchVector<ScreenVertex> vertices;
     std::vector<Primitive> primitives;
     RECT scissor{};             // viewport within the target
     DWORD nCullMode = D3DCULL_CCW;
