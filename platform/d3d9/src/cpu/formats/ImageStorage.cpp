@@ -1,5 +1,8 @@
 #include "cpu/formats/ImageStorage.h"
 
+#include <algorithm>
+#include <cstring>
+
 std::shared_ptr<ImageStorage> CreateImageStorage(const FormatInfo& format, UINT width, UINT height, UINT depth)
 {
     auto storage = std::make_shared<ImageStorage>();
@@ -41,4 +44,30 @@ std::shared_ptr<ImageStorage> CloneShape(const ImageStorage& storage)
 void ReadStorageTexel(const ImageStorage& storage, UINT x, UINT y, UINT z, float rgba[4])
 {
     ReadTexel(*storage.pFormat, storage.Row(0, z), storage.nRowPitch, x, y, rgba);
+}
+
+const float* DecodedTexels(ImageStorage& storage)
+{
+    if (storage.nDecodedVersion == storage.nVersion)
+        return storage.decoded.data();
+    const FormatInfo& format = *storage.pFormat;
+    const size_t nWidth = storage.nWidth, nHeight = storage.nHeight;
+    storage.decoded.resize(nWidth * nHeight * storage.nDepth * 4);
+    for (UINT z = 0; z < storage.nDepth; ++z)
+        for (UINT by = 0; by < storage.nBlockRows; ++by)
+        {
+            const BYTE* pBlock = storage.Row(by, z);
+            for (size_t bx = 0; bx * 4 < nWidth; ++bx, pBlock += format.bytesPerBlock)
+            {
+                float texels[16][4];
+                DecodeBlock(format, pBlock, texels);
+                // Blocks on the right and bottom edges may hang over the image.
+                for (size_t y = by * 4; y < std::min<size_t>(by * 4 + 4, nHeight); ++y)
+                    for (size_t x = bx * 4; x < std::min<size_t>(bx * 4 + 4, nWidth); ++x)
+                        std::memcpy(&storage.decoded[((z * nHeight + y) * nWidth + x) * 4],
+                                    texels[(y % 4) * 4 + x % 4], sizeof(float) * 4);
+            }
+        }
+    storage.nDecodedVersion = storage.nVersion;
+    return storage.decoded.data();
 }

@@ -4,6 +4,7 @@
 // whatever their nominal bit depth, so comparisons are exact floats.
 #include "cpu/formats/Formats.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct ImageStorage
     // Counts completed writes (unlocks that could write, clears, copies) so caches built from
     // the contents can tell when they are stale.
     uint64_t nVersion = 0;
+    // Compressed images decoded to float RGBA for sampling (see DecodedTexels), and the version
+    // they were decoded from.
+    std::vector<float> decoded;
+    uint64_t nDecodedVersion = UINT64_MAX;
 
     BYTE* Row(UINT blockRow, UINT slice = 0) { return bytes.data() + static_cast<size_t>(slice) * nSlicePitch + static_cast<size_t>(blockRow) * nRowPitch; }
     const BYTE* Row(UINT blockRow, UINT slice = 0) const { return bytes.data() + static_cast<size_t>(slice) * nSlicePitch + static_cast<size_t>(blockRow) * nRowPitch; }
@@ -34,6 +39,12 @@ std::shared_ptr<ImageStorage> CreateImageStorage(const FormatInfo& format, UINT 
 
 // Fresh zeroed storage of the same shape, for DISCARD locks.
 std::shared_ptr<ImageStorage> CloneShape(const ImageStorage& storage);
+
+// A compressed image decoded to float RGBA: r, g, b, a per texel, rows of nWidth texels, slice
+// after slice. Decoded on first use and again after every change of the contents, so sampling
+// does not decode a block per texel. Not for concurrent use: the drawing thread calls it before
+// workers sample.
+const float* DecodedTexels(ImageStorage& storage);
 
 // Texel (x, y, z) as float RGBA, for colour and compressed formats.
 void ReadStorageTexel(const ImageStorage& storage, UINT x, UINT y, UINT z, float rgba[4]);

@@ -1,7 +1,11 @@
 #include "cpu/merger/OutputMerger.h"
 
+#include "cpu/formats/PixelRuns.h"
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -25,26 +29,42 @@ BYTE StencilOp(DWORD nOp, BYTE nValue, BYTE nRef)
     }
 }
 
-// One blend factor for colour channel c (0-3).
-float Factor(DWORD nBlend, int c, const float src[4], const float dst[4], const float constant[4])
+// Blend factor for colour channel c (0-3) of n pixels.
+void Factors(DWORD nBlend, int c, const float* const src[4], const float* const dst[4], const float constant[4],
+             unsigned n, float* pOut)
 {
     switch (nBlend)
     {
-    case D3DBLEND_ZERO: return 0.0f;
-    case D3DBLEND_ONE: return 1.0f;
-    case D3DBLEND_SRCCOLOR: return src[c];
-    case D3DBLEND_INVSRCCOLOR: return 1.0f - src[c];
-    case D3DBLEND_SRCALPHA: return src[3];
-    case D3DBLEND_INVSRCALPHA: return 1.0f - src[3];
-    case D3DBLEND_DESTALPHA: return dst[3];
-    case D3DBLEND_INVDESTALPHA: return 1.0f - dst[3];
-    case D3DBLEND_DESTCOLOR: return dst[c];
-    case D3DBLEND_INVDESTCOLOR: return 1.0f - dst[c];
-    case D3DBLEND_SRCALPHASAT: return c == 3 ? 1.0f : std::min(src[3], 1.0f - dst[3]);
-    case D3DBLEND_BLENDFACTOR: return constant[c];
-    case D3DBLEND_INVBLENDFACTOR: return 1.0f - constant[c];
-    default: return 1.0f;
+    case D3DBLEND_ZERO: std::fill_n(pOut, n, 0.0f); return;
+    case D3DBLEND_SRCCOLOR: std::copy_n(src[c], n, pOut); return;
+    case D3DBLEND_SRCALPHA: std::copy_n(src[3], n, pOut); return;
+    case D3DBLEND_DESTALPHA: std::copy_n(dst[3], n, pOut); return;
+    case D3DBLEND_DESTCOLOR: std::copy_n(dst[c], n, pOut); return;
+    case D3DBLEND_BLENDFACTOR: std::fill_n(pOut, n, constant[c]); return;
+    case D3DBLEND_INVBLENDFACTOR: std::fill_n(pOut, n, 1.0f - constant[c]); return;
+    default: break;
     }
+    const float* pInverse = nBlend == D3DBLEND_INVSRCCOLOR    ? src[c]
+                            : nBlend == D3DBLEND_INVSRCALPHA  ? src[3]
+                            : nBlend == D3DBLEND_INVDESTALPHA ? dst[3]
+                            : nBlend == D3DBLEND_INVDESTCOLOR ? dst[c]
+                                                              : nullptr;
+    if (pInverse)
+        for (unsigned i = 0; i < n; ++i)
+            pOut[i] = 1.0f - pInverse[i];
+    else if (nBlend == D3DBLEND_SRCALPHASAT && c < 3)
+        for (unsigned i = 0; i < n; ++i)
+            pOut[i] = std::min(src[3][i], 1.0f - dst[3][i]);
+    else  // ONE, the alpha of SRCALPHASAT, and unknown factors
+        std::fill_n(pOut, n, 1.0f);
+}
+
+// Each set bit's index, lowest first.
+template <typename Fn>
+void ForEachBit(uint64_t nMask, Fn fn)
+{
+    for (; nMask; nMask &= nMask - 1)
+        fn((unsigned)std::countr_zero(nMask));
 }
 }
 
@@ -93,82 +113,161 @@ void OutputMerger::Configure(const DeviceState& state, const DrawResources& reso
         m_nWriteMask[i] = rs[writeStates[i]] & 0xF;
 }
 
-void OutputMerger::Blend(const float src[4], const float dst[4], float out[4]) const
+void OutputMerger::Blend(const float* const src[4], const float* const dst[4], unsigned n, float* const out[4]) const
 {
     for (int c = 0; c < 4; ++c)
     {
-        const float s = src[c] * Factor(m_nSrcBlend, c, src, dst, m_blendFactor);
-        const float d = dst[c] * Factor(m_nDestBlend, c, src, dst, m_blendFactor);
+        float fs[TILE_SIZE], fd[TILE_SIZE];
+        Factors(m_nSrcBlend, c, src, dst, m_blendFactor, n, fs);
+        Factors(m_nDestBlend, c, src, dst, m_blendFactor, n, fd);
+        const float* s = src[c];
+        const float* d = dst[c];
+        float* o = out[c];
         switch (m_nBlendOp)
         {
-        case D3DBLENDOP_SUBTRACT: out[c] = s - d; break;
-        case D3DBLENDOP_REVSUBTRACT: out[c] = d - s; break;
-        case D3DBLENDOP_MIN: out[c] = std::min(src[c], dst[c]); break;
-        case D3DBLENDOP_MAX: out[c] = std::max(src[c], dst[c]); break;
-        default: out[c] = s + d; break;
+        case D3DBLENDOP_SUBTRACT:
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = s[i] * fs[i] - d[i] * fd[i];
+            break;
+        case D3DBLENDOP_REVSUBTRACT:
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = d[i] * fd[i] - s[i] * fs[i];
+            break;
+        case D3DBLENDOP_MIN:
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = std::min(s[i], d[i]);
+            break;
+        case D3DBLENDOP_MAX:
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = std::max(s[i], d[i]);
+            break;
+        default:
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = s[i] * fs[i] + d[i] * fd[i];
+            break;
         }
     }
 }
 
-bool OutputMerger::Merge(UINT x, UINT y, const MergeFragment& fragment) const
+uint64_t OutputMerger::AlphaTest(uint64_t nMask, const float* pAlpha) const
 {
-    if (m_bAlphaTest && fragment.colors[0])
-    {
-        const float fAlpha = std::nearbyint(Saturate(fragment.colors[0][3]) * 255.0f);
+    uint64_t nPassed = nMask;
+    ForEachBit(nMask, [&](unsigned p) {
+        const float fAlpha = std::nearbyint(Saturate(pAlpha[TILE_PIXEL_LANES.lanes[p]]) * 255.0f);
         if (!CompareValues(m_nAlphaFunc, fAlpha, (float)m_nAlphaRef))
-            return false;
-    }
-    if (m_pDepth)
-    {
-        const size_t nIndex = (size_t)y * m_pDepth->nWidth + x;
+            nPassed &= ~(1ull << p);
+    });
+    return nPassed;
+}
+
+uint64_t OutputMerger::TestDepthStencil(int x, int y, uint64_t nMask, const float* pDepth, bool bBackFace) const
+{
+    if (!m_pDepth || !(m_bDepthTest || m_bStencil))
+        return nMask;
+    if (m_bStencil)
+        return TestStencil(x, y, nMask, pDepth, bBackFace);
+    uint64_t nPassed = 0;
+    float* pStored = m_pDepth->depthValues.data() + (size_t)y * m_pDepth->nWidth + x;
+    ForEachBit(nMask, [&](unsigned p) {
+        float& fStored = pStored[(size_t)(p / TILE_SIZE) * m_pDepth->nWidth + p % TILE_SIZE];
+        const float fDepth = pDepth[TILE_PIXEL_LANES.lanes[p]];
+        if (!CompareValues(m_nDepthFunc, fDepth, fStored))
+            return;
+        nPassed |= 1ull << p;
+        if (m_bDepthWrite)
+            fStored = fDepth;
+    });
+    return nPassed;
+}
+
+uint64_t OutputMerger::TestStencil(int x, int y, uint64_t nMask, const float* pDepth, bool bBackFace) const
+{
+    const StencilFace& face = m_bTwoSided && bBackFace ? m_back : m_front;
+    uint64_t nPassed = 0;
+    ForEachBit(nMask, [&](unsigned p) {
+        const size_t nIndex = (size_t)(y + (int)(p / TILE_SIZE)) * m_pDepth->nWidth + (size_t)x + p % TILE_SIZE;
         BYTE& nStencil = m_pDepth->stencilValues[nIndex];
         float& fStored = m_pDepth->depthValues[nIndex];
-        const StencilFace& face = m_bTwoSided && fragment.bBackFace ? m_back : m_front;
         auto UpdateStencil = [&](DWORD nOp) {
             const BYTE nNew = StencilOp(nOp, nStencil, (BYTE)m_nStencilRef);
             nStencil = (BYTE)((nStencil & ~m_nStencilWriteMask) | (nNew & m_nStencilWriteMask));
         };
-        if (m_bStencil &&
-            !CompareValues(face.nFunc, (float)(m_nStencilRef & m_nStencilMask), (float)(nStencil & m_nStencilMask)))
+        if (!CompareValues(face.nFunc, (float)(m_nStencilRef & m_nStencilMask), (float)(nStencil & m_nStencilMask)))
         {
             UpdateStencil(face.nFail);
-            return false;
+            return;
         }
-        const float fDepth = fragment.fDepth;
+        const float fDepth = pDepth[TILE_PIXEL_LANES.lanes[p]];
         if (m_bDepthTest && !CompareValues(m_nDepthFunc, fDepth, fStored))
         {
-            if (m_bStencil)
-                UpdateStencil(face.nDepthFail);
-            return false;
+            UpdateStencil(face.nDepthFail);
+            return;
         }
-        if (m_bStencil)
-            UpdateStencil(face.nPass);
+        UpdateStencil(face.nPass);
         if (m_bDepthWrite)
             fStored = fDepth;
-    }
-    for (int i = 0; i < 4; ++i)
+        nPassed |= 1ull << p;
+    });
+    return nPassed;
+}
+
+void OutputMerger::StoreColors(int x, int y, uint64_t nMask, const float (*colors)[4][TILE_LANES],
+                               unsigned nColors) const
+{
+    for (int t = 0; t < 4; ++t)
     {
-        ImageStorage* pTarget = m_targets[i];
-        if (!pTarget || !fragment.colors[i] || m_nWriteMask[i] == 0)
+        ImageStorage* pTarget = m_targets[t];
+        if (!pTarget || !((nColors >> t) & 1) || m_nWriteMask[t] == 0)
             continue;
-        const FormatInfo& format = *pTarget->pFormat;
-        BYTE* pPixel = pTarget->Row(y) + (size_t)x * format.bytesPerBlock;
-        const bool bUnorm = format.type == ChannelType::Unorm;
-        float src[4], result[4];
-        for (int c = 0; c < 4; ++c)
-            src[c] = bUnorm ? Saturate(fragment.colors[i][c]) : fragment.colors[i][c];
-        float dst[4];
-        const bool bNeedDest = m_bBlend || m_nWriteMask[i] != 0xF;
-        if (bNeedDest)
-            DecodePixel(format, pPixel, dst);
-        if (m_bBlend)
-            Blend(src, dst, result);
-        else
-            std::copy(src, src + 4, result);
-        for (int c = 0; c < 4; ++c)
-            if (!(m_nWriteMask[i] & (1u << c)))
-                result[c] = dst[c];
-        EncodePixel(format, result, pPixel);
+        const bool bUnorm = pTarget->pFormat->type == ChannelType::Unorm;
+        for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
+        {
+            const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
+            if (!nRow)
+                continue;
+            float src[4][TILE_SIZE];
+            for (int c = 0; c < 4; ++c)
+                for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
+                {
+                    const float v = colors[t][c][TILE_PIXEL_LANES.lanes[dy * TILE_SIZE + dx]];
+                    src[c][dx] = bUnorm ? Saturate(v) : v;
+                }
+            StoreRow(*pTarget, m_nWriteMask[t], x, y + (int)dy, nRow, src);
+        }
     }
-    return true;
+}
+
+void OutputMerger::StoreRow(ImageStorage& target, DWORD nWriteMask, int x, int y, unsigned nRowMask,
+                            float (*src)[TILE_SIZE]) const
+{
+    // The run from the first to the last pixel of the mask lies inside the target.
+    const unsigned nFirst = (unsigned)std::countr_zero(nRowMask);
+    const unsigned nCount = 32u - (unsigned)std::countl_zero(nRowMask) - nFirst;
+    const FormatInfo& format = *target.pFormat;
+    const size_t nSize = format.bytesPerBlock;
+    BYTE* pRun = target.Row((UINT)y) + (size_t)(x + (int)nFirst) * nSize;
+    float* const source[4] = {src[0] + nFirst, src[1] + nFirst, src[2] + nFirst, src[3] + nFirst};
+    const float* result[4] = {source[0], source[1], source[2], source[3]};
+    float dst[4][TILE_SIZE], blended[4][TILE_SIZE];
+    if (m_bBlend || nWriteMask != 0xF)
+    {
+        float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
+        DecodePixelRun(format, pRun, nCount, dest);
+        if (m_bBlend)
+        {
+            float* const out[4] = {blended[0], blended[1], blended[2], blended[3]};
+            Blend(source, dest, nCount, out);
+            for (int c = 0; c < 4; ++c)
+                result[c] = blended[c];
+        }
+        for (int c = 0; c < 4; ++c)
+            if (!(nWriteMask & (1u << c)))
+                result[c] = dst[c];
+    }
+    BYTE bytes[TILE_SIZE * 16];
+    EncodePixelRun(format, result, nCount, bytes);
+    if ((nRowMask >> nFirst) == (1u << nCount) - 1u)
+        std::memcpy(pRun, bytes, nCount * nSize);
+    else
+        ForEachBit(nRowMask >> nFirst, [&](unsigned i) { std::memcpy(pRun + i * nSize, bytes + i * nSize, nSize); });
 }

@@ -2,30 +2,37 @@
 // The output merger: alpha test, stencil (two-sided), depth test and write, blending, colour
 // write mask and the store into up to four targets of any colour format. Configured once per
 // draw from the state, then used read-only by every worker (each owns the pixels it merges).
+// It works on one 8×8 tile at a time: values per lane as the shading leaves them, pixels chosen
+// by masks with bit dy·8 + dx (TILE_PIXEL_LANES).
+#include "cpu/raster/PixelShading.h"
 #include "device/Backend.h"
 #include "device/DeviceState.h"
-
-struct MergeFragment
-{
-    const float* colors[4];   // oC0-oC3 as r, g, b, a (null: target left unchanged)
-    float fDepth;
-    bool bBackFace;           // the counter-clockwise side, for two-sided stencil
-};
 
 class OutputMerger
 {
 public:
     void Configure(const DeviceState& state, const DrawResources& resources);
-    // Merges one fragment at pixel (x, y). True when it passed alpha, stencil and depth tests
-    // (what occlusion queries count).
-    bool Merge(UINT x, UINT y, const MergeFragment& fragment) const;
+
+    bool TestsAlpha() const { return m_bAlphaTest; }
+    // The pixels of nMask whose oC0 alpha (per lane) passes the alpha test.
+    uint64_t AlphaTest(uint64_t nMask, const float* pAlpha) const;
+    // Stencil and depth tests, with their stencil and depth writes, for the pixels of nMask of
+    // the tile whose top-left pixel is (x, y); pDepth holds each lane's depth. Returns the
+    // pixels that passed (what occlusion queries count).
+    uint64_t TestDepthStencil(int x, int y, uint64_t nMask, const float* pDepth, bool bBackFace) const;
+    // Blends and stores oCn into target n for each bit n of nColors, for the pixels of nMask.
+    void StoreColors(int x, int y, uint64_t nMask, const float (*colors)[4][TILE_LANES], unsigned nColors) const;
 
 private:
     struct StencilFace
     {
         DWORD nFunc, nFail, nDepthFail, nPass;
     };
-    void Blend(const float src[4], const float dst[4], float out[4]) const;
+    uint64_t TestStencil(int x, int y, uint64_t nMask, const float* pDepth, bool bBackFace) const;
+    // Stores the pixels of nRowMask (bit dx) of the row at (x, y) from src[c][dx].
+    void StoreRow(ImageStorage& target, DWORD nWriteMask, int x, int y, unsigned nRowMask,
+                  float (*src)[TILE_SIZE]) const;
+    void Blend(const float* const src[4], const float* const dst[4], unsigned n, float* const out[4]) const;
 
     ImageStorage* m_targets[4] = {};
     ImageStorage* m_pDepth = nullptr;

@@ -20,10 +20,23 @@ struct TileLanes
 
 // Lane of pixel (dx, dy) inside a tile: quads in row order, each quad top-left, top-right,
 // bottom-left, bottom-right.
-inline unsigned TileLane(unsigned dx, unsigned dy)
+constexpr unsigned TileLane(unsigned dx, unsigned dy)
 {
     return ((dy / 2) * (TILE_SIZE / 2) + dx / 2) * 4 + (dy & 1) * 2 + (dx & 1);
 }
+
+// Masks over a tile's pixels have bit dy * TILE_SIZE + dx for pixel (dx, dy), so each byte is
+// one row; this table gives the lane of each such pixel.
+struct TilePixelLanes
+{
+    uint8_t lanes[TILE_LANES];
+    constexpr TilePixelLanes() : lanes()
+    {
+        for (unsigned p = 0; p < TILE_LANES; ++p)
+            lanes[p] = (uint8_t)TileLane(p % TILE_SIZE, p / TILE_SIZE);
+    }
+};
+inline constexpr TilePixelLanes TILE_PIXEL_LANES;
 
 class PixelShading
 {
@@ -35,5 +48,7 @@ public:
     virtual uint64_t VaryingsRead() const = 0;
     // Which of oC0-oC3 it writes (bit n: target n).
     virtual unsigned ColorsWritten() const = 0;
+    // Whether Shade can change which pixels pass the depth test: it kills pixels or writes depth.
+    virtual bool ChangesCoverage() const = 0;
     virtual void Shade(TileLanes& lanes, unsigned nWorker) = 0;
 };

@@ -20,7 +20,7 @@ int VaryingOf(const PlanRegister& input)
 
 ProgramShading::ProgramShading(const ShaderPlan& plan, const float* pConstants, ShaderSampler* pSampler,
                                std::vector<ShaderRegisterFile>& files)
-    : m_plan(plan), m_pConstants(pConstants), m_pSampler(pSampler), m_files(files)
+    : m_plan(plan), m_pConstants(pConstants), m_pSampler(pSampler), m_files(files), m_bChangesCoverage(plan.bKills)
 {
     for (const PlanRegister& input : plan.inputs)
     {
@@ -30,8 +30,12 @@ ProgramShading::ProgramShading(const ShaderPlan& plan, const float* pConstants, 
                 m_nVaryings |= 1ull << (nVarying + c);
     }
     for (const PlanRegister& output : plan.outputs)
+    {
         if (output.dwType == D3DSPR_COLOROUT && output.dwNumber < 4)
             m_nColors |= 1u << output.dwNumber;
+        if (output.dwType == D3DSPR_DEPTHOUT)
+            m_bChangesCoverage = true;
+    }
 }
 
 void ProgramShading::Prepare(unsigned nWorkers)

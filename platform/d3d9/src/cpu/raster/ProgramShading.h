@@ -14,6 +14,7 @@ public:
     void Prepare(unsigned nWorkers) override;
     uint64_t VaryingsRead() const override { return m_nVaryings; }
     unsigned ColorsWritten() const override { return m_nColors; }
+    bool ChangesCoverage() const override { return m_bChangesCoverage; }
     void Shade(TileLanes& lanes, unsigned nWorker) override;
 
 private:
@@ -23,4 +24,5 @@ private:
     std::vector<ShaderRegisterFile>& m_files;
     uint64_t m_nVaryings = 0;
     unsigned m_nColors = 0;
+    bool m_bChangesCoverage = false;
 };

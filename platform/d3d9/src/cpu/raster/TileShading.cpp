@@ -1,10 +1,12 @@
 #include "cpu/raster/TileShading.h"
 
 #include <algorithm>
+#include <bit>
 
 TileRunner::TileRunner(const RasterJob& job, const std::vector<LinePixel>& linePixels)
     : m_job(job), m_linePixels(linePixels), m_nVaryings(job.pShading->VaryingsRead()),
-      m_nColors(job.pShading->ColorsWritten())
+      m_nColors(job.pShading->ColorsWritten()),
+      m_bEarlyTests(!job.pShading->ChangesCoverage() && !(job.pMerger->TestsAlpha() && (m_nColors & 1)))
 {
 }
 
@@ -46,7 +48,7 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
                 b2[nLane] = (double)e2 * s.fInvArea;
                 const bool bInside = e0 + s.bias[0] >= 0 && e1 + s.bias[1] >= 0 && e2 + s.bias[2] >= 0 &&
                                      x >= x0 && x < x1 && y >= y0 && y < y1;
-                nMask |= (uint64_t)bInside << nLane;
+                nMask |= (uint64_t)bInside << (dy * TILE_SIZE + dx);
             }
         return nMask;
     }
@@ -55,7 +57,7 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
     if (s.kind == PrimitiveKind::Point)
     {
         if (s.x0 >= tx && s.x0 < tx + (int)TILE_SIZE && s.y0 >= ty && s.y0 < ty + (int)TILE_SIZE)
-            nMask = 1ull << TileLane(s.x0 - tx, s.y0 - ty);
+            nMask = 1ull << ((s.y0 - ty) * (int)TILE_SIZE + s.x0 - tx);
         return nMask;
     }
     for (size_t i = 0; i < s.nPixels; ++i)
@@ -64,9 +66,8 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
         if (pixel.x < std::max(tx, x0) || pixel.x >= std::min(tx + (int)TILE_SIZE, x1) ||
             pixel.y < std::max(ty, y0) || pixel.y >= std::min(ty + (int)TILE_SIZE, y1))
             continue;
-        const unsigned nLane = TileLane(pixel.x - tx, pixel.y - ty);
-        nMask |= 1ull << nLane;
-        b1[nLane] = pixel.t;
+        nMask |= 1ull << ((pixel.y - ty) * (int)TILE_SIZE + pixel.x - tx);
+        b1[TileLane(pixel.x - tx, pixel.y - ty)] = pixel.t;
     }
     return nMask;
 }
@@ -81,6 +82,13 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
     const double dz1 = (double)v1.z - v0.z, dz2 = (double)v2.z - v0.z;
     for (unsigned i = 0; i < TILE_LANES; ++i)
         lanes.depth[i] = (float)(v0.z + b1[i] * dz1 + b2[i] * dz2);
+    const OutputMerger& merger = *m_job.pMerger;
+    if (m_bEarlyTests)
+    {
+        nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
+        if (!nMask)
+            return 0;
+    }
     // Varyings: perspective-correct weights unless 1/w is the same at every vertex.
     double p1[TILE_LANES], p2[TILE_LANES];
     const double* w1 = b1;
@@ -116,26 +124,15 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
                 pOut[i] = (float)(a0 + w1[i] * d1 + w2[i] * d2);
     }
     m_job.pShading->Shade(lanes, nWorker);
-    uint64_t nPassed = 0;
-    for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
-        for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
-        {
-            const unsigned nLane = TileLane(dx, dy);
-            if (!((nMask >> nLane) & 1) || lanes.kill[nLane])
-                continue;
-            float colors[4][4];
-            MergeFragment fragment{};
-            for (int t = 0; t < 4; ++t)
-            {
-                if (!((m_nColors >> t) & 1))
-                    continue;
-                for (int c = 0; c < 4; ++c)
-                    colors[t][c] = lanes.colors[t][c][nLane];
-                fragment.colors[t] = colors[t];
-            }
-            fragment.fDepth = lanes.depth[nLane];
-            fragment.bBackFace = s.bBackFace;
-            nPassed += m_job.pMerger->Merge((UINT)(tx + (int)dx), (UINT)(ty + (int)dy), fragment);
-        }
-    return nPassed;
+    if (!m_bEarlyTests)
+    {
+        for (unsigned p = 0; p < TILE_LANES; ++p)
+            if (lanes.kill[TILE_PIXEL_LANES.lanes[p]])
+                nMask &= ~(1ull << p);
+        if (merger.TestsAlpha() && (m_nColors & 1))
+            nMask = merger.AlphaTest(nMask, lanes.colors[0][3]);
+        nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
+    }
+    merger.StoreColors(tx, ty, nMask, lanes.colors, m_nColors);
+    return (uint64_t)std::popcount(nMask);
 }

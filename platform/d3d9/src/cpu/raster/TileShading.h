@@ -41,10 +41,11 @@ public:
     uint64_t Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const;
 
 private:
-    // Covered lanes of the tile at (tx, ty) inside [x0, x1) × [y0, y1), and the screen-space
+    // Covered pixels (bit dy·8 + dx) of the tile at (tx, ty) inside [x0, x1) × [y0, y1), and the screen-space
     // weights of vertices 1 and 2 at every lane's pixel centre (outside lanes too, for
     // derivatives).
     uint64_t Coverage(const Setup& s, int tx, int ty, int x0, int y0, int x1, int y1, double* b1, double* b2) const;
+    // Depth, varyings, shading and merger for the covered pixels nMask.
     uint64_t ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
                        TileLanes& lanes, unsigned nWorker) const;
 
@@ -52,4 +53,7 @@ private:
     const std::vector<LinePixel>& m_linePixels;
     uint64_t m_nVaryings;
     unsigned m_nColors;
+    // Depth and stencil run before the shading when it cannot change their outcome (no kills,
+    // no depth output, no alpha test on its colour), so hidden pixels are not shaded.
+    bool m_bEarlyTests;
 };
