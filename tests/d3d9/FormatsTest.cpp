@@ -2,6 +2,7 @@
 // DXT decoding, and sizes and pitches.
 #include "cpu/formats/Formats.h"
 #include "cpu/formats/Half.h"
+#include "cpu/formats/PixelRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,51 @@ TEST(FormatTest, DecodesDxt3AndDxt5Alpha)
     EXPECT_EQ(texels[0][3], 0.0f);
     EXPECT_EQ(texels[1][3], 1.0f);
     EXPECT_FLOAT_EQ(texels[2][3], 1.0f / 5.0f);
+}
+
+// Runs of pixels convert exactly as pixel-by-pixel conversion does, for every colour format:
+// rounding ties, saturation, NaN, values past the half range, missing and padding channels.
+TEST(FormatTest, PixelRunsMatchSinglePixels)
+{
+    const float values[] = {0.5f, 1.5f, -1.0f, NAN, 1.0f / 255.0f, 0.4f, 2049.0f, 65520.0f, -0.0f,
+                            1e-6f, 127.5f / 255.0f, 1.0f, 0.0f, 0.99999f, -INFINITY, 33.0f / 255.0f};
+    constexpr unsigned N = 13;
+    float rgba[4][N];
+    for (int c = 0; c < 4; ++c)
+        for (unsigned i = 0; i < N; ++i)
+            rgba[c][i] = values[(i * 5 + (unsigned)c * 3) % 16];
+    const float* const source[4] = {rgba[0], rgba[1], rgba[2], rgba[3]};
+    const D3DFORMAT formats[] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,   D3DFMT_A4R4G4B4,
+                                 D3DFMT_G16R16,   D3DFMT_A16B16G16R16, D3DFMT_L8, D3DFMT_R16F,
+                                 D3DFMT_G16R16F,  D3DFMT_A16B16G16R16F, D3DFMT_R32F, D3DFMT_G32R32F,
+                                 D3DFMT_A32B32G32R32F};
+    for (D3DFORMAT format : formats)
+    {
+        const FormatInfo& info = *FindFormat(format);
+        const size_t size = info.bytesPerBlock;
+        BYTE run[N * 16], single[N * 16];
+        EncodePixelRun(info, source, N, run);
+        for (unsigned i = 0; i < N; ++i)
+        {
+            const float pixel[4] = {rgba[0][i], rgba[1][i], rgba[2][i], rgba[3][i]};
+            EncodePixel(info, pixel, single + i * size);
+        }
+        EXPECT_EQ(std::memcmp(run, single, N * size), 0) << info.name;
+
+        // Decoding arbitrary bytes, NaN patterns included.
+        for (unsigned i = 0; i < N * size; ++i)
+            run[i] = static_cast<BYTE>(i * 37 + 11);
+        float decoded[4][N];
+        float* const target[4] = {decoded[0], decoded[1], decoded[2], decoded[3]};
+        DecodePixelRun(info, run, N, target);
+        for (unsigned i = 0; i < N; ++i)
+        {
+            float pixel[4];
+            DecodePixel(info, run + i * size, pixel);
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(Bits(decoded[c][i]), Bits(pixel[c])) << info.name << " pixel " << i << " channel " << c;
+        }
+    }
 }
 
 struct SizeCase
