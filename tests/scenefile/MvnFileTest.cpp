@@ -100,6 +100,8 @@ protected:
     }
     void TearDown() override
     {
+        // The stores are gone; the textures they loaded are the renderer's to free.
+        m_Renderer.ReleaseAll();
         SetLogEcho(true);
         g_szWorkingDir[0] = '\0';
         g_szMediaDir[0] = '\0';
