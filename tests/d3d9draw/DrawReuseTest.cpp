@@ -13,6 +13,19 @@ const char s_szPassThrough[] =
     "mov oPos, v0\n"
     "mov oD0, v1\n";
 
+// Position moved by c0, colour from the pixel program.
+const char s_szOffset[] =
+    "vs_2_0\n"
+    "dcl_position v0\n"
+    "dcl_color v1\n"
+    "add oPos, v0, c0\n"
+    "mov oD0, v1\n";
+
+// The colour in c0.
+const char s_szConstantColor[] =
+    "ps_2_0\n"
+    "mov oC0, c0\n";
+
 // Kills every pixel.
 const char s_szKillAll[] =
     "ps_2_0\n"
@@ -140,6 +153,43 @@ TEST_F(DrawReuseTest, KilledPixelsDoNotCarryIntoTheNextDraw)
         EXPECT_EQ(CountPixels([&] { DrawScreenRect(0, 0, 160, 120, 0xFFFFFFFF); }), 160u * 120u) << nThreads << " workers";
     }
     pKill->Release();
+}
+
+// Constants set between two draws of the same programs reach the second draw: the vertex
+// constant moves the quad right by half the clip space (80 pixels), the pixel constant recolours
+// it, and the first quad keeps its colour.
+TEST_F(DrawReuseTest, ConstantsChangedBetweenDrawsOfOneProgram)
+{
+    ShaderAssembly assembly;
+    AssembleShaderText(s_szOffset, std::strlen(s_szOffset), ShaderAssemblyOptions(), assembly);
+    IDirect3DVertexShader9* pOffset = nullptr;
+    ASSERT_EQ(m_pDevice->CreateVertexShader(assembly.tokens.data(), &pOffset), D3D_OK);
+    IDirect3DPixelShader9* pColor = PixelShader(s_szConstantColor);
+    Clear();
+    m_pDevice->SetVertexDeclaration(m_pDeclaration);
+    m_pDevice->SetVertexShader(pOffset);
+    m_pDevice->SetPixelShader(pColor);
+    // Clip x from -1 to -0.5: pixels 0 to 39 of 160.
+    const ClipVertexData quad[4] = {{-1.0f, 1.0f, 0.5f, 1.0f, 0}, {-0.5f, 1.0f, 0.5f, 1.0f, 0},
+                                    {-1.0f, -1.0f, 0.5f, 1.0f, 0}, {-0.5f, -1.0f, 0.5f, 1.0f, 0}};
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1}, still[4] = {0, 0, 0, 0}, right[4] = {1, 0, 0, 0};
+    for (int nDraw = 0; nDraw < 2; ++nDraw)
+    {
+        m_pDevice->SetVertexShaderConstantF(0, nDraw ? right : still, 1);
+        m_pDevice->SetPixelShaderConstantF(0, nDraw ? green : red, 1);
+        ASSERT_EQ(m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ClipVertexData)), D3D_OK);
+    }
+    const d3d9test::SurfaceData image = ReadBackBuffer();
+    const int expected[][3] = {{20, 255, 0}, {60, 0, 0}, {100, 0, 255}};   // x, red, green
+    for (const auto& e : expected)
+    {
+        EXPECT_EQ(Channel(image, e[0], 60, 0), e[1]) << "x " << e[0];
+        EXPECT_EQ(Channel(image, e[0], 60, 1), e[2]) << "x " << e[0];
+    }
+    m_pDevice->SetVertexShader(nullptr);
+    m_pDevice->SetPixelShader(nullptr);
+    pOffset->Release();
+    pColor->Release();
 }
 
 // One BEGIN/END around several draws, small ones on the calling thread and a full-screen one

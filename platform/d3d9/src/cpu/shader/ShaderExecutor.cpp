@@ -3,6 +3,7 @@
 #include "cpu/pool/WorkerPool.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -30,15 +31,27 @@ std::vector<ShaderRegisterFile> PrepareFiles(const ShaderPlan& plan, const float
 
 void ShaderRegisterFile::Prepare(const ShaderPlan& plan, const float* pConstants, unsigned nConstants)
 {
-    m_data.assign((size_t)plan.nSlots * SHADER_LANES, 0.0f);
-    m_state.pRegisters = m_data.data();
-    for (const PlanConstant& constant : plan.constants)
+    const size_t nFloats = (size_t)plan.nSlots * SHADER_LANES;
+    const bool bSamePlan = plan.nSerial != 0 && plan.nSerial == m_nSerial && m_data.size() == nFloats;
+    if (!bSamePlan)
     {
+        m_data.assign(nFloats, 0.0f);
+        m_constantValues.resize(plan.constants.size());
+        m_nSerial = plan.nSerial;
+    }
+    m_state.pRegisters = m_data.data();
+    for (size_t k = 0; k < plan.constants.size(); ++k)
+    {
+        const PlanConstant& constant = plan.constants[k];
         float fValue = constant.dwNumber < nConstants && pConstants ? pConstants[constant.dwNumber * 4 + constant.nComponent]
                                                                     : 0.0f;
         for (const auto& def : plan.defs)
             if (def.first == constant.dwNumber)
                 fValue = def.second[constant.nComponent];
+        // Compared as bits, so -0 and NaN payloads are rewritten exactly.
+        if (bSamePlan && std::memcmp(&fValue, &m_constantValues[k], sizeof(float)) == 0)
+            continue;
+        m_constantValues[k] = fValue;
         std::fill_n(Slot(constant.slot), SHADER_LANES, fValue);
     }
 }

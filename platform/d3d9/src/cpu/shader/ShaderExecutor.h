@@ -14,15 +14,22 @@ class ShaderRegisterFile
 {
 public:
     // Sizes the file for the plan and broadcasts its constants: the plan's def values, else
-    // pConstants[4 n ...] for register n < nConstants, else 0.
+    // pConstants[4 n ...] for register n < nConstants, else 0. A file prepared for the same plan
+    // before keeps its storage and rewrites only the constants whose values changed, which a plan
+    // allows because it never reads a slot it has not written in the same batch (fills cover the
+    // rest).
     void Prepare(const ShaderPlan& plan, const float* pConstants, unsigned nConstants);
 
     float* Slot(uint16_t slot) { return m_data.data() + (size_t)slot * SHADER_LANES; }
     ShaderRunState& State() { return m_state; }
+    // The serial of the plan the file was last prepared for (0: none).
+    uint64_t PreparedSerial() const { return m_nSerial; }
 
 private:
     std::vector<float> m_data;
     ShaderRunState m_state;
+    uint64_t m_nSerial = 0;
+    std::vector<float> m_constantValues;   // the broadcast value of each of the plan's constants
 };
 
 // Runs every step once over the batch whose inputs are in the file; kill flags land in

@@ -2,6 +2,7 @@
 
 #include "cpu/shader/ShaderRoutines.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 
@@ -528,7 +529,9 @@ private:
 
 bool BuildShaderPlan(const DWORD* pTokens, size_t nTokens, ShaderPlan& plan, std::string& strError)
 {
+    static std::atomic<uint64_t> s_nLastSerial{0};
     plan = ShaderPlan();
+    plan.nSerial = ++s_nLastSerial;
     strError.clear();
     return PlanBuilder(plan, strError).Build(pTokens, nTokens);
 }

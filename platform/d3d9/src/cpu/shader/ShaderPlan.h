@@ -68,6 +68,9 @@ struct ShaderPlan
     DWORD dwSamplerTypes[16] = {};         // D3DSTT_* of each declared sampler
     bool bKills = false;                   // texkill present
     bool bWritesDepth = false;
+    // Set by BuildShaderPlan to a number no other plan built by this process has, so storage laid
+    // out for a plan knows when it is given the same plan again (0: never built).
+    uint64_t nSerial = 0;
 
     const PlanRegister* FindOutput(DWORD dwType, DWORD dwNumber) const;
     const PlanRegister* FindInput(DWORD dwType, DWORD dwNumber) const;

@@ -95,19 +95,21 @@ public:
     }
 
     // Shades vertices [nFirst, nFirst + nCount), nCount at most SHADER_LANES.
-    void ShadeBlock(ShaderRegisterFile& file, UINT nFirst, UINT nCount) const
+    void ShadeBlock(VertexRegisters& registers, UINT nFirst, UINT nCount) const
     {
+        ShaderRegisterFile& file = registers.file;
         for (unsigned n = 0; n < m_nInputs; ++n)
         {
             const ProgramInput& input = m_inputs[n];
             float* lanes[4] = {};
             for (int c = 0; c < 4; ++c)
                 lanes[c] = input.slot[c] == NO_SLOT ? nullptr : file.Slot(input.slot[c]);
-            UINT i = 0;
+            // Absent inputs, and the lanes past the last vertex, read (0, 0, 0, 1).
+            UINT nDefaultFrom = 0, nDefaultTo = SHADER_LANES;
             if (input.pElement)
             {
                 const BYTE* pVertex = m_pFirst + input.pElement->Offset + (size_t)nFirst * m_nStride;
-                for (; i < nCount; ++i, pVertex += m_nStride)
+                for (UINT i = 0; i < nCount; ++i, pVertex += m_nStride)
                 {
                     float value[4];
                     FetchElement(*input.pElement, pVertex, value);
@@ -115,12 +117,14 @@ public:
                         if (lanes[c])
                             lanes[c][i] = value[c];
                 }
+                nDefaultFrom = nCount;
+                nDefaultTo = std::max(nCount, registers.nDataLanes);
             }
-            // Absent inputs, and the lanes past the last vertex, read (0, 0, 0, 1).
             for (int c = 0; c < 4; ++c)
                 if (lanes[c])
-                    std::fill(lanes[c] + i, lanes[c] + SHADER_LANES, c == 3 ? 1.0f : 0.0f);
+                    std::fill(lanes[c] + nDefaultFrom, lanes[c] + nDefaultTo, c == 3 ? 1.0f : 0.0f);
         }
+        registers.nDataLanes = nCount;
         RunShaderBatch(m_plan, file, nullptr);
         for (UINT i = 0; i < nCount; ++i)
         {
@@ -157,7 +161,12 @@ void ShadeWithProgram(const VertexProgram& program, const DrawResources& resourc
     if (result.files.size() < nWorkers)
         result.files.resize(nWorkers);
     for (unsigned w = 0; w < nWorkers; ++w)
-        result.files[w].Prepare(plan, program.pConstants, program.nConstants);
+    {
+        VertexRegisters& registers = result.files[w];
+        if (plan.nSerial == 0 || registers.file.PreparedSerial() != plan.nSerial)
+            registers.nDataLanes = SHADER_LANES;   // the file is laid out afresh
+        registers.file.Prepare(plan, program.pConstants, program.nConstants);
+    }
     auto shadeBlocks = [&](unsigned nBegin, unsigned nEnd, unsigned nWorker) {
         for (unsigned nBlock = nBegin; nBlock < nEnd; ++nBlock)
         {

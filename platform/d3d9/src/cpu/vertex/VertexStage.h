@@ -24,6 +24,14 @@ struct ClipVertex
 
 using ClipVertexList = ScratchVector<ClipVertex>;
 
+// A worker's register file for vertex programs. Input lanes from nDataLanes on hold the values of
+// absent data, (0, 0, 0, 1), so a short block refills only the lanes an earlier one used.
+struct VertexRegisters
+{
+    ShaderRegisterFile file;
+    unsigned nDataLanes = SHADER_LANES;
+};
+
 // The shaded vertices of one draw. The back end keeps one from draw to draw, so the vertex list
 // and the register files keep their storage.
 struct VertexStageResult
@@ -31,7 +39,7 @@ struct VertexStageResult
     ClipVertexList vertices;           // the vertices from nFirstIndex on
     UINT nFirstIndex = 0;              // vertex index (base vertex applied) of vertices[0]
     bool bPretransformed = false;      // positions are already in screen space
-    std::vector<ShaderRegisterFile> files;   // vertex programs: one register file per worker
+    std::vector<VertexRegisters> files;   // one per worker
 };
 
 // Reads vertex i of the stream as float4 per input; missing components read (0, 0, 0, 1).
