@@ -54,7 +54,7 @@ struct DrawResources
     bool bIndex32 = false;
     const std::vector<D3DVERTEXELEMENT9>* pElements = nullptr;
     UINT nVertexBytes = 0;                      // bytes of one vertex the declaration reads
-    D3DMATRIX world = {};                       // fixed-function transforms
+    D3DMATRIX world = {};                       // fixed-function transforms (without a vertex program)
     D3DMATRIX worldView = {};
     D3DMATRIX worldViewProjection = {};
     const CompiledProgram* pVertexProgram = nullptr;  // null: fixed-function vertex processing

@@ -183,6 +183,9 @@ private:
     std::map<DWORD, BoundRef<IDirect3DVertexDeclaration9>> m_FvfDeclarations;
     bool m_bInScene = false;
     CallLog m_CallLog;
+    // The copies of the UP draws' data, reused by the next UP draw once no pending work holds them.
+    std::shared_ptr<BufferBytes> m_pUserVertices;
+    std::shared_ptr<BufferBytes> m_pUserIndices;
 };
 
 // The device behind an interface pointer of this layer, or null.

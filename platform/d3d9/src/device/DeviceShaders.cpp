@@ -41,11 +41,14 @@ bool ValidPrimitive(D3DPRIMITIVETYPE type)
     return type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN;
 }
 
-std::shared_ptr<BufferBytes> CopyBytes(const void* pData, size_t nBytes)
+// A copy of the caller's bytes in kept, which is replaced only while something else still holds it,
+// so a stream of UP draws reuses one block.
+const std::shared_ptr<BufferBytes>& CopyBytes(std::shared_ptr<BufferBytes>& kept, const void* pData, size_t nBytes)
 {
-    auto bytes = std::make_shared<BufferBytes>();
-    bytes->bytes.assign(static_cast<const BYTE*>(pData), static_cast<const BYTE*>(pData) + nBytes);
-    return bytes;
+    if (!kept || kept.use_count() > 1)
+        kept = std::make_shared<BufferBytes>();
+    kept->bytes.assign(static_cast<const BYTE*>(pData), static_cast<const BYTE*>(pData) + nBytes);
+    return kept;
 }
 }  // namespace
 
@@ -487,7 +490,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     command.nType = PrimitiveType;
     command.nPrimitiveCount = PrimitiveCount;
     command.nVertexCount = VertexCount(PrimitiveType, PrimitiveCount);
-    command.pUserVertices = CopyBytes(pVertexStreamZeroData, static_cast<size_t>(command.nVertexCount) * VertexStreamZeroStride);
+    command.pUserVertices = CopyBytes(m_pUserVertices, pVertexStreamZeroData,
+                                      static_cast<size_t>(command.nVertexCount) * VertexStreamZeroStride);
     command.nUserStride = VertexStreamZeroStride;
     return call.Result(SubmitDraw(command));
 }
@@ -511,9 +515,9 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     command.nVertexCount = NumVertices;
     command.nPrimitiveCount = PrimitiveCount;
     const size_t nIndexBytes = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
-    command.pUserIndices = CopyBytes(pIndexData, VertexCount(PrimitiveType, PrimitiveCount) * nIndexBytes);
+    command.pUserIndices = CopyBytes(m_pUserIndices, pIndexData, VertexCount(PrimitiveType, PrimitiveCount) * nIndexBytes);
     command.nUserIndexFormat = IndexDataFormat;
-    command.pUserVertices = CopyBytes(pVertexStreamZeroData,
+    command.pUserVertices = CopyBytes(m_pUserVertices, pVertexStreamZeroData,
                                       static_cast<size_t>(MinVertexIndex + NumVertices) * VertexStreamZeroStride);
     command.nUserStride = VertexStreamZeroStride;
     return call.Result(SubmitDraw(command));

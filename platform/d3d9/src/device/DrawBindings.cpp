@@ -76,10 +76,6 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     for (const D3DVERTEXELEMENT9& element : *resources.pElements)
         if (element.Stream == 0)
             resources.nVertexBytes = std::max<UINT>(resources.nVertexBytes, element.Offset + DeclTypeSize(element.Type));
-    resources.world = state.transforms[TransformSlot(D3DTS_WORLD)];
-    resources.worldView = MultiplyMatrices(resources.world, state.transforms[TransformSlot(D3DTS_VIEW)]);
-    resources.worldViewProjection =
-        MultiplyMatrices(resources.worldView, state.transforms[TransformSlot(D3DTS_PROJECTION)]);
     if (command.pUserVertices)
     {
         resources.pVertexBytes = command.pUserVertices.get();
@@ -109,6 +105,14 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     }
     if (auto* pShader = dynamic_cast<VertexShader*>(state.pVertexShader.Get()))
         resources.pVertexProgram = pShader->GetProgram().get();
+    else
+    {
+        // Only fixed-function vertex processing reads the transforms.
+        resources.world = state.transforms[TransformSlot(D3DTS_WORLD)];
+        resources.worldView = MultiplyMatrices(resources.world, state.transforms[TransformSlot(D3DTS_VIEW)]);
+        resources.worldViewProjection =
+            MultiplyMatrices(resources.worldView, state.transforms[TransformSlot(D3DTS_PROJECTION)]);
+    }
     if (auto* pShader = dynamic_cast<PixelShader*>(state.pPixelShader.Get()))
         resources.pPixelProgram = pShader->GetProgram().get();
     ResolveSamplers(state, resources);

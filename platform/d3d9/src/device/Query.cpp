@@ -32,7 +32,7 @@ HRESULT Query::Issue(DWORD dwIssueFlags)
     {
         if (m_Phase == Phase::Building)
             backend.EndOcclusion(m_pCounter);
-        m_pCounter = std::make_shared<OcclusionCounter>();
+        ResetCounter();
         backend.BeginOcclusion(m_pCounter);
         m_Phase = Phase::Building;
         return call.Result(D3D_OK);
@@ -43,11 +43,19 @@ HRESULT Query::Issue(DWORD dwIssueFlags)
         if (m_Phase == Phase::Building)
             backend.EndOcclusion(m_pCounter);
         else
-            m_pCounter = std::make_shared<OcclusionCounter>();
+            ResetCounter();
         m_Phase = Phase::Ended;
         return call.Result(D3D_OK);
     }
     return call.Result(D3DERR_INVALIDCALL);
+}
+
+void Query::ResetCounter()
+{
+    if (m_pCounter && m_pCounter.use_count() == 1)
+        m_pCounter->nPixels = 0;
+    else
+        m_pCounter = std::make_shared<OcclusionCounter>();
 }
 
 HRESULT Query::GetData(void* pData, DWORD dwSize, DWORD dwGetDataFlags)

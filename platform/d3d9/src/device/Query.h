@@ -27,7 +27,10 @@ private:
     };
     D3DQUERYTYPE m_Type;
     Phase m_Phase = Phase::Idle;
-    // A fresh counter for every BEGIN, so work still pending from an earlier round cannot add
-    // to the new one.
+    // Makes the counter zero for a new round. Work still pending from an earlier round holds
+    // its counter, which is then left to it and replaced, so it cannot add to the new round.
+    void ResetCounter();
+
+    // A zero counter for every BEGIN.
     std::shared_ptr<OcclusionCounter> m_pCounter;
 };

@@ -105,9 +105,17 @@ public:
             for (int c = 0; c < 4; ++c)
                 lanes[c] = input.slot[c] == NO_SLOT ? nullptr : file.Slot(input.slot[c]);
             // Absent inputs, and the lanes past the last vertex, read (0, 0, 0, 1).
+            const uint32_t nBit = 1u << n;
             UINT nDefaultFrom = 0, nDefaultTo = SHADER_LANES;
-            if (input.pElement)
+            if (!input.pElement)
             {
+                if (registers.nAbsentInputs & nBit)
+                    continue;
+                registers.nAbsentInputs |= nBit;
+            }
+            else
+            {
+                registers.nAbsentInputs &= ~nBit;
                 const BYTE* pVertex = m_pFirst + input.pElement->Offset + (size_t)nFirst * m_nStride;
                 for (UINT i = 0; i < nCount; ++i, pVertex += m_nStride)
                 {
@@ -164,7 +172,10 @@ void ShadeWithProgram(const VertexProgram& program, const DrawResources& resourc
     {
         VertexRegisters& registers = result.files[w];
         if (plan.nSerial == 0 || registers.file.PreparedSerial() != plan.nSerial)
+        {
             registers.nDataLanes = SHADER_LANES;   // the file is laid out afresh
+            registers.nAbsentInputs = 0;
+        }
         registers.file.Prepare(plan, program.pConstants, program.nConstants);
     }
     auto shadeBlocks = [&](unsigned nBegin, unsigned nEnd, unsigned nWorker) {

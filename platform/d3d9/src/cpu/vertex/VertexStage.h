@@ -25,11 +25,13 @@ struct ClipVertex
 using ClipVertexList = ScratchVector<ClipVertex>;
 
 // A worker's register file for vertex programs. Input lanes from nDataLanes on hold the values of
-// absent data, (0, 0, 0, 1), so a short block refills only the lanes an earlier one used.
+// absent data, (0, 0, 0, 1), as do all lanes of the inputs in nAbsentInputs (bit n: the plan's
+// input n), so a short block refills only what an earlier one changed.
 struct VertexRegisters
 {
     ShaderRegisterFile file;
     unsigned nDataLanes = SHADER_LANES;
+    uint32_t nAbsentInputs = 0;
 };
 
 // The shaded vertices of one draw. The back end keeps one from draw to draw, so the vertex list
