@@ -41,6 +41,8 @@ void CpuBackend::Stretch(ImageStorage& source, const RECT& sourceRect, ImageStor
 HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
 {
     const DrawResources& resources = command.resources;
+    ++m_stats.nDraws;
+    m_stats.nPrimitives += command.nPrimitiveCount;
     VertexProgram vertexProgram;
     if (resources.pVertexProgram)
     {
@@ -83,9 +85,11 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler, m_pixelFiles);
     job.pShading = &shading;
     job.pMerger = &merger;
-    const uint64_t nPassed = Rasterize(job, *m_pPool, true, m_raster);
+    const RasterCounts counts = Rasterize(job, *m_pPool, true, m_raster);
+    m_stats.nShadedPixels += counts.nShaded;
+    m_stats.nPassedPixels += counts.nPassed;
     if (m_pActiveCounter)
-        m_pActiveCounter->nPixels += nPassed;
+        m_pActiveCounter->nPixels += counts.nPassed;
     for (ImageStorage* pTarget : resources.targets)
         if (pTarget)
             ++pTarget->nVersion;
@@ -99,8 +103,22 @@ void CpuBackend::SetThreadCount(unsigned nThreads)
     m_pPool = std::make_unique<WorkerPool>(nThreads);
 }
 
+BackendStats CpuBackend::GetStats() const
+{
+    BackendStats stats = m_stats;
+    stats.nGeneratedPrograms = m_fixedPrograms.GeneratedCount() - m_nGeneratedAtReset;
+    return stats;
+}
+
+void CpuBackend::ResetStats()
+{
+    m_stats = BackendStats();
+    m_nGeneratedAtReset = m_fixedPrograms.GeneratedCount();
+}
+
 void CpuBackend::BeginOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter)
 {
+    ++m_stats.nQueries;
     m_pActiveCounter = pCounter;
 }
 

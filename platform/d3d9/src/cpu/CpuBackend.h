@@ -12,6 +12,18 @@
 
 #include <memory>
 
+// What the back end has done since it was made or its counts were reset, for the test hook.
+struct BackendStats
+{
+    uint64_t nDraws = 0;             // draws carried out
+    uint64_t nPrimitives = 0;        // primitives those draws asked for
+    uint64_t nShadedPixels = 0;      // covered pixels the pixel stage ran for
+    uint64_t nPassedPixels = 0;      // of those, the ones that passed depth and stencil
+    uint64_t nQueries = 0;           // occlusion queries begun
+    uint64_t nFlushes = 0;           // requests to run pending work (Flush, WaitFor*)
+    uint64_t nGeneratedPrograms = 0; // fixed-function programs generated for a new state
+};
+
 class CpuBackend final : public Backend
 {
 public:
@@ -22,17 +34,21 @@ public:
     HRESULT Draw(const DeviceState& state, const DrawCommand& command) override;
     void BeginOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter) override;
     void EndOcclusion(const std::shared_ptr<OcclusionCounter>& pCounter) override;
-    void Flush() override {}
-    void WaitFor(const ImageStorage&) override {}
-    void WaitFor(const BufferBytes&) override {}
-    void WaitForCounter(const OcclusionCounter&) override {}
+    void Flush() override { ++m_stats.nFlushes; }
+    void WaitFor(const ImageStorage&) override { ++m_stats.nFlushes; }
+    void WaitFor(const BufferBytes&) override { ++m_stats.nFlushes; }
+    void WaitForCounter(const OcclusionCounter&) override { ++m_stats.nFlushes; }
 
     // The number of threads drawing uses, the caller included (0: one per hardware thread).
     void SetThreadCount(unsigned nThreads);
+    BackendStats GetStats() const;
+    void ResetStats();
 
 private:
     std::shared_ptr<OcclusionCounter> m_pActiveCounter;
     FixedFunctionPrograms m_fixedPrograms;
+    BackendStats m_stats;
+    uint64_t m_nGeneratedAtReset = 0;
     std::unique_ptr<WorkerPool> m_pPool = std::make_unique<WorkerPool>(0);
     AssemblyScratch m_assembly;
     RasterJob m_job;

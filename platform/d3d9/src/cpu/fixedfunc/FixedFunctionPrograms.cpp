@@ -22,6 +22,7 @@ const ShaderPlan* FixedFunctionPrograms::Find(Cache<Key>& cache, const Key& key,
     auto pEntry = std::make_unique<Entry<Key>>();
     pEntry->key = key;
     writeProgram(key, m_tokens);
+    ++m_nGenerated;
     std::string strError;
     if (!BuildShaderPlan(m_tokens.data(), m_tokens.size(), pEntry->plan, strError))
     {

@@ -25,8 +25,8 @@ public:
     // The pixel program of the draw's state (texture stages). Same lifetime of the constants.
     PixelProgram Pixel(const DeviceState& state, const DrawResources& resources);
 
-    // Programs generated so far (the cache's size).
-    size_t GeneratedCount() const { return m_vertexPlans.size() + m_pixelPlans.size(); }
+    // Programs generated so far (a cache that started over counts on).
+    uint64_t GeneratedCount() const { return m_nGenerated; }
 
 private:
     template <class Key>
@@ -44,6 +44,7 @@ private:
     Cache<FixedVertexKey> m_vertexPlans;
     Cache<FixedPixelKey> m_pixelPlans;
     std::vector<DWORD> m_tokens;
+    uint64_t m_nGenerated = 0;
     float m_vertexConstants[FIXED_VERTEX_CONSTANTS][4] = {};
     float m_pixelConstants[PS_FLOAT_CONSTANTS][4] = {};
 };

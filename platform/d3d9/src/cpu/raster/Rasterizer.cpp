@@ -183,7 +183,7 @@ struct RasterScratch::Storage
     std::vector<std::unique_ptr<TileLanes>> lanes;   // one per worker
     std::vector<UINT> binStarts;   // per bin, its first entry in binItems; one more at the end
     std::vector<const Setup*> binItems;   // set-up primitives by bin, in submission order
-    std::vector<uint64_t> binPassed;
+    std::vector<RasterCounts> binCounts;
 
     template <class Fn>
     void ForEachSetup(Fn fn) const
@@ -277,7 +277,7 @@ void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int
 }
 }
 
-uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch)
+RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch)
 {
     RasterScratch::Storage& storage = scratch.Get();
     BuildSetups(job, pool, bMayUseWorkers, storage);
@@ -291,7 +291,7 @@ uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, 
         bounds.bottom = std::max<LONG>(bounds.bottom, s.y1);
     });
     if (nPixels == 0)
-        return 0;
+        return {};
     TileRunner runner(job, storage.linePixels);
     const int bx0 = bounds.left / BIN_SIZE, by0 = bounds.top / BIN_SIZE;
     const int nBinsX = (int)((bounds.right - 1) / BIN_SIZE) - bx0 + 1;
@@ -302,22 +302,22 @@ uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, 
     PrepareLanes(storage.lanes, nWorkers);
     if (!bSplit)
     {
-        uint64_t nPassed = 0;
-        storage.ForEachSetup([&](const Setup& s) { nPassed += runner.Run(s, bounds, *storage.lanes[0], 0); });
-        return nPassed;
+        RasterCounts counts;
+        storage.ForEachSetup([&](const Setup& s) { counts += runner.Run(s, bounds, *storage.lanes[0], 0); });
+        return counts;
     }
     FillBins(storage, bx0, by0, nBinsX, nBinsY);
-    storage.binPassed.assign((size_t)nBinsX * nBinsY, 0);
-    pool.Run((unsigned)storage.binPassed.size(), [&](unsigned nBin, unsigned nWorker) {
+    storage.binCounts.assign((size_t)nBinsX * nBinsY, RasterCounts());
+    pool.Run((unsigned)storage.binCounts.size(), [&](unsigned nBin, unsigned nWorker) {
         const int bx = bx0 + (int)nBin % nBinsX, by = by0 + (int)nBin / nBinsX;
         const RECT bin{bx * BIN_SIZE, by * BIN_SIZE, (bx + 1) * BIN_SIZE, (by + 1) * BIN_SIZE};
-        uint64_t nPassed = 0;
+        RasterCounts counts;
         for (UINT i = storage.binStarts[nBin]; i < storage.binStarts[nBin + 1]; ++i)
-            nPassed += runner.Run(*storage.binItems[i], bin, *storage.lanes[nWorker], nWorker);
-        storage.binPassed[nBin] = nPassed;
+            counts += runner.Run(*storage.binItems[i], bin, *storage.lanes[nWorker], nWorker);
+        storage.binCounts[nBin] = counts;
     });
-    uint64_t nTotal = 0;
-    for (uint64_t n : storage.binPassed)
-        nTotal += n;
-    return nTotal;
+    RasterCounts total;
+    for (const RasterCounts& counts : storage.binCounts)
+        total += counts;
+    return total;
 }

@@ -65,5 +65,20 @@ private:
     std::unique_ptr<Storage> m_pStorage;
 };
 
-// Draws the job's primitives; returns the number of fragments that passed the merger's tests.
-uint64_t Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch);
+// Fragments of a draw: those the pixel stage ran for, and those that passed the merger's
+// depth and stencil tests.
+struct RasterCounts
+{
+    uint64_t nShaded = 0;
+    uint64_t nPassed = 0;
+
+    RasterCounts& operator+=(const RasterCounts& other)
+    {
+        nShaded += other.nShaded;
+        nPassed += other.nPassed;
+        return *this;
+    }
+};
+
+// Draws the job's primitives.
+RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, RasterScratch& scratch);

@@ -10,13 +10,13 @@ TileRunner::TileRunner(const RasterJob& job, const std::vector<LinePixel>& lineP
 {
 }
 
-uint64_t TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const
+RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const
 {
     const int x0 = std::max<int>(s.x0, rect.left), x1 = std::min<int>(s.x1, rect.right);
     const int y0 = std::max<int>(s.y0, rect.top), y1 = std::min<int>(s.y1, rect.bottom);
     if (x0 >= x1 || y0 >= y1)
-        return 0;
-    uint64_t nPassed = 0;
+        return {};
+    RasterCounts counts;
     const int tx0 = x0 & ~(int)(TILE_SIZE - 1), ty0 = y0 & ~(int)(TILE_SIZE - 1);
     for (int ty = ty0; ty < y1; ty += TILE_SIZE)
         for (int tx = tx0; tx < x1; tx += TILE_SIZE)
@@ -24,9 +24,12 @@ uint64_t TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes, uns
             double b1[TILE_LANES], b2[TILE_LANES];
             const uint64_t nMask = Coverage(s, tx, ty, x0, y0, x1, y1, b1, b2);
             if (nMask)
-                nPassed += ShadeTile(s, tx, ty, nMask, b1, b2, lanes, nWorker);
+            {
+                counts.nShaded += (uint64_t)std::popcount(nMask);
+                counts.nPassed += ShadeTile(s, tx, ty, nMask, b1, b2, lanes, nWorker);
+            }
         }
-    return nPassed;
+    return counts;
 }
 
 uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, int x1, int y1, double* b1,

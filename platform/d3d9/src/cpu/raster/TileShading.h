@@ -36,9 +36,8 @@ class TileRunner
 public:
     TileRunner(const RasterJob& job, const std::vector<LinePixel>& linePixels);
 
-    // Runs one primitive over the part of it inside rect; returns the fragments that passed the
-    // merger's tests.
-    uint64_t Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const;
+    // Runs one primitive over the part of it inside rect.
+    RasterCounts Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const;
 
 private:
     // Covered pixels (bit dy·8 + dx) of the tile at (tx, ty) inside [x0, x1) × [y0, y1), and the screen-space

@@ -114,4 +114,18 @@ void SetThreadCount(IDirect3DDevice9* pDevice, unsigned nThreads);
 
 // Extra bytes of row padding for every image created from now on (0 restores packed pitches).
 void SetPitchPadding(UINT nBytes);
+
+// What the device's back end has done since the device was made or ResetStats.
+struct DrawStats
+{
+    uint64_t nDraws = 0;              // draws carried out
+    uint64_t nPrimitives = 0;         // primitives those draws asked for
+    uint64_t nShadedPixels = 0;       // covered pixels the pixel stage ran for
+    uint64_t nPassedPixels = 0;       // of those, the ones that passed depth and stencil
+    uint64_t nQueries = 0;            // occlusion queries begun
+    uint64_t nFlushes = 0;            // requests to run pending work (query reads, locks, read-backs)
+    uint64_t nGeneratedPrograms = 0;  // fixed-function programs generated for a state not seen before
+};
+DrawStats Stats(IDirect3DDevice9* pDevice);
+void ResetStats(IDirect3DDevice9* pDevice);
 }  // namespace d3d9test
