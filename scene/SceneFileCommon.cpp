@@ -78,8 +78,6 @@ int SceneStore::LoadFileTexture(const char* szName, int nLoadFlags, Renderer* pR
                 strPath = szMediaPath;
         }
         nId = pRenderer->LoadTexture(strPath.c_str(), nLoadFlags);
-        if (nId < 0)
-            LogWarning("SceneStore::LoadFileTexture() - cannot load the texture \"%s\".", strPath.c_str());
     }
     AddTexture(szName, nLoadFlags, nId);
     return nId;

@@ -162,9 +162,5 @@ private:
     bool ReadMvnLight(ByteReader& reader, const MvnReadContext& context);
     SceneMaterial* ApplyMvnMaterial(const char* szName, const MvnMaterialRecord& record,
                                     const MvnReadContext& context);
-    // The id of the texture of that file name and load flags, loaded from strFolder (the scene
-    // file's folder with its separator, or empty) when the store has none yet; -1 when the load
-    // fails, which is recorded too.
-    int FindOrLoadTexture(const char* szName, int nLoadFlags, const std::string& strFolder, Renderer* pRenderer);
     void PlaceLoggedMesh(SceneMesh* pMesh);
 };

@@ -7,7 +7,6 @@
 #include "3dapi/Renderer.h"
 #include "3dapi/TextureEntry.h"
 #include "core/ByteStream.h"
-#include "core/FileIO.h"
 #include "core/Log.h"
 #include "scene/MediaDirectory.h"
 #include "scene/MvnRecords.h"
@@ -18,7 +17,6 @@
 #include "scene/SceneMesh.h"
 #include "scene/SceneRecords.h"
 
-#include <d3dx9tex.h>
 #include <win32/user.h>
 
 #include <cstring>
@@ -38,11 +36,6 @@ struct SceneStore::MvnReadContext
 
 namespace
 {
-const char CANNOT_OPEN_TEXT[] = "cannot open file";
-const char CANNOT_OPEN_CAPTION[] = "Morvyn 1.0";
-// The cube map every light of a loaded scene shows, from the media directory.
-const char LIGHT_CUBE_MAP[] = "Cubemap_blanc.dds";
-
 // Names block, two transform records and the core's camera record, none of which we use.
 constexpr size_t MVN_CAMERA_BODY_SIZE = NAMES_BLOCK_SIZE + 2 * TRANSFORM_RECORD_SIZE + MVN_CAMERA_RECORD_SIZE;
 
@@ -83,60 +76,37 @@ void LogRecord(int32_t nTag)
         LogInfo("%s", pKind->m_szLogLine);
 }
 
-void ShowCannotOpen()
-{
-    MessageBoxA(nullptr, CANNOT_OPEN_TEXT, CANNOT_OPEN_CAPTION, MB_OK);
-}
-
-// The whole file, or false with the message box the user sees for a scene file that cannot be
-// opened.
-bool ReadSceneBytes(const char* szPath, const char* szOperation, std::vector<uint8_t>& data)
-{
-    if (szPath && ReadWholeFile(szPath, data))
-        return true;
-    LogError("SceneStore::%s() - cannot read \"%s\".", szOperation, szPath ? szPath : "");
-    ShowCannotOpen();
-    return false;
-}
-
-// The path up to and including its last separator ('\' or '/'); empty for a bare name.
-std::string FolderOf(const char* szPath)
-{
-    std::string strPath = szPath;
-    size_t nSeparator = strPath.find_last_of("\\/");
-    return nSeparator == std::string::npos ? std::string() : strPath.substr(0, nSeparator + 1);
-}
 }
 
 bool SceneStore::OpenMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     SetMediaDirectory();
     std::vector<uint8_t> data;
-    if (!ReadSceneBytes(szPath, "OpenMvnFile", data))
+    if (!ReadSceneFile(szPath, "SceneStore::OpenMvnFile()", data))
         return false;
     Clear(pRenderer);
     ByteReader reader(data);
-    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, false});
+    ReadMvnRecords(reader, MvnReadContext{szPath, GetSceneFolder(szPath), pRenderer, pDevice, false});
     return true;
 }
 
 bool SceneStore::ReadMvn(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     std::vector<uint8_t> data;
-    if (!ReadSceneBytes(szPath, "ReadMvn", data))
+    if (!ReadSceneFile(szPath, "SceneStore::ReadMvn()", data))
         return false;
     ByteReader reader(data);
-    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, false});
+    ReadMvnRecords(reader, MvnReadContext{szPath, GetSceneFolder(szPath), pRenderer, pDevice, false});
     return true;
 }
 
 bool SceneStore::ReadMvnLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     std::vector<uint8_t> data;
-    if (!ReadSceneBytes(szPath, "ReadMvnLogged", data))
+    if (!ReadSceneFile(szPath, "SceneStore::ReadMvnLogged()", data))
         return false;
     ByteReader reader(data);
-    ReadMvnRecords(reader, MvnReadContext{szPath, FolderOf(szPath), pRenderer, pDevice, true});
+    ReadMvnRecords(reader, MvnReadContext{szPath, GetSceneFolder(szPath), pRenderer, pDevice, true});
     return true;
 }
 
@@ -239,22 +209,11 @@ SceneMaterial* SceneStore::ApplyMvnMaterial(const char* szName, const MvnMateria
     StripDirectory(szDiffuse);
     StripDirectory(szGloss);
     StripDirectory(szBump);
-    int nDiffuse = FindOrLoadTexture(szDiffuse, TEXTURE_NO_MIPMAPS, context.m_strFolder, context.m_pRenderer);
-    int nBump = FindOrLoadTexture(szBump, TEXTURE_HEIGHT_MAP, context.m_strFolder, context.m_pRenderer);
-    int nGloss = FindOrLoadTexture(szGloss, 0, context.m_strFolder, context.m_pRenderer);
+    int nDiffuse = LoadFileTexture(szDiffuse, TEXTURE_NO_MIPMAPS, context.m_pRenderer, context.m_strFolder);
+    int nBump = LoadFileTexture(szBump, TEXTURE_HEIGHT_MAP, context.m_pRenderer, context.m_strFolder);
+    int nGloss = LoadFileTexture(szGloss, 0, context.m_pRenderer, context.m_strFolder);
     pMaterial->SetTextureIds(nDiffuse, nBump, -1, nGloss, -1, -1);
     return pMaterial;
-}
-
-int SceneStore::FindOrLoadTexture(const char* szName, int nLoadFlags, const std::string& strFolder, Renderer* pRenderer)
-{
-    int nId = FindTextureId(szName, nLoadFlags);
-    if (nId != -1)
-        return nId;
-    std::string strPath = strFolder + szName;
-    nId = pRenderer ? pRenderer->LoadTexture(strPath.c_str(), nLoadFlags) : -1;
-    AddTexture(szName, nLoadFlags, nId);
-    return nId;
 }
 
 bool SceneStore::ReadMvnLight(ByteReader& reader, const MvnReadContext& context)
@@ -270,15 +229,7 @@ bool SceneStore::ReadMvnLight(ByteReader& reader, const MvnReadContext& context)
     pLight->m_vLightPosition = position.m_vPosition;
     ApplyMvnLightValues(*pLight);
 
-    char szCubeMap[MEDIA_PATH_SIZE];
-    if (BuildMediaPath(LIGHT_CUBE_MAP, szCubeMap))
-    {
-        CopySceneName(pLight->m_szCubeMapPath, szCubeMap);
-        if (context.m_pDevice && FAILED(D3DXCreateCubeTextureFromFileA(context.m_pDevice, szCubeMap,
-                                                                       &pLight->m_pCubeTexture)))
-            pLight->m_pCubeTexture = nullptr;
-    }
-    pLight->m_nTextureId = -1;
+    LoadLightCubeMap(*pLight, context.m_pDevice);
     AddLight(pLight.release());
     return true;
 }
@@ -347,9 +298,5 @@ bool SceneStore::SaveMvnFile(const char* szPath)
     }
     writer.WriteI32(SCENE_RECORD_END);
 
-    if (szPath && WriteFileAtomic(szPath, writer.GetBuffer()))
-        return true;
-    LogError("SceneStore::SaveMvnFile() - cannot write \"%s\"; the file on disk is unchanged.", szPath ? szPath : "");
-    ShowCannotOpen();
-    return false;
+    return WriteSceneFile(szPath, "SceneStore::SaveMvnFile()", writer.GetBuffer());
 }

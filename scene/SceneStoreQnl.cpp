@@ -138,6 +138,9 @@ bool SceneStore::ReadQnl(const std::vector<uint8_t>& data, const char* szPath, R
             return false;
         }
     }
+    if (nTag != SCENE_RECORD_END && !reader.IsAtEnd())
+        LogWarning("SceneStore::ReadQnl() - \"%s\" ends inside a record tag at byte %zu; the read ends there.", szPath,
+                   reader.GetPosition());
     return true;
 }
 

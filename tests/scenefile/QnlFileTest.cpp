@@ -1,8 +1,10 @@
 // ".qnl" scene files: an empty scene, a fixture laid out from the byte layout opened field by
 // field and saved back byte-identically, merging, and the texture paths.
 #include "../3dapi/ScriptedRenderer.h"
+#include "../scene/MeshTestDevice.h"
 #include "QnlFixture.h"
 #include "QnlSceneTest.h"
+#include "SceneMediaFiles.h"
 
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
@@ -247,6 +249,12 @@ TEST_F(QnlSceneTest, FixtureOpensFieldByFieldAndSavesBackByteIdentically)
     ASSERT_TRUE(store.SaveQnlFile(Path("first.qnl").c_str()));
     std::vector<uint8_t> first = ReadBytes(Path("first.qnl"));
     EXPECT_EQ(first.size(), 4 + 540 + MeshRecordSize(1) + MeshRecordSize(2) + LIGHT_RECORD_SIZE + 4 + 193 + 4);
+    // The fixture's junk in reserved places is not carried over: zeros there.
+    const size_t nOptions = 4 + 512;
+    const size_t nSpareBytes = 4 + 540 + 4 + 512 + 40 + 2293 + 8 + 96 + 33;
+    for (size_t nOffset : {nOptions + 14, nOptions + 15, nOptions + 24, nOptions + 27, nSpareBytes, nSpareBytes + 2})
+        EXPECT_EQ(first[nOffset], 0) << nOffset;
+    EXPECT_EQ(first[nSpareBytes - 1], 1) << "the wireframe byte";
     SceneStore reopened;
     ASSERT_TRUE(reopened.OpenQnlFile(Path("first.qnl").c_str(), &renderer, nullptr));
     EXPECT_STREQ(reopened.FindMaterialByName("stone")->m_szTexturePaths[SceneMaterial::PATH_BUMP], "NONE");
@@ -320,7 +328,6 @@ TEST_F(QnlSceneTest, TexturesResolveBesideTheSceneAndByLoadFlags)
     SceneStore missing;
     ASSERT_TRUE(missing.OpenQnlFile(Path("scenes/s.qnl").c_str(), &renderer, nullptr));
     EXPECT_EQ(missing.FindMaterialByName("stone")->m_nTextureIds[SceneMaterial::TEXTURE_DIFFUSE], -1);
-    EXPECT_GE(CountLog("cannot load the texture"), 1);
 
     // A stripped name that only the media directory holds (an old file's long path) is found.
     ASSERT_TRUE(WriteImage(Path("Media/wall.png"), 60));
@@ -328,4 +335,40 @@ TEST_F(QnlSceneTest, TexturesResolveBesideTheSceneAndByLoadFlags)
     ASSERT_TRUE(media.OpenQnlFile(Path("scenes/s.qnl").c_str(), &renderer, nullptr));
     EXPECT_GE(media.FindMaterialByName("stone")->m_nTextureIds[SceneMaterial::TEXTURE_DIFFUSE], 0);
     renderer.ReleaseAll();
+}
+
+TEST_F(QnlSceneTest, VerticesAreSavedAsTheVertexBufferHoldsThemAndLightsGetTheCubeMap)
+{
+    MeshTestDevice device;
+    ASSERT_NE(device.Get(), nullptr);
+    ASSERT_TRUE(WriteBytes(Path("Media/Cubemap_blanc.dds"), TinyCubeDds()));
+    ASSERT_TRUE(WriteBytes(Path("fixture.qnl"), Scene().Get()));
+    SceneStore store;
+    ASSERT_TRUE(store.OpenQnlFile(Path("fixture.qnl").c_str(), nullptr, device.Get()));
+    ASSERT_EQ(store.m_Lights.GetCount(), 1u);
+    EXPECT_NE(LightAt(store, 0)->m_pCubeTexture, nullptr);
+
+    // The buffer edits change only the vertex buffer; the file gets what is drawn, with the
+    // texture coordinates divided by the texture size, and the mesh keeps its own.
+    SceneMesh& box = *MeshAt(store, 0);
+    ASSERT_EQ(box.CreateVertexBuffers(device.Get()), D3D_OK);
+    ASSERT_EQ(box.FlipNormals(), D3D_OK);
+    box.m_fTextureWidth = 2;
+    ASSERT_TRUE(store.SaveQnlFile(Path("saved.qnl").c_str()));
+    std::vector<uint8_t> bytes = ReadBytes(Path("saved.qnl"));
+    const size_t nVertices = 4 + 540 + 4 + 512 + 40 + 2293 + 8;
+    float fNormalZ, fU;
+    std::memcpy(&fNormalZ, bytes.data() + nVertices + 20, 4);
+    std::memcpy(&fU, bytes.data() + nVertices + 32 + 24, 4);
+    EXPECT_FLOAT_EQ(fNormalZ, -1.0f);
+    EXPECT_FLOAT_EQ(fU, 0.25f);
+    EXPECT_FLOAT_EQ(box.m_pVertices[1].u, 0.5f);
+    EXPECT_FLOAT_EQ(box.m_pVertices[0].vNormal.z, 1.0f);
+
+    // The second store of the application reads no lights.
+    SceneStore second;
+    second.m_bAddLights = 0;
+    ASSERT_TRUE(second.OpenQnlFile(Path("fixture.qnl").c_str(), nullptr, device.Get()));
+    EXPECT_EQ(second.m_Lights.GetCount(), 0u);
+    EXPECT_EQ(second.m_Meshes.GetCount(), 2u);
 }
