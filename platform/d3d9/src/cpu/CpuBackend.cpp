@@ -9,6 +9,7 @@
 #include "cpu/shader/ShaderProgram.h"
 
 #include <algorithm>
+#include <atomic>
 
 std::unique_ptr<Backend> CreateCpuBackend()
 {
@@ -80,6 +81,7 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     // Fixed-function stages read each texture as what it is bound as.
     TextureSampler sampler;
     sampler.Configure(state, resources, resources.pPixelProgram ? pixelProgram.pPlan->dwSamplerTypes : nullptr);
+    SnapshotSampledTargets(resources, sampler);
     OutputMerger merger;
     merger.Configure(state, resources);
     ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler, m_pixelFiles);
@@ -96,6 +98,31 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     if (resources.pDepthStencil)
         ++resources.pDepthStencil->nVersion;
     return D3D_OK;
+}
+
+// A draw that samples one of its own render targets reads the target as it was before the
+// draw, whatever order its pixels are drawn in; the result no longer depends on the workers'
+// schedule. Passes should avoid it, so it is reported once.
+void CpuBackend::SnapshotSampledTargets(const DrawResources& resources, TextureSampler& sampler)
+{
+    static std::atomic<bool> s_bReported{false};
+    for (unsigned t = 0; t < 4; ++t)
+    {
+        const ImageStorage* pTarget = resources.targets[t];
+        if (!pTarget)
+            continue;
+        bool bSampled = false;
+        for (const SamplerImages& images : resources.samplers)
+            bSampled |= std::find(images.images.begin(), images.images.end(), pTarget) != images.images.end();
+        if (!bSampled)
+            continue;
+        if (!s_bReported.exchange(true))
+            LogWarning("CpuBackend::Draw() - a texture the draw samples is also its render target %u; the draw reads "
+                       "the target's contents from before the draw.",
+                       t);
+        m_targetSnapshots[t] = *pTarget;   // reuses the copy's storage when the size is the same
+        sampler.Substitute(*pTarget, m_targetSnapshots[t]);
+    }
 }
 
 void CpuBackend::SetThreadCount(unsigned nThreads)

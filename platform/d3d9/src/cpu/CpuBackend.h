@@ -24,6 +24,8 @@ struct BackendStats
     uint64_t nGeneratedPrograms = 0; // fixed-function programs generated for a new state
 };
 
+class TextureSampler;
+
 class CpuBackend final : public Backend
 {
 public:
@@ -46,6 +48,9 @@ public:
 
 private:
     std::shared_ptr<OcclusionCounter> m_pActiveCounter;
+    // Copies of render targets that the same draw samples, kept from draw to draw.
+    void SnapshotSampledTargets(const DrawResources& resources, TextureSampler& sampler);
+    ImageStorage m_targetSnapshots[4];
     FixedFunctionPrograms m_fixedPrograms;
     BackendStats m_stats;
     uint64_t m_nGeneratedAtReset = 0;

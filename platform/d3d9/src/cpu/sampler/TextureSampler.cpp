@@ -117,6 +117,14 @@ void TextureSampler::Configure(const DeviceState& state, const DrawResources& re
     }
 }
 
+void TextureSampler::Substitute(const ImageStorage& live, ImageStorage& copy)
+{
+    for (SamplerStage& stage : m_stages)
+        for (TexelImage& image : stage.images)
+            if (image.pStorage == &live)
+                image = ViewOf(copy);
+}
+
 void TextureSampler::SampleQuads(unsigned nStage, const float* const coord[3], const float* pBias, unsigned nLanes,
                                  float* const out[4])
 {

@@ -16,6 +16,9 @@ public:
     // decoded here, once per change of their contents.
     void Configure(const DeviceState& state, const DrawResources& resources, const DWORD* pProgramTypes);
     bool IsBound(unsigned nStage) const { return nStage < 16 && !m_stages[nStage].images.empty(); }
+    // After Configure: every stage reads copy where it would read live (a texture level that is
+    // also a render target of the draw, read as it was before the draw).
+    void Substitute(const ImageStorage& live, ImageStorage& copy);
 
     void SampleQuads(unsigned nStage, const float* const coord[3], const float* pBias, unsigned nLanes,
                      float* const out[4]) override;
