@@ -117,7 +117,7 @@ void OutputMerger::Blend(const float* const src[4], const float* const dst[4], u
 {
     for (int c = 0; c < 4; ++c)
     {
-        float fs[TILE_SIZE], fd[TILE_SIZE];
+        float fs[TILE_LANES], fd[TILE_LANES];
         Factors(m_nSrcBlend, c, src, dst, m_blendFactor, n, fs);
         Factors(m_nDestBlend, c, src, dst, m_blendFactor, n, fd);
         const float* s = src[c];
@@ -217,46 +217,48 @@ void OutputMerger::StoreColors(int x, int y, uint64_t nMask, const float (*color
     for (int t = 0; t < 4; ++t)
     {
         ImageStorage* pTarget = m_targets[t];
-        if (!pTarget || !((nColors >> t) & 1) || m_nWriteMask[t] == 0)
-            continue;
-        const bool bUnorm = pTarget->pFormat->type == ChannelType::Unorm;
+        if (pTarget && ((nColors >> t) & 1) && m_nWriteMask[t] != 0)
+            StoreTarget(*pTarget, m_nWriteMask[t], x, y, nMask, colors[t]);
+    }
+}
+
+void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, int y, uint64_t nMask,
+                               const float (*colors)[TILE_LANES]) const
+{
+    const FormatInfo& format = *target.pFormat;
+    const size_t nSize = format.bytesPerBlock;
+    const bool bUnorm = format.type == ChannelType::Unorm;
+    // The tile in pixel order, converted whole; rows are stored from the first to the last
+    // pixel of their mask, which lie inside the target.
+    float src[4][TILE_LANES];
+    for (int c = 0; c < 4; ++c)
+        for (unsigned p = 0; p < TILE_LANES; ++p)
+        {
+            const float v = colors[c][TILE_PIXEL_LANES.lanes[p]];
+            src[c][p] = bUnorm ? Saturate(v) : v;
+        }
+    const float* result[4] = {src[0], src[1], src[2], src[3]};
+    float dst[4][TILE_LANES], blended[4][TILE_LANES];
+    if (m_bBlend || nWriteMask != 0xF)
+    {
+        std::fill_n(&dst[0][0], 4 * TILE_LANES, 0.0f);
         for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
         {
             const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
             if (!nRow)
                 continue;
-            float src[4][TILE_SIZE];
-            for (int c = 0; c < 4; ++c)
-                for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
-                {
-                    const float v = colors[t][c][TILE_PIXEL_LANES.lanes[dy * TILE_SIZE + dx]];
-                    src[c][dx] = bUnorm ? Saturate(v) : v;
-                }
-            StoreRow(*pTarget, m_nWriteMask[t], x, y + (int)dy, nRow, src);
+            const unsigned nFirst = (unsigned)std::countr_zero(nRow);
+            const unsigned nCount = 32u - (unsigned)std::countl_zero(nRow) - nFirst;
+            const unsigned p = dy * TILE_SIZE + nFirst;
+            float* const run[4] = {dst[0] + p, dst[1] + p, dst[2] + p, dst[3] + p};
+            DecodePixelRun(format, target.Row((UINT)y + dy) + (size_t)(x + (int)nFirst) * nSize, nCount, run);
         }
-    }
-}
-
-void OutputMerger::StoreRow(ImageStorage& target, DWORD nWriteMask, int x, int y, unsigned nRowMask,
-                            float (*src)[TILE_SIZE]) const
-{
-    // The run from the first to the last pixel of the mask lies inside the target.
-    const unsigned nFirst = (unsigned)std::countr_zero(nRowMask);
-    const unsigned nCount = 32u - (unsigned)std::countl_zero(nRowMask) - nFirst;
-    const FormatInfo& format = *target.pFormat;
-    const size_t nSize = format.bytesPerBlock;
-    BYTE* pRun = target.Row((UINT)y) + (size_t)(x + (int)nFirst) * nSize;
-    float* const source[4] = {src[0] + nFirst, src[1] + nFirst, src[2] + nFirst, src[3] + nFirst};
-    const float* result[4] = {source[0], source[1], source[2], source[3]};
-    float dst[4][TILE_SIZE], blended[4][TILE_SIZE];
-    if (m_bBlend || nWriteMask != 0xF)
-    {
-        float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
-        DecodePixelRun(format, pRun, nCount, dest);
         if (m_bBlend)
         {
+            const float* const source[4] = {src[0], src[1], src[2], src[3]};
+            const float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
             float* const out[4] = {blended[0], blended[1], blended[2], blended[3]};
-            Blend(source, dest, nCount, out);
+            Blend(source, dest, TILE_LANES, out);
             for (int c = 0; c < 4; ++c)
                 result[c] = blended[c];
         }
@@ -264,10 +266,20 @@ void OutputMerger::StoreRow(ImageStorage& target, DWORD nWriteMask, int x, int y
             if (!(nWriteMask & (1u << c)))
                 result[c] = dst[c];
     }
-    BYTE bytes[TILE_SIZE * 16];
-    EncodePixelRun(format, result, nCount, bytes);
-    if ((nRowMask >> nFirst) == (1u << nCount) - 1u)
-        std::memcpy(pRun, bytes, nCount * nSize);
-    else
-        ForEachBit(nRowMask >> nFirst, [&](unsigned i) { std::memcpy(pRun + i * nSize, bytes + i * nSize, nSize); });
+    BYTE bytes[TILE_LANES * 16];
+    EncodePixelRun(format, result, TILE_LANES, bytes);
+    for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
+    {
+        const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
+        if (!nRow)
+            continue;
+        const unsigned nFirst = (unsigned)std::countr_zero(nRow);
+        const unsigned nCount = 32u - (unsigned)std::countl_zero(nRow) - nFirst;
+        BYTE* pRun = target.Row((UINT)y + dy) + (size_t)(x + (int)nFirst) * nSize;
+        const BYTE* pBytes = bytes + (dy * TILE_SIZE + nFirst) * nSize;
+        if ((nRow >> nFirst) == (1u << nCount) - 1u)
+            std::memcpy(pRun, pBytes, nCount * nSize);
+        else
+            ForEachBit(nRow >> nFirst, [&](unsigned i) { std::memcpy(pRun + i * nSize, pBytes + i * nSize, nSize); });
+    }
 }

@@ -29,9 +29,9 @@ private:
         DWORD nFunc, nFail, nDepthFail, nPass;
     };
     uint64_t TestStencil(int x, int y, uint64_t nMask, const float* pDepth, bool bBackFace) const;
-    // Stores the pixels of nRowMask (bit dx) of the row at (x, y) from src[c][dx].
-    void StoreRow(ImageStorage& target, DWORD nWriteMask, int x, int y, unsigned nRowMask,
-                  float (*src)[TILE_SIZE]) const;
+    // Stores the pixels of nMask of one target from colors[c][lane].
+    void StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, int y, uint64_t nMask,
+                     const float (*colors)[TILE_LANES]) const;
     void Blend(const float* const src[4], const float* const dst[4], unsigned n, float* const out[4]) const;
 
     ImageStorage* m_targets[4] = {};

@@ -32,27 +32,61 @@ RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes,
     return counts;
 }
 
+namespace
+{
+// Pixels of the tile at (tx, ty) inside [x0, x1) × [y0, y1).
+uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
+{
+    const int nTile = (int)TILE_SIZE;
+    const unsigned nColumns = ((1u << std::clamp(x1 - tx, 0, nTile)) - 1u) & ~((1u << std::clamp(x0 - tx, 0, nTile)) - 1u);
+    uint64_t nMask = 0;
+    for (int dy = std::clamp(y0 - ty, 0, nTile); dy < std::clamp(y1 - ty, 0, nTile); ++dy)
+        nMask |= (uint64_t)nColumns << (dy * nTile);
+    return nMask;
+}
+}
+
 uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, int x1, int y1, double* b1,
                               double* b2) const
 {
     uint64_t nMask = 0;
     if (s.kind == PrimitiveKind::Triangle)
     {
+        // Edge values at the tile's first pixel; one pixel right adds A·256, one down B·256. The
+        // largest value over the tile is at a corner, so a tile wholly outside one edge costs
+        // no more.
+        const int64_t px = (int64_t)tx * SUBPIXELS, py = (int64_t)ty * SUBPIXELS;
+        const int64_t nLast = (int64_t)(TILE_SIZE - 1);
+        int64_t edge[3], stepX[3], stepY[3];
+        for (int i = 0; i < 3; ++i)
+        {
+            edge[i] = s.A[i] * px + s.B[i] * py + s.C[i];
+            stepX[i] = s.A[i] * SUBPIXELS;
+            stepY[i] = s.B[i] * SUBPIXELS;
+            if (edge[i] + s.bias[i] + std::max<int64_t>(0, stepX[i] * nLast) + std::max<int64_t>(0, stepY[i] * nLast) < 0)
+                return 0;
+        }
         for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
             for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
             {
-                const int x = tx + (int)dx, y = ty + (int)dy;
-                const int64_t px = (int64_t)x * SUBPIXELS, py = (int64_t)y * SUBPIXELS;
-                const int64_t e0 = s.A[0] * px + s.B[0] * py + s.C[0];
-                const int64_t e1 = s.A[1] * px + s.B[1] * py + s.C[1];
-                const int64_t e2 = s.A[2] * px + s.B[2] * py + s.C[2];
-                const unsigned nLane = TileLane(dx, dy);
-                b1[nLane] = (double)e1 * s.fInvArea;
-                b2[nLane] = (double)e2 * s.fInvArea;
-                const bool bInside = e0 + s.bias[0] >= 0 && e1 + s.bias[1] >= 0 && e2 + s.bias[2] >= 0 &&
-                                     x >= x0 && x < x1 && y >= y0 && y < y1;
+                const int64_t e0 = edge[0] + stepX[0] * dx + stepY[0] * dy;
+                const int64_t e1 = edge[1] + stepX[1] * dx + stepY[1] * dy;
+                const int64_t e2 = edge[2] + stepX[2] * dx + stepY[2] * dy;
+                const bool bInside = (e0 + s.bias[0] >= 0) & (e1 + s.bias[1] >= 0) & (e2 + s.bias[2] >= 0);
                 nMask |= (uint64_t)bInside << (dy * TILE_SIZE + dx);
             }
+        nMask &= BoundsMask(tx, ty, x0, y0, x1, y1);
+        if (!nMask)
+            return 0;
+        // Weights of vertices 1 and 2 at every lane's pixel centre, outside lanes too (for
+        // derivatives).
+        for (unsigned p = 0; p < TILE_LANES; ++p)
+        {
+            const int64_t dx = p % TILE_SIZE, dy = p / TILE_SIZE;
+            const unsigned nLane = TILE_PIXEL_LANES.lanes[p];
+            b1[nLane] = (double)(edge[1] + stepX[1] * dx + stepY[1] * dy) * s.fInvArea;
+            b2[nLane] = (double)(edge[2] + stepX[2] * dx + stepY[2] * dy) * s.fInvArea;
+        }
         return nMask;
     }
     std::fill_n(b1, TILE_LANES, 0.0);

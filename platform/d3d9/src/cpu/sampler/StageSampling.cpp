@@ -79,7 +79,9 @@ inline void Fetch(const TexelImage& image, int x, int y, int z, const float bord
         std::memcpy(out, border, 16);
         return;
     }
-    Reader::Read(image, x, y, z, out);
+    const typename Reader::Raw raw = Reader::Load(image, x, y, z);
+    for (int c = 0; c < 4; ++c)
+        out[c] = c < Reader::COMPONENTS ? Reader::Component(raw, c) : 1.0f;
 }
 
 template <class Reader>
@@ -209,6 +211,22 @@ void SampleByLane(const SamplerStage& stage, const float* const coord[3], const 
     }
 }
 
+// Address() over a batch, the mode's branch taken once.
+void AddressLanes(DWORD nMode, int n, unsigned nLanes, int* idx)
+{
+    const bool bWrap = nMode != D3DTADDRESS_MIRROR && nMode != D3DTADDRESS_CLAMP && nMode != D3DTADDRESS_BORDER &&
+                       nMode != D3DTADDRESS_MIRRORONCE;
+    if (bWrap && (n & (n - 1)) == 0)
+        for (unsigned i = 0; i < nLanes; ++i)
+            idx[i] &= n - 1;
+    else if (nMode == D3DTADDRESS_CLAMP)
+        for (unsigned i = 0; i < nLanes; ++i)
+            idx[i] = idx[i] < 0 ? 0 : idx[i] > n - 1 ? n - 1 : idx[i];
+    else
+        for (unsigned i = 0; i < nLanes; ++i)
+            idx[i] = Address(nMode, idx[i], n);
+}
+
 // Texel indices of a batch along one axis. For a point read floor(snap(u·n)) is the rounded
 // u·n·256 shifted right by 8 bits; for a linear read the lower index and the fraction come
 // from the same integer less 128 (half a texel). Lanes beyond the exact range take the lane
@@ -217,19 +235,19 @@ template <bool bLinear>
 void AxisIndices(const float* u, unsigned nLanes, int n, DWORD nMode, int* i0, int* i1, float* frac)
 {
     const float fScale = (float)n * 256.0f;
-    bool bExact = true;
+    int nInexact = 0;
     for (unsigned i = 0; i < nLanes; ++i)
     {
         const float x = u[i] * fScale;
-        const bool bLaneExact = std::fabs(x) < EXACT_LIMIT;
-        bExact &= bLaneExact;
+        const int bLaneExact = std::fabs(x) < EXACT_LIMIT;
+        nInexact |= bLaneExact ^ 1;
         const float r = bLaneExact ? x : 0.0f;
         const int k = (int)((r + ROUNDING_BIAS) - ROUNDING_BIAS) - (bLinear ? 128 : 0);
         i0[i] = k >> 8;
         if (bLinear)
             frac[i] = (float)(k & 255) / 256.0f;
     }
-    if (!bExact)
+    if (nInexact)
         for (unsigned i = 0; i < nLanes; ++i)
         {
             float fTexels = SnapTexels(u[i] * (float)n);
@@ -243,12 +261,41 @@ void AxisIndices(const float* u, unsigned nLanes, int n, DWORD nMode, int* i0, i
             else
                 i0[i] = (int)Floor(fTexels);
         }
-    for (unsigned i = 0; i < nLanes; ++i)
+    if (bLinear)
     {
-        if (bLinear)
-            i1[i] = Address(nMode, i0[i] + 1, n);
-        i0[i] = Address(nMode, i0[i], n);
+        for (unsigned i = 0; i < nLanes; ++i)
+            i1[i] = i0[i] + 1;
+        AddressLanes(nMode, n, nLanes, i1);
     }
+    AddressLanes(nMode, n, nLanes, i0);
+}
+
+// The texels at (x[i], y[i]) of a batch as float components, border texels where an index is
+// -1 (only with BORDER addressing, bMayBorder).
+template <class Reader>
+void FetchLanes(const SamplerStage& stage, const TexelImage& image, const int* x, const int* y, unsigned nLanes,
+                bool bMayBorder, float (*texels)[BATCH])
+{
+    typename Reader::Raw raw[BATCH];
+    bool bBorder[BATCH];
+    if (bMayBorder)
+        for (unsigned i = 0; i < nLanes; ++i)
+        {
+            bBorder[i] = x[i] < 0 || y[i] < 0;
+            raw[i] = Reader::Load(image, bBorder[i] ? 0 : x[i], bBorder[i] ? 0 : y[i], 0);
+        }
+    else
+        for (unsigned i = 0; i < nLanes; ++i)
+            raw[i] = Reader::Load(image, x[i], y[i], 0);
+    for (int c = 0; c < Reader::COMPONENTS; ++c)
+        for (unsigned i = 0; i < nLanes; ++i)
+            texels[c][i] = Reader::Component(raw[i], c);
+    for (int c = Reader::COMPONENTS; c < 4; ++c)
+        std::fill_n(texels[c], nLanes, 1.0f);
+    if (bMayBorder)
+        for (int c = 0; c < 4; ++c)
+            for (unsigned i = 0; i < nLanes; ++i)
+                texels[c][i] = bBorder[i] ? stage.border[c] : texels[c][i];
 }
 
 // 2D reads with one filter on one level for the whole batch.
@@ -257,41 +304,35 @@ void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], un
 {
     const TexelImage& image = stage.images[stage.nFirstLevel];
     const bool bLinear = IsLinear(stage.nMagFilter);
+    const bool bMayBorder = stage.address[0] == D3DTADDRESS_BORDER || stage.address[1] == D3DTADDRESS_BORDER;
     int x0[BATCH], x1[BATCH], y0[BATCH], y1[BATCH];
     float fx[BATCH], fy[BATCH];
+    float texels[4][BATCH];
     if (!bLinear)
     {
         AxisIndices<false>(coord[0], nLanes, image.size[0], stage.address[0], x0, nullptr, nullptr);
         AxisIndices<false>(coord[1], nLanes, image.size[1], stage.address[1], y0, nullptr, nullptr);
-        for (unsigned i = 0; i < nLanes; ++i)
-        {
-            float texel[4];
-            Fetch<Reader>(image, x0[i], y0[i], 0, stage.border, texel);
-            for (int c = 0; c < 4; ++c)
-                out[c][i] = texel[c];
-        }
+        FetchLanes<Reader>(stage, image, x0, y0, nLanes, bMayBorder, texels);
+        for (int c = 0; c < 4; ++c)
+            std::memcpy(out[c], texels[c], nLanes * sizeof(float));
         return;
     }
     AxisIndices<true>(coord[0], nLanes, image.size[0], stage.address[0], x0, x1, fx);
     AxisIndices<true>(coord[1], nLanes, image.size[1], stage.address[1], y0, y1, fy);
-    for (unsigned i = 0; i < nLanes; ++i)
+    float sum[4][BATCH] = {};
+    for (int k = 0; k < 4; ++k)
     {
         // Corners in the lane path's order, zero weights skipped as there.
-        const float weights[4] = {1.0f - fx[i], fx[i], 1.0f - fy[i], fy[i]};
-        float sum[4] = {0, 0, 0, 0};
-        for (int k = 0; k < 4; ++k)
-        {
-            const float weight = weights[k & 1] * weights[2 + (k >> 1)];
-            if (weight == 0.0f)
-                continue;
-            float texel[4];
-            Fetch<Reader>(image, k & 1 ? x1[i] : x0[i], k & 2 ? y1[i] : y0[i], 0, stage.border, texel);
-            for (int c = 0; c < 4; ++c)
-                sum[c] += weight * texel[c];
-        }
+        float weight[BATCH];
+        for (unsigned i = 0; i < nLanes; ++i)
+            weight[i] = (k & 1 ? fx[i] : 1.0f - fx[i]) * (k & 2 ? fy[i] : 1.0f - fy[i]);
+        FetchLanes<Reader>(stage, image, k & 1 ? x1 : x0, k & 2 ? y1 : y0, nLanes, bMayBorder, texels);
         for (int c = 0; c < 4; ++c)
-            out[c][i] = sum[c];
+            for (unsigned i = 0; i < nLanes; ++i)
+                sum[c][i] = weight[i] == 0.0f ? sum[c][i] : sum[c][i] + weight[i] * texels[c][i];
     }
+    for (int c = 0; c < 4; ++c)
+        std::memcpy(out[c], sum[c], nLanes * sizeof(float));
 }
 
 template <class Reader>

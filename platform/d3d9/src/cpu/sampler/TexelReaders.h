@@ -18,8 +18,7 @@ inline float HalfBitsToFloat(uint16_t half)
     value *= 0x1p112f;
     uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    if ((half & 0x7C00u) == 0x7C00u)
-        bits = magnitude | 0x7F800000u;
+    bits = (half & 0x7C00u) == 0x7C00u ? magnitude | 0x7F800000u : bits;
     bits |= (uint32_t)(half & 0x8000u) << 16;
     std::memcpy(&value, &bits, 4);
     return value;
@@ -30,24 +29,31 @@ inline const BYTE* TexelAddress(const TexelImage& image, int x, int y, int z, si
     return image.pBits + (size_t)z * image.nSlicePitch + (size_t)y * image.nRowPitch + (size_t)x * nSize;
 }
 
+// Each reader loads a texel's bytes as Raw (Load) and turns them into component c (Component)
+// for c below COMPONENTS; the others read 1. Batches load every lane first and convert
+// afterwards, in loops the compiler can vectorise.
+
 // N halves or floats in r, g, b, a order; missing components read 1.
 template <typename Channel, int N>
 struct ReadChannels
 {
-    static void Read(const TexelImage& image, int x, int y, int z, float out[4])
+    static constexpr int COMPONENTS = N;
+    struct Raw
     {
-        const BYTE* p = TexelAddress(image, x, y, z, sizeof(Channel) * N);
         Channel values[N];
-        std::memcpy(values, p, sizeof(values));
-        for (int c = 0; c < 4; ++c)
-        {
-            if (c >= N)
-                out[c] = 1.0f;
-            else if constexpr (sizeof(Channel) == 2)
-                out[c] = HalfBitsToFloat(values[c]);
-            else
-                out[c] = values[c];
-        }
+    };
+    static Raw Load(const TexelImage& image, int x, int y, int z)
+    {
+        Raw raw;
+        std::memcpy(raw.values, TexelAddress(image, x, y, z, sizeof(Channel) * N), sizeof(raw.values));
+        return raw;
+    }
+    static float Component(const Raw& raw, int c)
+    {
+        if constexpr (sizeof(Channel) == 2)
+            return HalfBitsToFloat(raw.values[c]);
+        else
+            return raw.values[c];
     }
 };
 
@@ -67,32 +73,50 @@ inline constexpr UnormByteTable UNORM_BYTES;
 template <bool bAlpha>
 struct ReadArgb8
 {
-    static void Read(const TexelImage& image, int x, int y, int z, float out[4])
+    static constexpr int COMPONENTS = bAlpha ? 4 : 3;
+    using Raw = uint32_t;
+    static Raw Load(const TexelImage& image, int x, int y, int z)
     {
-        const BYTE* p = TexelAddress(image, x, y, z, 4);
-        out[0] = UNORM_BYTES.values[p[2]];
-        out[1] = UNORM_BYTES.values[p[1]];
-        out[2] = UNORM_BYTES.values[p[0]];
-        out[3] = bAlpha ? UNORM_BYTES.values[p[3]] : 1.0f;
+        Raw raw;
+        std::memcpy(&raw, TexelAddress(image, x, y, z, 4), 4);
+        return raw;
+    }
+    static float Component(Raw raw, int c)
+    {
+        constexpr int shifts[4] = {16, 8, 0, 24};
+        return UNORM_BYTES.values[(raw >> shifts[c]) & 0xFF];
     }
 };
 
 // A16B16G16R16: red first, each divided by 65535.
 struct ReadUnorm16x4
 {
-    static void Read(const TexelImage& image, int x, int y, int z, float out[4])
+    static constexpr int COMPONENTS = 4;
+    struct Raw
     {
         uint16_t values[4];
-        std::memcpy(values, TexelAddress(image, x, y, z, 8), 8);
-        for (int c = 0; c < 4; ++c)
-            out[c] = (float)values[c] / 65535.0f;
+    };
+    static Raw Load(const TexelImage& image, int x, int y, int z)
+    {
+        Raw raw;
+        std::memcpy(raw.values, TexelAddress(image, x, y, z, 8), 8);
+        return raw;
     }
+    static float Component(const Raw& raw, int c) { return (float)raw.values[c] / 65535.0f; }
 };
 
 struct ReadAnyFormat
 {
-    static void Read(const TexelImage& image, int x, int y, int z, float out[4])
+    static constexpr int COMPONENTS = 4;
+    struct Raw
     {
-        ReadStorageTexel(*image.pStorage, (UINT)x, (UINT)y, (UINT)z, out);
+        float values[4];
+    };
+    static Raw Load(const TexelImage& image, int x, int y, int z)
+    {
+        Raw raw;
+        ReadStorageTexel(*image.pStorage, (UINT)x, (UINT)y, (UINT)z, raw.values);
+        return raw;
     }
+    static float Component(const Raw& raw, int c) { return raw.values[c]; }
 };
