@@ -1,5 +1,6 @@
 // Drawing through the whole device: a full-screen quad with the 30-instruction pixel program,
-// 10,000 small lit triangles, and the blocking occlusion query round trip of the tracer.
+// 10,000 small lit triangles, the blocking occlusion query round trip of the tracer, and the
+// fixed cost of a draw that covers nothing.
 #include "Program30.h"
 
 #include <ShaderAssembler.h>
@@ -241,4 +242,77 @@ void BM_OcclusionQuery(benchmark::State& state)
     pQuery->Release();
 }
 BENCHMARK(BM_OcclusionQuery)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The fixed cost of one draw: a program-shaded triangle that covers no pixel centre, with a
+// pixel constant and a texture changed between draws, as the tracer's passes do.
+void DrawOverhead(benchmark::State& state)
+{
+    DrawDevice device;
+    IDirect3DDevice9* pDevice = device.pDevice;
+    const std::vector<DWORD> vertexTokens = device.Assemble("vs_2_0\n"
+                                                            "dcl_position v0\n"
+                                                            "dcl_texcoord0 v1\n"
+                                                            "mov oPos, v0\n"
+                                                            "mov oT0, v1\n");
+    const std::vector<DWORD> pixelTokens = device.Assemble(s_szProgram30);
+    IDirect3DVertexShader9* pVertexShader = nullptr;
+    IDirect3DPixelShader9* pPixelShader = nullptr;
+    if (vertexTokens.empty() || pixelTokens.empty() ||
+        pDevice->CreateVertexShader(vertexTokens.data(), &pVertexShader) != D3D_OK ||
+        pDevice->CreatePixelShader(pixelTokens.data(), &pPixelShader) != D3D_OK)
+    {
+        state.SkipWithError("the programs do not assemble");
+        return;
+    }
+    IDirect3DTexture9* textures[2] = {MakeHalfTexture(pDevice, 0.0f), MakeHalfTexture(pDevice, 1.0f)};
+    // The quad declaration: POSITION f4, TEXCOORD0 f2.
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
+    IDirect3DVertexDeclaration9* pDeclaration = nullptr;
+    pDevice->CreateVertexDeclaration(elements, &pDeclaration);
+    // Pixels (100.2, 100.2), (100.8, 100.2), (100.2, 100.8) in clip space: no pixel centre inside.
+    auto clipX = [](float x) { return x / 320.0f - 1.0f; };
+    auto clipY = [](float y) { return 1.0f - y / 240.0f; };
+    const float triangle[3][6] = {{clipX(100.2f), clipY(100.2f), 0.5f, 1, 0, 0},
+                                  {clipX(100.8f), clipY(100.2f), 0.5f, 1, 1, 0},
+                                  {clipX(100.2f), clipY(100.8f), 0.5f, 1, 0, 1}};
+    IDirect3DVertexBuffer9* pBuffer = nullptr;
+    pDevice->CreateVertexBuffer(sizeof(triangle), D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, &pBuffer, nullptr);
+    void* pData = nullptr;
+    pBuffer->Lock(0, 0, &pData, 0);
+    std::memcpy(pData, triangle, sizeof(triangle));
+    pBuffer->Unlock();
+    pDevice->SetVertexDeclaration(pDeclaration);
+    pDevice->SetVertexShader(pVertexShader);
+    pDevice->SetPixelShader(pPixelShader);
+    pDevice->SetStreamSource(0, pBuffer, 0, sizeof(triangle[0]));
+    pDevice->SetTexture(1, textures[1]);
+    for (UINT i = 0; i < 7; ++i)
+        pDevice->SetPixelShaderConstantF(i, &s_program30Constants[i * 4], 1);
+    pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    UINT nDraw = 0;
+    for (auto _ : state)
+    {
+        const float constant[4] = {(float)(nDraw & 7), 0.5f, 0.25f, 1.0f};
+        pDevice->SetPixelShaderConstantF(3, constant, 1);
+        pDevice->SetTexture(0, textures[nDraw & 1]);
+        pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+        ++nDraw;
+    }
+    state.SetItemsProcessed((int64_t)state.iterations());
+    pDevice->SetStreamSource(0, nullptr, 0, 0);
+    pDevice->SetVertexDeclaration(nullptr);
+    pDevice->SetVertexShader(nullptr);
+    pDevice->SetPixelShader(nullptr);
+    pDevice->SetTexture(0, nullptr);
+    pDevice->SetTexture(1, nullptr);
+    pBuffer->Release();
+    pDeclaration->Release();
+    textures[0]->Release();
+    textures[1]->Release();
+    pPixelShader->Release();
+    pVertexShader->Release();
+}
+BENCHMARK(DrawOverhead)->Unit(benchmark::kMicrosecond)->UseRealTime();
 }

@@ -205,7 +205,7 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
     if (call.Failing())
         return call.Result(D3DERR_INVALIDCALL);
     m_pBackend->Flush();
-    Surface* pBackBuffer = SurfaceOf(m_pBackBuffer.Get());
+    Surface* pBackBuffer = SurfaceOf(m_pBackBuffer);
     const HWND hWnd = hDestWindowOverride ? hDestWindowOverride
                       : m_PresentParams.hDeviceWindow ? m_PresentParams.hDeviceWindow
                                                       : m_hFocusWindow;

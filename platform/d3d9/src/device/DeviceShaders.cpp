@@ -415,14 +415,14 @@ HRESULT Device::GetIndices(IDirect3DIndexBuffer9** ppIndexData)
 bool Device::TargetsMatch() const
 {
     // Targets 1–3 have target 0's size; the depth surface is at least as large.
-    const Surface* pTarget = SurfaceOf(m_State.renderTargets[0].Get());
+    const Surface* pTarget = SurfaceOf(m_State.renderTargets[0]);
     for (UINT i = 1; i < MAX_RENDER_TARGETS; ++i)
     {
-        const Surface* pOther = SurfaceOf(m_State.renderTargets[i].Get());
+        const Surface* pOther = SurfaceOf(m_State.renderTargets[i]);
         if (pOther && (pOther->GetWidth() != pTarget->GetWidth() || pOther->GetHeight() != pTarget->GetHeight()))
             return false;
     }
-    const Surface* pDepth = SurfaceOf(m_State.pDepthStencil.Get());
+    const Surface* pDepth = SurfaceOf(m_State.pDepthStencil);
     return !pDepth || (pDepth->GetWidth() >= pTarget->GetWidth() && pDepth->GetHeight() >= pTarget->GetHeight());
 }
 

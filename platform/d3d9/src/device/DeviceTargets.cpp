@@ -80,7 +80,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* pViewport)
         return call.Result(D3DERR_INVALIDCALL);
     // The viewport must lie inside render target 0 (checked against the current target, as the
     // public runtime does).
-    const Surface* pTarget = SurfaceOf(m_State.renderTargets[0].Get());
+    const Surface* pTarget = SurfaceOf(m_State.renderTargets[0]);
     const D3DVIEWPORT9& viewport = *pViewport;
     if (viewport.Width == 0 || viewport.Height == 0 || viewport.X + viewport.Width > pTarget->GetWidth() ||
         viewport.Y + viewport.Height > pTarget->GetHeight() || !(viewport.MinZ >= 0.0f && viewport.MinZ <= 1.0f) ||
@@ -111,7 +111,7 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     const DWORD known = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
     if (call.Failing() || (Flags & ~known) || Flags == 0 || (Count > 0 && !pRects))
         return call.Result(D3DERR_INVALIDCALL);
-    Surface* pDepth = SurfaceOf(m_State.pDepthStencil.Get());
+    Surface* pDepth = SurfaceOf(m_State.pDepthStencil);
     const bool bDepthWork = (Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0;
     if (bDepthWork && !pDepth)
         return call.Result(D3DERR_INVALIDCALL);
@@ -128,7 +128,7 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if (Flags & D3DCLEAR_TARGET)
         for (const auto& target : m_State.renderTargets)
             if (target)
-                command.targets.push_back(SurfaceOf(target.Get())->GetStoragePtr());
+                command.targets.push_back(SurfaceOf(target)->GetStoragePtr());
     if (bDepthWork)
         command.pDepthStencil = pDepth->GetStoragePtr();
 

@@ -25,19 +25,19 @@ D3DMATRIX MultiplyMatrices(const D3DMATRIX& a, const D3DMATRIX& b)
 // The target that a draw may use: targets 1-3 must match target 0's size.
 bool ResolveTargets(const DeviceState& state, DrawResources& resources)
 {
-    const Surface* pFirst = SurfaceOf(state.renderTargets[0].Get());
+    const Surface* pFirst = SurfaceOf(state.renderTargets[0]);
     if (!pFirst)
         return false;
     for (UINT i = 0; i < MAX_RENDER_TARGETS; ++i)
     {
-        Surface* pSurface = SurfaceOf(state.renderTargets[i].Get());
+        Surface* pSurface = SurfaceOf(state.renderTargets[i]);
         if (!pSurface)
             continue;
         if (pSurface->GetWidth() != pFirst->GetWidth() || pSurface->GetHeight() != pFirst->GetHeight())
             return false;
         resources.targets[i] = &pSurface->GetStorage();
     }
-    if (Surface* pDepth = SurfaceOf(state.pDepthStencil.Get()))
+    if (Surface* pDepth = SurfaceOf(state.pDepthStencil))
     {
         // A larger depth surface is used from its top-left corner; a smaller one cannot be.
         if (pDepth->GetWidth() < pFirst->GetWidth() || pDepth->GetHeight() < pFirst->GetHeight())
@@ -51,7 +51,7 @@ void ResolveSamplers(const DeviceState& state, DrawResources& resources)
 {
     for (UINT i = 0; i < SAMPLER_COUNT; ++i)
     {
-        TextureObject* pTexture = TextureOf(state.textures[i].Get());
+        TextureObject* pTexture = TextureOf(state.textures[i]);
         if (!pTexture)
             continue;
         SamplerImages& images = resources.samplers[i];
@@ -69,7 +69,7 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     DrawResources& resources = command.resources;
     if (!ResolveTargets(state, resources))
         return false;
-    auto* pDeclaration = dynamic_cast<VertexDeclaration*>(state.pDeclaration.Get());
+    auto* pDeclaration = BoundAs<VertexDeclaration>(state.pDeclaration, ObjectKind::VertexDeclaration);
     if (!pDeclaration)
         return false;
     resources.pElements = &pDeclaration->GetElements();
@@ -83,7 +83,7 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     }
     else
     {
-        auto* pBuffer = dynamic_cast<VertexBuffer*>(state.streams[0].pBuffer.Get());
+        auto* pBuffer = BoundAs<VertexBuffer>(state.streams[0].pBuffer, ObjectKind::VertexBuffer);
         if (!pBuffer)
             return false;
         resources.pVertexBytes = pBuffer->GetStorage().GetBytes().get();
@@ -97,13 +97,13 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     }
     else if (command.bIndexed)
     {
-        auto* pIndices = dynamic_cast<IndexBuffer*>(state.pIndices.Get());
+        auto* pIndices = BoundAs<IndexBuffer>(state.pIndices, ObjectKind::IndexBuffer);
         if (!pIndices)
             return false;
         resources.pIndexBytes = pIndices->GetStorage().GetBytes().get();
         resources.bIndex32 = pIndices->GetFormat() == D3DFMT_INDEX32;
     }
-    if (auto* pShader = dynamic_cast<VertexShader*>(state.pVertexShader.Get()))
+    if (auto* pShader = BoundAs<VertexShader>(state.pVertexShader, ObjectKind::VertexShader))
         resources.pVertexProgram = pShader->GetProgram().get();
     else
     {
@@ -113,7 +113,7 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
         resources.worldViewProjection =
             MultiplyMatrices(resources.worldView, state.transforms[TransformSlot(D3DTS_PROJECTION)]);
     }
-    if (auto* pShader = dynamic_cast<PixelShader*>(state.pPixelShader.Get()))
+    if (auto* pShader = BoundAs<PixelShader>(state.pPixelShader, ObjectKind::PixelShader))
         resources.pPixelProgram = pShader->GetProgram().get();
     ResolveSamplers(state, resources);
     return true;

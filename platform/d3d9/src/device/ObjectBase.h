@@ -112,40 +112,54 @@ protected:
 };
 
 // A reference the device holds on a bound object: keeps it alive without showing in its count.
+// The object behind the interface is found once, when the reference is made, so copies and
+// releases of bindings cost no cast.
 template <class T>
 class BoundRef
 {
 public:
     BoundRef() = default;
-    explicit BoundRef(T* p) : m_p(p) { Acquire(); }
-    BoundRef(const BoundRef& other) : m_p(other.m_p) { Acquire(); }
+    explicit BoundRef(T* p) : m_p(p), m_pObject(p ? ObjectOf(p) : nullptr) { Acquire(); }
+    BoundRef(const BoundRef& other) : m_p(other.m_p), m_pObject(other.m_pObject) { Acquire(); }
     BoundRef& operator=(const BoundRef& other)
     {
         if (other.m_p != m_p)
         {
-            T* pOld = m_p;
+            ObjectBase* pOld = m_pObject;
             m_p = other.m_p;
+            m_pObject = other.m_pObject;
             Acquire();
-            ReleaseOf(pOld);
+            if (pOld)
+                pOld->ReleaseInternal();
         }
         return *this;
     }
-    ~BoundRef() { ReleaseOf(m_p); }
+    ~BoundRef()
+    {
+        if (m_pObject)
+            m_pObject->ReleaseInternal();
+    }
     void Reset(T* p = nullptr) { *this = BoundRef(p); }
     T* Get() const { return m_p; }
+    ObjectBase* Object() const { return m_pObject; }
     explicit operator bool() const { return m_p != nullptr; }
     bool operator==(const BoundRef& other) const { return m_p == other.m_p; }
 
 private:
     void Acquire()
     {
-        if (m_p)
-            ObjectOf(m_p)->AddRefInternal();
-    }
-    static void ReleaseOf(T* p)
-    {
-        if (p)
-            ObjectOf(p)->ReleaseInternal();
+        if (m_pObject)
+            m_pObject->AddRefInternal();
     }
     T* m_p = nullptr;
+    ObjectBase* m_pObject = nullptr;
 };
+
+// The bound object as its class Object, when it is of that kind (the device binds only its own
+// objects, checked when they are set), else null.
+template <class Object, class T>
+Object* BoundAs(const BoundRef<T>& ref, ObjectKind kind)
+{
+    ObjectBase* pObject = ref.Object();
+    return pObject && pObject->GetKind() == kind ? static_cast<Object*>(pObject) : nullptr;
+}

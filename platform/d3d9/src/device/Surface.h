@@ -74,3 +74,8 @@ private:
 
 // The surface behind an interface pointer of this layer, or null.
 Surface* SurfaceOf(IDirect3DSurface9* pSurface);
+// The surface a binding of the device holds, found without a cast.
+inline Surface* SurfaceOf(const BoundRef<IDirect3DSurface9>& ref)
+{
+    return BoundAs<Surface>(ref, ObjectKind::Surface);
+}

@@ -28,6 +28,15 @@ TextureObject* TextureOf(IDirect3DBaseTexture9* pTexture)
     return dynamic_cast<TextureObject*>(pTexture);
 }
 
+TextureObject* TextureOf(const BoundRef<IDirect3DBaseTexture9>& ref)
+{
+    if (auto* pTexture = BoundAs<Texture>(ref, ObjectKind::Texture))
+        return pTexture;
+    if (auto* pCube = BoundAs<CubeTexture>(ref, ObjectKind::CubeTexture))
+        return pCube;
+    return BoundAs<VolumeTexture>(ref, ObjectKind::VolumeTexture);
+}
+
 namespace
 {
 // Render-target textures live where only the device draws: they cannot be locked.

@@ -39,6 +39,8 @@ protected:
 
 // The texture behind an interface pointer of this layer, or null.
 TextureObject* TextureOf(IDirect3DBaseTexture9* pTexture);
+// The texture a binding of the device holds, found by its kind without a cast.
+TextureObject* TextureOf(const BoundRef<IDirect3DBaseTexture9>& ref);
 
 template <class Interface, class Image>
 class TextureBase : public ResourceObject<Interface>, public TextureObject
