@@ -20,6 +20,9 @@ constexpr size_t MAT_PATHS = 184;        // entries 0 to 4, 256 bytes each
 constexpr size_t MAT_OPACITY_PATH = 1976;  // entry 6
 constexpr size_t MAT_OPTION1 = 2248;
 static_assert(MAT_MATERIAL + D3DMATERIAL9_RECORD_SIZE <= MAT_REFLECTION && MAT_REFLECTION + 16 <= MAT_GLOSS_POWER);
+// Bump power, factor and value 1 are read and written one after the other, as are the repeats.
+static_assert(MAT_BUMP_POWER + 4 == MAT_FACTOR && MAT_FACTOR + 4 == MAT_VALUE1);
+static_assert(MAT_REPEAT_V + 4 == MAT_REPEAT_U);
 static_assert(MAT_VALUE1 + 4 <= MAT_REPEAT_V && MAT_REPEAT_U + 4 <= MAT_PATHS);
 static_assert(MAT_PATHS + MVN_UNSTORED_PATH * SCENE_NAME_SIZE + 2 * SCENE_NAME_SIZE == MAT_OPACITY_PATH);
 static_assert(MAT_OPACITY_PATH + SCENE_NAME_SIZE <= MAT_OPTION1 && MAT_OPTION1 + 4 <= MVN_MATERIAL_RECORD_SIZE);

@@ -1,8 +1,8 @@
 #pragma once
 // The rendering core's fixed-size records of ".mvn" scene files: the 2,260-byte material record
-// and the 148-byte light record, decoded into plain values first so that a reader changes the
-// scene only with a whole record, and encoded field by field (little-endian) with zeros in every
-// place that carries nothing.
+// and the 148-byte light record, decoded completely (the material into a plain record, since
+// materials are shared; the light into a light of its own) before a reader changes the scene,
+// and encoded field by field (little-endian) with zeros in every place that carries nothing.
 #include "core/ByteStream.h"
 #include "scene/SceneObject.h"
 
