@@ -12,6 +12,17 @@
 #include <cmath>
 #include <cstring>
 
+// The blocks are written field by field; their field lists add up to the sizes of the format.
+static_assert(NAMES_BLOCK_SIZE + QNL_RENDER_OPTIONS_SIZE == QNL_SCENE_INFO_SIZE);
+static_assert(4 * 1 + 2 * 4 + 2 * 1 + 2 + 2 * 4 + 4 == QNL_RENDER_OPTIONS_SIZE);
+static_assert(SCENE_FIELD_SIZE + D3DMATERIAL9_RECORD_SIZE + 4 * 16 + 4 * 4 + 2 * 4 + 2 * 32 + 2 * 4 + 4 * 4 +
+                  7 * SCENE_FIELD_SIZE + 1 ==
+              QNL_MATERIAL_BLOCK_SIZE);
+static_assert(4 + 12 + 4 * 4 + 4 + 4 * 12 + 2 * 128 + 4 == QNL_GEOMETRY_TAIL_SIZE);
+static_assert(D3DLIGHT9_RECORD_SIZE + LIGHT_SETTINGS_SIZE + 1 + SCENE_FIELD_SIZE + 3 * 12 + 6 * 4 ==
+              QNL_LIGHT_BLOCK_SIZE);
+static_assert(12 * 4 + 2 * 16 + 1 + 5 * 12 + 16 + 3 * 12 == QNL_CAMERA_BLOCK_SIZE);
+
 namespace
 {
 // Where m_nMaterialOptions entries lie in the material block: 0, 3, 4, 5 after the four

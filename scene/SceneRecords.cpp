@@ -4,6 +4,9 @@
 #include "scene/SceneObject.h"
 
 static_assert(SCENE_FIELD_SIZE == SCENE_NAME_SIZE, "names and paths are read straight into the objects' fields");
+// Every field of the two Direct3D records is 4 bytes and is read and written one by one.
+static_assert(sizeof(D3DMATERIAL9) == D3DMATERIAL9_RECORD_SIZE && sizeof(D3DLIGHT9) == D3DLIGHT9_RECORD_SIZE);
+static_assert(10 * 4 == LIGHT_SETTINGS_SIZE);
 
 namespace
 {
