@@ -1,6 +1,7 @@
 #include "cpu/raster/Rasterizer.h"
 
 #include "cpu/pool/WorkerPool.h"
+#include "cpu/raster/LineRaster.h"
 #include "cpu/raster/TileShading.h"
 
 #include <algorithm>
@@ -114,8 +115,7 @@ private:
             setups.push_back(s);
     }
 
-    // Pixels of a line: one per pixel centre crossed along the major axis, start included and
-    // end excluded, the minor coordinate rounded to the nearest pixel centre.
+    // Pixels of a line by the diamond-exit rule.
     void AddLine(const ScreenVertex* p0, const ScreenVertex* p1, const ScreenVertex* pFlat, bool bBack)
     {
         Setup s{};
@@ -125,26 +125,12 @@ private:
         s.bBackFace = bBack;
         s.bPerspective = p0->q != p1->q;
         s.nFirstPixel = linePixels.size();
-        const float dx = p1->x - p0->x, dy = p1->y - p0->y;
-        const bool bXMajor = std::fabs(dx) >= std::fabs(dy);
-        const float fStart = bXMajor ? p0->x : p0->y, fEnd = bXMajor ? p1->x : p1->y;
-        const float fLength = fEnd - fStart;
-        if (fLength == 0.0f)
-            return;
-        const int nStep = fLength > 0 ? 1 : -1;
-        int i = fLength > 0 ? (int)std::ceil(fStart) : (int)std::floor(fStart);
+        AppendLinePixels(p0->x, p0->y, p1->x, p1->y, m_job.scissor, linePixels);
         s.x0 = s.y0 = INT32_MAX;
         s.x1 = s.y1 = INT32_MIN;
-        for (; fLength > 0 ? i < fEnd : i > fEnd; i += nStep)
+        for (size_t i = s.nFirstPixel; i < linePixels.size(); ++i)
         {
-            const float t = ((float)i - fStart) / fLength;
-            const float fMinor = bXMajor ? p0->y + t * dy : p0->x + t * dx;
-            const int nMinor = (int)std::floor(fMinor + 0.5f);
-            LinePixel pixel{bXMajor ? i : nMinor, bXMajor ? nMinor : i, t};
-            if (pixel.x < m_job.scissor.left || pixel.x >= m_job.scissor.right || pixel.y < m_job.scissor.top ||
-                pixel.y >= m_job.scissor.bottom)
-                continue;
-            linePixels.push_back(pixel);
+            const LinePixel& pixel = linePixels[i];
             s.x0 = std::min(s.x0, pixel.x), s.x1 = std::max(s.x1, pixel.x + 1);
             s.y0 = std::min(s.y0, pixel.y), s.y1 = std::max(s.y1, pixel.y + 1);
         }
