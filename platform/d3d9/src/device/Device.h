@@ -164,6 +164,8 @@ private:
     HRESULT GetShaderConstants(bool bVertex, UINT nKind, UINT nStart, void* pData, UINT nCount) const;
     bool TargetsMatch() const;
     HRESULT SubmitDraw(DrawCommand& command);
+    // The command for the next draw, emptied; it keeps the storage of the last one's lists.
+    DrawCommand& NextDrawCommand();
 
     IDirect3D9* m_pDirect3D;
     HWND m_hFocusWindow;
@@ -183,6 +185,7 @@ private:
     std::map<DWORD, BoundRef<IDirect3DVertexDeclaration9>> m_FvfDeclarations;
     bool m_bInScene = false;
     CallLog m_CallLog;
+    DrawCommand m_DrawCommand;
     // The copies of the UP draws' data, reused by the next UP draw once no pending work holds them.
     std::shared_ptr<BufferBytes> m_pUserVertices;
     std::shared_ptr<BufferBytes> m_pUserIndices;

@@ -412,6 +412,12 @@ HRESULT Device::GetIndices(IDirect3DIndexBuffer9** ppIndexData)
 
 // ---- Draws: checked here, carried out by the back end.
 
+DrawCommand& Device::NextDrawCommand()
+{
+    ResetDrawCommand(m_DrawCommand);
+    return m_DrawCommand;
+}
+
 bool Device::TargetsMatch() const
 {
     // Targets 1–3 have target 0's size; the depth surface is at least as large.
@@ -450,7 +456,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     });
     if (call.Failing() || !m_State.streams[0].pBuffer)
         return call.Result(D3DERR_INVALIDCALL);
-    DrawCommand command;
+    DrawCommand& command = NextDrawCommand();
     command.nType = PrimitiveType;
     command.nStartVertex = StartVertex;
     command.nPrimitiveCount = PrimitiveCount;
@@ -467,7 +473,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVer
     });
     if (call.Failing() || !m_State.streams[0].pBuffer || !m_State.pIndices)
         return call.Result(D3DERR_INVALIDCALL);
-    DrawCommand command;
+    DrawCommand& command = NextDrawCommand();
     command.nType = PrimitiveType;
     command.bIndexed = true;
     command.nBaseVertex = BaseVertexIndex;
@@ -486,7 +492,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     });
     if (call.Failing() || !pVertexStreamZeroData || VertexStreamZeroStride == 0 || !ValidPrimitive(PrimitiveType))
         return call.Result(D3DERR_INVALIDCALL);
-    DrawCommand command;
+    DrawCommand& command = NextDrawCommand();
     command.nType = PrimitiveType;
     command.nPrimitiveCount = PrimitiveCount;
     command.nVertexCount = VertexCount(PrimitiveType, PrimitiveCount);
@@ -508,7 +514,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     if (call.Failing() || !pIndexData || !pVertexStreamZeroData || VertexStreamZeroStride == 0 ||
         !ValidPrimitive(PrimitiveType) || (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32))
         return call.Result(D3DERR_INVALIDCALL);
-    DrawCommand command;
+    DrawCommand& command = NextDrawCommand();
     command.nType = PrimitiveType;
     command.bIndexed = true;
     command.nMinVertex = MinVertexIndex;

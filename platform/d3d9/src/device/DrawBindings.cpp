@@ -118,3 +118,16 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
     ResolveSamplers(state, resources);
     return true;
 }
+
+void ResetDrawCommand(DrawCommand& command)
+{
+    std::vector<ImageStorage*> lists[SAMPLER_COUNT];
+    for (UINT i = 0; i < SAMPLER_COUNT; ++i)
+        lists[i].swap(command.resources.samplers[i].images);
+    command = DrawCommand();
+    for (UINT i = 0; i < SAMPLER_COUNT; ++i)
+    {
+        lists[i].clear();
+        lists[i].swap(command.resources.samplers[i].images);
+    }
+}

@@ -109,9 +109,14 @@ void ObjectBase::DestroyIfUnused()
         delete this;
 }
 
+const GUID IID_LayerObjectBase = {0x5d3b8e21, 0x7c4a, 0x4f0e, {0x9a, 0x61, 0x2e, 0xb4, 0x0c, 0x17, 0xd8, 0x93}};
+
 ObjectBase* ObjectOf(IUnknown* pUnknown)
 {
-    return dynamic_cast<ObjectBase*>(pUnknown);
+    void* pObject = nullptr;
+    if (!pUnknown || pUnknown->QueryInterface(IID_LayerObjectBase, &pObject) != S_OK)
+        return nullptr;
+    return static_cast<ObjectBase*>(pObject);
 }
 
 std::vector<LiveObjectInfo> ListLiveObjects()

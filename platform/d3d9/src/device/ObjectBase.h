@@ -73,6 +73,11 @@ private:
 // The implementation behind an interface pointer handed out by this layer, or null.
 ObjectBase* ObjectOf(IUnknown* pUnknown);
 
+// An identifier only this layer's objects answer in QueryInterface, with their ObjectBase and
+// without adding a reference: ObjectOf's way to the object, one virtual call instead of a cast
+// across the class hierarchy.
+extern const GUID IID_LayerObjectBase;
+
 // Every live object of every device, for the test hook and for leak reports.
 struct LiveObjectInfo
 {
@@ -96,6 +101,11 @@ public:
         if (!ppvObject)
             return E_POINTER;
         *ppvObject = nullptr;
+        if (riid == IID_LayerObjectBase)
+        {
+            *ppvObject = static_cast<ObjectBase*>(this);
+            return S_OK;
+        }
         if (riid == IID_IUnknown || Implements(riid))
         {
             AddRefPublic();
@@ -154,6 +164,14 @@ private:
     T* m_p = nullptr;
     ObjectBase* m_pObject = nullptr;
 };
+
+// The object behind an interface pointer as its class Object, when it is of that kind, else null.
+template <class Object>
+Object* ObjectAs(IUnknown* pUnknown, ObjectKind kind)
+{
+    ObjectBase* pObject = ObjectOf(pUnknown);
+    return pObject && pObject->GetKind() == kind ? static_cast<Object*>(pObject) : nullptr;
+}
 
 // The bound object as its class Object, when it is of that kind (the device binds only its own
 // objects, checked when they are set), else null.

@@ -146,5 +146,5 @@ HRESULT Volume::UnlockBox()
 
 Surface* SurfaceOf(IDirect3DSurface9* pSurface)
 {
-    return dynamic_cast<Surface*>(pSurface);
+    return ObjectAs<Surface>(pSurface, ObjectKind::Surface);
 }

@@ -23,18 +23,29 @@ UINT LevelSize(UINT size, UINT level)
     return std::max(1u, size >> level);
 }
 
+namespace
+{
+// A texture of any of the three kinds as what the device and back end see of it.
+TextureObject* TextureOfObject(ObjectBase* pObject)
+{
+    switch (pObject ? pObject->GetKind() : ObjectKind::Direct3D)
+    {
+    case ObjectKind::Texture: return static_cast<Texture*>(pObject);
+    case ObjectKind::CubeTexture: return static_cast<CubeTexture*>(pObject);
+    case ObjectKind::VolumeTexture: return static_cast<VolumeTexture*>(pObject);
+    default: return nullptr;
+    }
+}
+}
+
 TextureObject* TextureOf(IDirect3DBaseTexture9* pTexture)
 {
-    return dynamic_cast<TextureObject*>(pTexture);
+    return TextureOfObject(ObjectOf(pTexture));
 }
 
 TextureObject* TextureOf(const BoundRef<IDirect3DBaseTexture9>& ref)
 {
-    if (auto* pTexture = BoundAs<Texture>(ref, ObjectKind::Texture))
-        return pTexture;
-    if (auto* pCube = BoundAs<CubeTexture>(ref, ObjectKind::CubeTexture))
-        return pCube;
-    return BoundAs<VolumeTexture>(ref, ObjectKind::VolumeTexture);
+    return TextureOfObject(ref.Object());
 }
 
 namespace
