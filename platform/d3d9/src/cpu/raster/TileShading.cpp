@@ -34,6 +34,22 @@ RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes,
 
 namespace
 {
+// Each lane's pixel offset inside its tile.
+struct LaneOffsets
+{
+    double dx[TILE_LANES], dy[TILE_LANES];
+    constexpr LaneOffsets() : dx(), dy()
+    {
+        for (unsigned y = 0; y < TILE_SIZE; ++y)
+            for (unsigned x = 0; x < TILE_SIZE; ++x)
+            {
+                dx[TileLane(x, y)] = x;
+                dy[TileLane(x, y)] = y;
+            }
+    }
+};
+constexpr LaneOffsets LANE_OFFSETS;
+
 // Pixels of the tile at (tx, ty) inside [x0, x1) × [y0, y1).
 uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
 {
@@ -58,34 +74,44 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
         const int64_t px = (int64_t)tx * SUBPIXELS, py = (int64_t)ty * SUBPIXELS;
         const int64_t nLast = (int64_t)(TILE_SIZE - 1);
         int64_t edge[3], stepX[3], stepY[3];
+        bool bAllInside = true;
         for (int i = 0; i < 3; ++i)
         {
             edge[i] = s.A[i] * px + s.B[i] * py + s.C[i];
             stepX[i] = s.A[i] * SUBPIXELS;
             stepY[i] = s.B[i] * SUBPIXELS;
-            if (edge[i] + s.bias[i] + std::max<int64_t>(0, stepX[i] * nLast) + std::max<int64_t>(0, stepY[i] * nLast) < 0)
+            const int64_t nAcrossX = stepX[i] * nLast, nAcrossY = stepY[i] * nLast;
+            const int64_t nBiased = edge[i] + s.bias[i];
+            if (nBiased + std::max<int64_t>(0, nAcrossX) + std::max<int64_t>(0, nAcrossY) < 0)
                 return 0;
+            bAllInside &= nBiased + std::min<int64_t>(0, nAcrossX) + std::min<int64_t>(0, nAcrossY) >= 0;
         }
-        for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
-            for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
-            {
-                const int64_t e0 = edge[0] + stepX[0] * dx + stepY[0] * dy;
-                const int64_t e1 = edge[1] + stepX[1] * dx + stepY[1] * dy;
-                const int64_t e2 = edge[2] + stepX[2] * dx + stepY[2] * dy;
-                const bool bInside = (e0 + s.bias[0] >= 0) & (e1 + s.bias[1] >= 0) & (e2 + s.bias[2] >= 0);
-                nMask |= (uint64_t)bInside << (dy * TILE_SIZE + dx);
-            }
-        nMask &= BoundsMask(tx, ty, x0, y0, x1, y1);
+        nMask = BoundsMask(tx, ty, x0, y0, x1, y1);
+        if (!bAllInside)
+        {
+            uint64_t nInside = 0;
+            for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
+                for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
+                {
+                    const int64_t e0 = edge[0] + stepX[0] * dx + stepY[0] * dy;
+                    const int64_t e1 = edge[1] + stepX[1] * dx + stepY[1] * dy;
+                    const int64_t e2 = edge[2] + stepX[2] * dx + stepY[2] * dy;
+                    const bool bInside = (e0 + s.bias[0] >= 0) & (e1 + s.bias[1] >= 0) & (e2 + s.bias[2] >= 0);
+                    nInside |= (uint64_t)bInside << (dy * TILE_SIZE + dx);
+                }
+            nMask &= nInside;
+        }
         if (!nMask)
             return 0;
         // Weights of vertices 1 and 2 at every lane's pixel centre, outside lanes too (for
-        // derivatives).
-        for (unsigned p = 0; p < TILE_LANES; ++p)
+        // derivatives). The edge values are integers well below 2^53, so stepping them in
+        // double is exact.
+        for (int k = 1; k < 3; ++k)
         {
-            const int64_t dx = p % TILE_SIZE, dy = p / TILE_SIZE;
-            const unsigned nLane = TILE_PIXEL_LANES.lanes[p];
-            b1[nLane] = (double)(edge[1] + stepX[1] * dx + stepY[1] * dy) * s.fInvArea;
-            b2[nLane] = (double)(edge[2] + stepX[2] * dx + stepY[2] * dy) * s.fInvArea;
+            const double fEdge = (double)edge[k], fStepX = (double)stepX[k], fStepY = (double)stepY[k];
+            double* pWeights = k == 1 ? b1 : b2;
+            for (unsigned i = 0; i < TILE_LANES; ++i)
+                pWeights[i] = (fEdge + fStepX * LANE_OFFSETS.dx[i] + fStepY * LANE_OFFSETS.dy[i]) * s.fInvArea;
         }
         return nMask;
     }
