@@ -14,6 +14,8 @@ public:
     void Configure(const DeviceState& state, const DrawResources& resources);
 
     bool TestsAlpha() const { return m_bAlphaTest; }
+    // Whether TestDepthStencil reads the fragments' depth.
+    bool ReadsDepth() const { return m_bDepthTest; }
     // The pixels of nMask whose oC0 alpha (per lane) passes the alpha test.
     uint64_t AlphaTest(uint64_t nMask, const float* pAlpha) const;
     // Stencil and depth tests, with their stencil and depth writes, for the pixels of nMask of

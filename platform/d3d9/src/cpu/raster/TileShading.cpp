@@ -50,6 +50,34 @@ struct LaneOffsets
 };
 constexpr LaneOffsets LANE_OFFSETS;
 
+// The interpolation loops, in double, also built for AVX2 where the processor has it (the same
+// operations in the same order, so the same bits).
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VECTOR_CLONES
+#endif
+
+// a0 + w1·d1 + w2·d2 for every lane.
+VECTOR_CLONES void InterpolateLanes(double a0, double d1, double d2, const double* w1, const double* w2, float* pOut)
+{
+    for (unsigned i = 0; i < TILE_LANES; ++i)
+        pOut[i] = (float)(a0 + w1[i] * d1 + w2[i] * d2);
+}
+
+// Perspective-correct weights of vertices 1 and 2 from the screen-space ones and each vertex's 1/w.
+VECTOR_CLONES void PerspectiveWeights(double q0, double q1, double q2, const double* b1, const double* b2, double* p1,
+                                      double* p2)
+{
+    for (unsigned i = 0; i < TILE_LANES; ++i)
+    {
+        const double f0 = (1.0 - b1[i] - b2[i]) * q0, f1 = b1[i] * q1, f2 = b2[i] * q2;
+        const double fInv = 1.0 / (f0 + f1 + f2);
+        p1[i] = f1 * fInv;
+        p2[i] = f2 * fInv;
+    }
+}
+
 // Pixels of the tile at (tx, ty) inside [x0, x1) × [y0, y1).
 uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
 {
@@ -141,11 +169,10 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
     const ScreenVertex& v0 = *s.v[0];
     const ScreenVertex& v1 = *s.v[1];
     const ScreenVertex& v2 = *s.v[2];
-    // Depth is linear in screen space.
-    const double dz1 = (double)v1.z - v0.z, dz2 = (double)v2.z - v0.z;
-    for (unsigned i = 0; i < TILE_LANES; ++i)
-        lanes.depth[i] = (float)(v0.z + b1[i] * dz1 + b2[i] * dz2);
     const OutputMerger& merger = *m_job.pMerger;
+    // Depth is linear in screen space; only the merger reads it.
+    if (merger.ReadsDepth())
+        InterpolateLanes(v0.z, (double)v1.z - v0.z, (double)v2.z - v0.z, b1, b2, lanes.depth);
     if (m_bEarlyTests)
     {
         nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
@@ -158,13 +185,7 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
     const double* w2 = b2;
     if (s.bPerspective)
     {
-        for (unsigned i = 0; i < TILE_LANES; ++i)
-        {
-            const double q0 = (1.0 - b1[i] - b2[i]) * v0.q, q1 = b1[i] * v1.q, q2 = b2[i] * v2.q;
-            const double fInv = 1.0 / (q0 + q1 + q2);
-            p1[i] = q1 * fInv;
-            p2[i] = q2 * fInv;
-        }
+        PerspectiveWeights(v0.q, v1.q, v2.q, b1, b2, p1, p2);
         w1 = p1;
         w2 = p2;
     }
@@ -183,8 +204,7 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
         if (d1 == 0.0 && d2 == 0.0)
             std::fill_n(pOut, TILE_LANES, v0.varyings[k]);
         else
-            for (unsigned i = 0; i < TILE_LANES; ++i)
-                pOut[i] = (float)(a0 + w1[i] * d1 + w2[i] * d2);
+            InterpolateLanes(a0, d1, d2, w1, w2, pOut);
     }
     m_job.pShading->Shade(lanes, nWorker);
     if (!m_bEarlyTests)
