@@ -79,7 +79,7 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     job.bFlat = state.renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
     job.bWireframe = state.renderStates[D3DRS_FILLMODE] == D3DFILL_WIREFRAME;
     // Fixed-function stages read each texture as what it is bound as.
-    TextureSampler sampler;
+    TextureSampler& sampler = m_sampler;
     sampler.Configure(state, resources, resources.pPixelProgram ? pixelProgram.pPlan->dwSamplerTypes : nullptr);
     SnapshotSampledTargets(resources, sampler);
     OutputMerger merger;

@@ -7,6 +7,7 @@
 #include "cpu/fixedfunc/FixedFunctionPrograms.h"
 #include "cpu/pool/WorkerPool.h"
 #include "cpu/raster/Rasterizer.h"
+#include "cpu/sampler/TextureSampler.h"
 #include "cpu/shader/ShaderExecutor.h"
 #include "device/Backend.h"
 
@@ -59,4 +60,5 @@ private:
     RasterJob m_job;
     RasterScratch m_raster;
     std::vector<ShaderRegisterFile> m_pixelFiles;   // one per worker
+    TextureSampler m_sampler;                        // configured afresh for every draw
 };

@@ -15,9 +15,15 @@ constexpr int BIN_SIZE = 64;                // work split: 64×64-pixel bins, mu
 constexpr int64_t SMALL_DRAW_PIXELS = 16384; // smaller draws run on the calling thread
 constexpr size_t SETUP_CHUNK = 1024;        // primitives set up per task when setup is split
 
+// Rounds f·256 half away from zero, as llround does, without the library call: the product has
+// at most 24 significant bits, so below 2^52 adding ±0.5 is exact (or, for tiny values, cannot
+// reach the next integer) and truncation completes the rounding.
 int64_t Snap(float f)
 {
-    return (int64_t)std::llround((double)f * SUBPIXELS);
+    const double d = (double)f * SUBPIXELS;
+    if (!(std::fabs(d) < 4503599627370496.0))   // 2^52, and NaN
+        return (int64_t)std::llround(d);
+    return (int64_t)(d + (d < 0.0 ? -0.5 : 0.5));
 }
 
 class SetupBuilder

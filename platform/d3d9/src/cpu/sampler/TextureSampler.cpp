@@ -78,7 +78,11 @@ void TextureSampler::Configure(const DeviceState& state, const DrawResources& re
     for (unsigned i = 0; i < 16; ++i)
     {
         SamplerStage& stage = m_stages[i];
+        // A sampler kept from draw to draw keeps the storage of its image list.
+        std::vector<TexelImage> kept = std::move(stage.images);
+        kept.clear();
         stage = SamplerStage();
+        stage.images = std::move(kept);
         const SamplerImages& images = resources.samplers[i];
         if (images.images.empty())
             continue;
