@@ -59,6 +59,17 @@ void Factors(DWORD nBlend, int c, const float* const src[4], const float* const 
         std::fill_n(pOut, n, 1.0f);
 }
 
+// Pixels of nMask from lane-ordered encoded pixels of N bytes into the tile at pTile.
+template <size_t N>
+void ScatterTile(const BYTE* pLanes, uint64_t nMask, BYTE* pTile, size_t nRowPitch)
+{
+    for (; nMask; nMask &= nMask - 1)
+    {
+        const unsigned p = (unsigned)std::countr_zero(nMask);
+        std::memcpy(pTile + (p / TILE_SIZE) * nRowPitch + (p % TILE_SIZE) * N, pLanes + TILE_PIXEL_LANES.lanes[p] * N, N);
+    }
+}
+
 // Each set bit's index, lowest first.
 template <typename Fn>
 void ForEachBit(uint64_t nMask, Fn fn)
@@ -227,34 +238,34 @@ void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, in
 {
     const FormatInfo& format = *target.pFormat;
     const size_t nSize = format.bytesPerBlock;
-    const bool bUnorm = format.type == ChannelType::Unorm;
-    // The tile in pixel order, converted whole; rows are stored from the first to the last
-    // pixel of their mask, which lie inside the target.
-    float src[4][TILE_LANES];
-    for (int c = 0; c < 4; ++c)
-        for (unsigned p = 0; p < TILE_LANES; ++p)
-        {
-            const float v = colors[c][TILE_PIXEL_LANES.lanes[p]];
-            src[c][p] = bUnorm ? Saturate(v) : v;
-        }
-    const float* result[4] = {src[0], src[1], src[2], src[3]};
-    float dst[4][TILE_LANES], blended[4][TILE_LANES];
+    // The tile is converted whole in lane order; UNORM encoding saturates by itself, so only
+    // blending needs the saturated colour first.
+    const float* result[4] = {colors[0], colors[1], colors[2], colors[3]};
+    float src[4][TILE_LANES], dst[4][TILE_LANES], blended[4][TILE_LANES];
     if (m_bBlend || nWriteMask != 0xF)
     {
         std::fill_n(&dst[0][0], 4 * TILE_LANES, 0.0f);
         for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
         {
+            // From the first to the last pixel of the row's mask: inside the target.
             const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
             if (!nRow)
                 continue;
             const unsigned nFirst = (unsigned)std::countr_zero(nRow);
             const unsigned nCount = 32u - (unsigned)std::countl_zero(nRow) - nFirst;
-            const unsigned p = dy * TILE_SIZE + nFirst;
-            float* const run[4] = {dst[0] + p, dst[1] + p, dst[2] + p, dst[3] + p};
+            float row[4][TILE_SIZE];
+            float* const run[4] = {row[0], row[1], row[2], row[3]};
             DecodePixelRun(format, target.Row((UINT)y + dy) + (size_t)(x + (int)nFirst) * nSize, nCount, run);
+            for (unsigned i = 0; i < nCount; ++i)
+                for (int c = 0; c < 4; ++c)
+                    dst[c][TILE_PIXEL_LANES.lanes[dy * TILE_SIZE + nFirst + i]] = row[c][i];
         }
         if (m_bBlend)
         {
+            const bool bUnorm = format.type == ChannelType::Unorm;
+            for (int c = 0; c < 4; ++c)
+                for (unsigned i = 0; i < TILE_LANES; ++i)
+                    src[c][i] = bUnorm ? Saturate(colors[c][i]) : colors[c][i];
             const float* const source[4] = {src[0], src[1], src[2], src[3]};
             const float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
             float* const out[4] = {blended[0], blended[1], blended[2], blended[3]};
@@ -268,18 +279,13 @@ void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, in
     }
     BYTE bytes[TILE_LANES * 16];
     EncodePixelRun(format, result, TILE_LANES, bytes);
-    for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
+    BYTE* pTile = target.Row((UINT)y) + (size_t)x * nSize;
+    switch (nSize)
     {
-        const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
-        if (!nRow)
-            continue;
-        const unsigned nFirst = (unsigned)std::countr_zero(nRow);
-        const unsigned nCount = 32u - (unsigned)std::countl_zero(nRow) - nFirst;
-        BYTE* pRun = target.Row((UINT)y + dy) + (size_t)(x + (int)nFirst) * nSize;
-        const BYTE* pBytes = bytes + (dy * TILE_SIZE + nFirst) * nSize;
-        if ((nRow >> nFirst) == (1u << nCount) - 1u)
-            std::memcpy(pRun, pBytes, nCount * nSize);
-        else
-            ForEachBit(nRow >> nFirst, [&](unsigned i) { std::memcpy(pRun + i * nSize, pBytes + i * nSize, nSize); });
+    case 1: ScatterTile<1>(bytes, nMask, pTile, target.nRowPitch); break;
+    case 2: ScatterTile<2>(bytes, nMask, pTile, target.nRowPitch); break;
+    case 4: ScatterTile<4>(bytes, nMask, pTile, target.nRowPitch); break;
+    case 8: ScatterTile<8>(bytes, nMask, pTile, target.nRowPitch); break;
+    default: ScatterTile<16>(bytes, nMask, pTile, target.nRowPitch); break;
     }
 }
