@@ -66,7 +66,8 @@ void ScatterTile(const BYTE* pLanes, uint64_t nMask, BYTE* pTile, size_t nRowPit
     for (; nMask; nMask &= nMask - 1)
     {
         const unsigned p = (unsigned)std::countr_zero(nMask);
-        std::memcpy(pTile + (p / TILE_SIZE) * nRowPitch + (p % TILE_SIZE) * N, pLanes + TILE_PIXEL_LANES.lanes[p] * N, N);
+        std::memcpy(pTile + (p / TILE_SIZE) * nRowPitch + (p % TILE_SIZE) * N, pLanes + TILE_PIXEL_LANES.lanes[p] * N,
+                    N);
     }
 }
 

@@ -82,7 +82,8 @@ VECTOR_CLONES void PerspectiveWeights(double q0, double q1, double q2, const dou
 uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
 {
     const int nTile = (int)TILE_SIZE;
-    const unsigned nColumns = ((1u << std::clamp(x1 - tx, 0, nTile)) - 1u) & ~((1u << std::clamp(x0 - tx, 0, nTile)) - 1u);
+    const unsigned nColumns =
+        ((1u << std::clamp(x1 - tx, 0, nTile)) - 1u) & ~((1u << std::clamp(x0 - tx, 0, nTile)) - 1u);
     uint64_t nMask = 0;
     for (int dy = std::clamp(y0 - ty, 0, nTile); dy < std::clamp(y1 - ty, 0, nTile); ++dy)
         nMask |= (uint64_t)nColumns << (dy * nTile);
@@ -96,9 +97,9 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
     uint64_t nMask = 0;
     if (s.kind == PrimitiveKind::Triangle)
     {
-        // Edge values at the tile's first pixel; one pixel right adds A·256, one down B·256. The
-        // largest value over the tile is at a corner, so a tile wholly outside one edge costs
-        // no more.
+        // Edge values at the tile's first pixel; one pixel right adds A·256, one down B·256. An
+        // edge's extremes over the tile are at its corners: a tile wholly outside one edge is
+        // rejected from them, and one wholly inside all three needs no test per pixel.
         const int64_t px = (int64_t)tx * SUBPIXELS, py = (int64_t)ty * SUBPIXELS;
         const int64_t nLast = (int64_t)(TILE_SIZE - 1);
         int64_t edge[3], stepX[3], stepY[3];
