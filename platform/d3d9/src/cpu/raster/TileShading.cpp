@@ -1,5 +1,7 @@
 #include "cpu/raster/TileShading.h"
 
+#include "cpu/VectorClones.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -49,14 +51,6 @@ struct LaneOffsets
     }
 };
 constexpr LaneOffsets LANE_OFFSETS;
-
-// The interpolation loops, in double, also built for AVX2 where the processor has it (the same
-// operations in the same order, so the same bits).
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define VECTOR_CLONES
-#endif
 
 // a0 + w1·d1 + w2·d2 for every lane.
 VECTOR_CLONES void InterpolateLanes(double a0, double d1, double d2, const double* w1, const double* w2, float* pOut)
