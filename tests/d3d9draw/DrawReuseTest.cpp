@@ -71,7 +71,8 @@ protected:
     }
 
     // 3,000 overlapping triangles (9,000 vertices, enough to shade them on every worker), a
-    // band of them crossing the near plane so that clipping adds vertices.
+    // band of them crossing the near plane so that clipping adds vertices; then their vertices
+    // as points.
     static std::vector<ClipVertexData> Mesh()
     {
         std::vector<ClipVertexData> vertices;
@@ -95,6 +96,9 @@ protected:
         m_pDevice->SetVertexShader(m_pVertexShader);
         ASSERT_EQ(m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, (UINT)mesh.size() / 3, mesh.data(),
                                              sizeof(ClipVertexData)),
+                  D3D_OK);
+        // The same vertices as points, enough to be set up in chunks on the workers.
+        ASSERT_EQ(m_pDevice->DrawPrimitiveUP(D3DPT_POINTLIST, (UINT)mesh.size(), mesh.data(), sizeof(ClipVertexData)),
                   D3D_OK);
         m_pDevice->SetVertexShader(nullptr);
     }

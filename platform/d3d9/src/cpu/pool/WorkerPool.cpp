@@ -21,19 +21,20 @@ WorkerPool::~WorkerPool()
         worker.join();
 }
 
-void WorkerPool::Run(unsigned nTasks, const std::function<void(unsigned, unsigned)>& fn)
+void WorkerPool::RunTasks(unsigned nTasks, const void* pFn, TaskRoutine pfnTask)
 {
     if (nTasks == 0)
         return;
     if (m_workers.empty() || nTasks == 1)
     {
         for (unsigned i = 0; i < nTasks; ++i)
-            fn(i, 0);
+            pfnTask(pFn, i, 0);
         return;
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pJob = &fn;
+        m_pJob = pFn;
+        m_pfnTask = pfnTask;
         m_nTasks = nTasks;
         m_nNext = 0;
         m_nBusy = (unsigned)m_workers.size();
@@ -53,7 +54,7 @@ void WorkerPool::Work(unsigned nWorker)
         unsigned nTask = m_nNext.fetch_add(1, std::memory_order_relaxed);
         if (nTask >= m_nTasks)
             return;
-        (*m_pJob)(nTask, nWorker);
+        m_pfnTask(m_pJob, nTask, nWorker);
     }
 }
 

@@ -5,7 +5,6 @@
 // the number of threads.
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,10 +21,20 @@ public:
     unsigned GetThreadCount() const { return (unsigned)m_workers.size() + 1; }
 
     // Runs fn(task, worker) for task 0 .. nTasks-1; worker (0 .. GetThreadCount()-1) lets a task
-    // use per-thread scratch. Returns when every task is done.
-    void Run(unsigned nTasks, const std::function<void(unsigned nTask, unsigned nWorker)>& fn);
+    // use per-thread scratch. Returns when every task is done. fn is called through a plain
+    // pointer, so handing it over allocates nothing.
+    template <class Fn>
+    void Run(unsigned nTasks, const Fn& fn)
+    {
+        RunTasks(nTasks, &fn, [](const void* pFn, unsigned nTask, unsigned nWorker) {
+            (*static_cast<const Fn*>(pFn))(nTask, nWorker);
+        });
+    }
 
 private:
+    using TaskRoutine = void (*)(const void* pFn, unsigned nTask, unsigned nWorker);
+
+    void RunTasks(unsigned nTasks, const void* pFn, TaskRoutine pfnTask);
     void WorkerLoop(unsigned nWorker);
     void Work(unsigned nWorker);
 
@@ -33,7 +42,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
-    const std::function<void(unsigned, unsigned)>* m_pJob = nullptr;
+    const void* m_pJob = nullptr;
+    TaskRoutine m_pfnTask = nullptr;
     unsigned m_nTasks = 0;
     std::atomic<unsigned> m_nNext{0};
     unsigned m_nBusy = 0;
