@@ -121,13 +121,7 @@ bool ResolveDrawResources(const DeviceState& state, DrawCommand& command)
 
 void ResetDrawCommand(DrawCommand& command)
 {
-    std::vector<ImageStorage*> lists[SAMPLER_COUNT];
-    for (UINT i = 0; i < SAMPLER_COUNT; ++i)
-        lists[i].swap(command.resources.samplers[i].images);
-    command = DrawCommand();
-    for (UINT i = 0; i < SAMPLER_COUNT; ++i)
-    {
-        lists[i].clear();
-        lists[i].swap(command.resources.samplers[i].images);
-    }
+    // Copy-assigning an empty command empties every list without giving up its storage.
+    static const DrawCommand s_empty;
+    command = s_empty;
 }
