@@ -48,6 +48,16 @@ int FindElement(const std::vector<D3DVERTEXELEMENT9>& elements, BYTE usage, BYTE
 constexpr UINT SPLIT_VERTICES = 4096;     // larger draws shade their vertices on every worker
 constexpr unsigned BLOCKS_PER_TASK = 4;   // blocks of SHADER_LANES vertices a worker takes at once
 
+// A vertex as a program leaves it when it writes nothing: t# read (0, 0, 0, 0), colours (1, 1, 1, 1).
+constexpr ClipVertex MakeUnwrittenOutputs()
+{
+    ClipVertex v{};
+    for (unsigned i = 0; i < 8; ++i)
+        v.varyings[VARYING_COLOR + i] = 1.0f;
+    return v;
+}
+constexpr ClipVertex UNWRITTEN_OUTPUTS = MakeUnwrittenOutputs();
+
 // An input register of the program and the element that feeds it (null: reads (0, 0, 0, 1)).
 struct ProgramInput
 {
@@ -89,9 +99,6 @@ public:
             else if (nIndex >= 5)
                 m_outputs[m_nOutputs++] = {4 + VARYING_TEXCOORD + (unsigned)(nIndex - 5) * 4, output.slot};
         }
-        // Unwritten outputs: t# read (0, 0, 0, 0) and colours (1, 1, 1, 1).
-        std::memset(&m_unwritten, 0, sizeof(m_unwritten));
-        std::fill_n(&m_unwritten.varyings[VARYING_COLOR], 8, 1.0f);
     }
 
     // Shades vertices [nFirst, nFirst + nCount), nCount at most SHADER_LANES.
@@ -137,7 +144,7 @@ public:
         for (UINT i = 0; i < nCount; ++i)
         {
             float* pOut = reinterpret_cast<float*>(&m_pOut[nFirst + i]);
-            std::memcpy(pOut, &m_unwritten, sizeof(ClipVertex));
+            std::memcpy(pOut, &UNWRITTEN_OUTPUTS, sizeof(ClipVertex));
             for (unsigned n = 0; n < m_nOutputs; ++n)
                 for (int c = 0; c < 4; ++c)
                     pOut[m_outputs[n].nOffset + c] = file.Slot(m_outputs[n].slot[c])[i];
@@ -154,7 +161,6 @@ private:
     unsigned m_nInputs = 0;
     ProgramOutput m_outputs[SHADER_OUTPUT_COUNT];
     unsigned m_nOutputs = 0;
-    ClipVertex m_unwritten;
 };
 
 static_assert(sizeof(ClipVertex) == (4 + VARYING_COUNT) * sizeof(float), "a clip vertex is plain floats");
