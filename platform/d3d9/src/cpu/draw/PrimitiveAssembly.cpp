@@ -8,8 +8,6 @@
 
 namespace
 {
-constexpr UINT SPLIT_VERTICES = 4096;   // more shaded vertices than this are prepared on the workers
-
 // The vertex numbers (base vertex applied) the draw reads, in order.
 bool ReadVertexNumbers(const DrawCommand& command, UINT nCount, std::vector<UINT>& numbers)
 {

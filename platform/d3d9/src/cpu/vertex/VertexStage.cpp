@@ -45,7 +45,6 @@ int FindElement(const std::vector<D3DVERTEXELEMENT9>& elements, BYTE usage, BYTE
     return -1;
 }
 
-constexpr UINT SPLIT_VERTICES = 4096;     // larger draws shade their vertices on every worker
 constexpr unsigned BLOCKS_PER_TASK = 4;   // blocks of SHADER_LANES vertices a worker takes at once
 
 // A vertex as a program leaves it when it writes nothing: t# read (0, 0, 0, 0), colours (1, 1, 1, 1).

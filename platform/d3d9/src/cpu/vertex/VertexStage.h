@@ -16,6 +16,10 @@ constexpr unsigned VARYING_TEXCOORD = 0;
 constexpr unsigned VARYING_COLOR = 32;
 constexpr unsigned VARYING_COUNT = 40;
 
+// Draws with more vertices than this shade them, and prepare them for setup, on every worker;
+// smaller ones stay on the calling thread, where waking the workers would cost more.
+constexpr UINT SPLIT_VERTICES = 4096;
+
 struct ClipVertex
 {
     float pos[4];   // clip space, or screen x, y, z and 1/w for pre-transformed vertices
