@@ -209,15 +209,19 @@ uint64_t OutputMerger::TestStencil(int x, int y, uint64_t nMask, const float* pD
             UpdateStencil(face.nFail);
             return;
         }
-        const float fDepth = pDepth[TILE_PIXEL_LANES.lanes[p]];
-        if (m_bDepthTest && !CompareValues(m_nDepthFunc, fDepth, fStored))
+        // Depth is read only with the depth test on, which depth writes need too.
+        if (m_bDepthTest)
         {
-            UpdateStencil(face.nDepthFail);
-            return;
+            const float fDepth = pDepth[TILE_PIXEL_LANES.lanes[p]];
+            if (!CompareValues(m_nDepthFunc, fDepth, fStored))
+            {
+                UpdateStencil(face.nDepthFail);
+                return;
+            }
+            if (m_bDepthWrite)
+                fStored = fDepth;
         }
         UpdateStencil(face.nPass);
-        if (m_bDepthWrite)
-            fStored = fDepth;
         nPassed |= 1ull << p;
     });
     return nPassed;
