@@ -120,6 +120,14 @@ bool ReadVertexBlock(ByteReader& reader, SceneMesh& mesh)
     return true;
 }
 
+bool CanSaveMesh(const SceneMesh& mesh, const char* szOperation)
+{
+    if (mesh.m_nTriangleCount > 0)
+        return true;
+    LogWarning("%s - mesh \"%s\" has no triangles; it is not saved.", szOperation, mesh.m_szName);
+    return false;
+}
+
 void WriteVertexBlock(ByteWriter& writer, SceneMesh& mesh)
 {
     const int32_t nTriangles = std::max(mesh.m_nTriangleCount, 0);

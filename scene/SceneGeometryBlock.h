@@ -28,6 +28,9 @@ constexpr size_t FILE_VERTEX_SIZE = 32;
 // check; the mesh is then left without vertices.
 bool ReadVertexBlock(ByteReader& reader, SceneMesh& mesh);
 void WriteVertexBlock(ByteWriter& writer, SceneMesh& mesh);
+// The readers refuse a mesh without triangles and end the read there, so the writers leave such
+// a mesh out (false, with a warning naming szOperation) to keep the rest of the file readable.
+bool CanSaveMesh(const SceneMesh& mesh, const char* szOperation);
 
 // Sphere around the mesh's offset with radius sqrt(3) x e / 2, e the largest extent of its
 // bounding box: the sphere round a cube of side e. Returns the mesh.

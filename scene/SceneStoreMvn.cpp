@@ -268,15 +268,8 @@ bool SceneStore::SaveMvnFile(const char* szPath)
     for (uint32_t i = 0; i < m_Meshes.GetCount(); ++i)
     {
         auto* pMesh = static_cast<SceneMesh*>(m_Meshes.Get(i));
-        if (!pMesh)
+        if (!pMesh || !CanSaveMesh(*pMesh, "SceneStore::SaveMvnFile()"))
             continue;
-        // The readers refuse a mesh without triangles and end the read there: leaving it out
-        // keeps the rest of the scene readable.
-        if (pMesh->m_nTriangleCount <= 0)
-        {
-            LogWarning("SceneStore::SaveMvnFile() - mesh \"%s\" has no triangles; it is not saved.", pMesh->m_szName);
-            continue;
-        }
         const SceneMaterial& material = pMesh->m_pMaterial ? *pMesh->m_pMaterial : noMaterial;
         writer.WriteI32(SCENE_RECORD_GEOMETRY);
         WriteSceneNames(writer, pMesh->m_szName, pMesh->m_szSecondName);

@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "scene/MediaDirectory.h"
 #include "scene/ParticleSystem.h"
+#include "scene/SceneGeometryBlock.h"
 #include "scene/QnlBlocks.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
@@ -72,7 +73,7 @@ bool SceneStore::SaveQnlFile(const char* szPath)
     for (uint32_t i = 0; i < m_Meshes.GetCount(); ++i)
     {
         auto* pMesh = static_cast<SceneMesh*>(m_Meshes.Get(i));
-        if (!pMesh)
+        if (!pMesh || !CanSaveMesh(*pMesh, "SceneStore::SaveQnlFile()"))
             continue;
         writer.WriteI32(SCENE_RECORD_GEOMETRY);
         WriteSceneNames(writer, pMesh->m_szName, pMesh->m_szSecondName);

@@ -288,3 +288,34 @@ TEST_F(QnlSceneTest, ASaveThatFailsHalfwayKeepsTheOldFile)
     EXPECT_TRUE(store.SaveQnlFile(Path("target.qnl").c_str()));
     EXPECT_NE(ReadBytes(Path("target.qnl")), old);
 }
+
+TEST_F(QnlSceneTest, AMeshWithoutTrianglesIsLeftOutSoTheRestOfTheFileStaysReadable)
+{
+    ASSERT_TRUE(WriteBytes(Path("fixture.qnl"), Scene().Get()));
+    struct Format
+    {
+        const char* szName;
+        bool (SceneStore::*pfnSave)(const char*);
+        bool (SceneStore::*pfnOpen)(const char*, Renderer*, IDirect3DDevice9*);
+    };
+    const Format formats[] = {{"saved.qnl", &SceneStore::SaveQnlFile, &SceneStore::OpenQnlFile},
+                              {"saved.mvn", &SceneStore::SaveMvnFile, &SceneStore::OpenMvnFile}};
+    for (const Format& format : formats)
+    {
+        SceneStore store;
+        ASSERT_TRUE(store.OpenQnlFile(Path("fixture.qnl").c_str(), nullptr, nullptr));
+        auto* pEmpty = new SceneMesh;
+        pEmpty->SetName("empty");
+        ASSERT_TRUE(store.AddMesh(pEmpty));
+        ClearLogLines();
+        ASSERT_TRUE((store.*format.pfnSave)(Path(format.szName).c_str())) << format.szName;
+        EXPECT_EQ(CountLog("\"empty\" has no triangles"), 1) << format.szName;
+
+        // The light after the empty mesh must survive the round trip.
+        SceneStore reopened;
+        ASSERT_TRUE((reopened.*format.pfnOpen)(Path(format.szName).c_str(), nullptr, nullptr)) << format.szName;
+        ASSERT_EQ(reopened.m_Meshes.GetCount(), 2u) << format.szName;
+        EXPECT_STREQ(static_cast<SceneMesh*>(reopened.m_Meshes.Get(1))->m_szName, "glass") << format.szName;
+        EXPECT_EQ(reopened.m_Lights.GetCount(), 1u) << format.szName;
+    }
+}
