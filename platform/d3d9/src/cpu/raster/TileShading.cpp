@@ -26,10 +26,7 @@ RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes,
             double b1[TILE_LANES], b2[TILE_LANES];
             const uint64_t nMask = Coverage(s, tx, ty, x0, y0, x1, y1, b1, b2);
             if (nMask)
-            {
-                counts.nShaded += (uint64_t)std::popcount(nMask);
-                counts.nPassed += ShadeTile(s, tx, ty, nMask, b1, b2, lanes, nWorker);
-            }
+                ShadeTile(s, tx, ty, nMask, b1, b2, lanes, nWorker, counts);
         }
     return counts;
 }
@@ -158,8 +155,8 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
     return nMask;
 }
 
-uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
-                              TileLanes& lanes, unsigned nWorker) const
+void TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
+                           TileLanes& lanes, unsigned nWorker, RasterCounts& counts) const
 {
     const ScreenVertex& v0 = *s.v[0];
     const ScreenVertex& v1 = *s.v[1];
@@ -172,8 +169,9 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
     {
         nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
         if (!nMask)
-            return 0;
+            return;
     }
+    counts.nShaded += (uint64_t)std::popcount(nMask);
     // Varyings: perspective-correct weights unless 1/w is the same at every vertex.
     double p1[TILE_LANES], p2[TILE_LANES];
     const double* w1 = b1;
@@ -212,5 +210,5 @@ uint64_t TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, c
         nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
     }
     merger.StoreColors(tx, ty, nMask, lanes.colors, m_nColors);
-    return (uint64_t)std::popcount(nMask);
+    counts.nPassed += (uint64_t)std::popcount(nMask);
 }

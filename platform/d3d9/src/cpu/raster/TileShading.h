@@ -44,9 +44,10 @@ private:
     // weights of vertices 1 and 2 at every lane's pixel centre (outside lanes too, for
     // derivatives).
     uint64_t Coverage(const Setup& s, int tx, int ty, int x0, int y0, int x1, int y1, double* b1, double* b2) const;
-    // Depth, varyings, shading and merger for the covered pixels nMask.
-    uint64_t ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
-                       TileLanes& lanes, unsigned nWorker) const;
+    // Depth, varyings, shading and merger for the covered pixels nMask; adds the pixels shaded
+    // (covered ones that survived the early tests) and those that passed to counts.
+    void ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
+                   TileLanes& lanes, unsigned nWorker, RasterCounts& counts) const;
 
     const RasterJob& m_job;
     const std::vector<LinePixel>& m_linePixels;
