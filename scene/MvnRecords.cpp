@@ -218,14 +218,7 @@ void ApplyMvnLightValues(SceneLight& light)
     light.m_Light.Falloff = MVN_LIGHT_FALLOFF;
     light.m_Light.Theta = MVN_LIGHT_CONE;
     light.m_Light.Phi = MVN_LIGHT_CONE;
-    light.m_bHalo = 1;
-    light.m_fHaloSize = 5.0f;
-    light.m_fHaloPower = 1.0f;
-    light.m_bLensFlare = 0;
-    light.m_fLensFlareSize = 120.0f;
-    light.m_fLensFlareDensity = 0.3f;
-    light.m_nLensCount = 3;
-    // The file's flag byte was read, and is replaced: loaded lights always carry 1.
-    light.m_bLightFlag = 1;
+    // The file's flag byte was read, and is replaced.
+    SetLoadedLightDisplay(light);
     light.m_nLightKind = LIGHT_KIND_POINT;
 }

@@ -280,15 +280,7 @@ bool ReadQnlLightBlock(ByteReader& reader, SceneLight& light)
         !ReadInts(reader, light.m_nLightOptions, 6))
         return false;
 
-    // Every loaded light shows the same halo and no flare, whatever the file holds.
-    light.m_bHalo = 1;
-    light.m_fHaloSize = 5.0f;
-    light.m_fHaloPower = 1.0f;
-    light.m_bLensFlare = 0;
-    light.m_fLensFlareSize = 120.0f;
-    light.m_fLensFlareDensity = 0.3f;
-    light.m_nLensCount = 3;
-    light.m_bLightFlag = 1;
+    SetLoadedLightDisplay(light);
     light.m_Light.Range = 100000.0f;
     light.m_Light.Falloff = 0.01f;
     if (light.m_Light.Attenuation1 < 0.0f)

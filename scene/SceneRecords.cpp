@@ -184,6 +184,18 @@ void WriteD3DLight(ByteWriter& writer, const D3DLIGHT9& light)
     writer.WriteF32(light.Phi);
 }
 
+void SetLoadedLightDisplay(SceneLight& light)
+{
+    light.m_bHalo = 1;
+    light.m_fHaloSize = 5.0f;
+    light.m_fHaloPower = 1.0f;
+    light.m_bLensFlare = 0;
+    light.m_fLensFlareSize = 120.0f;
+    light.m_fLensFlareDensity = 0.3f;
+    light.m_nLensCount = 3;
+    light.m_bLightFlag = 1;
+}
+
 bool ReadLightSettings(ByteReader& reader, SceneLight& light)
 {
     int32_t bHalo = 0, bLensFlare = 0, bLensFlareRing = 0, nLensCount = 0;

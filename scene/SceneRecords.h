@@ -100,6 +100,9 @@ void WriteD3DLight(ByteWriter& writer, const D3DLIGHT9& light);
 // ---- The ten 32-bit light settings (halo, lens flare) in file order.
 bool ReadLightSettings(ByteReader& reader, SceneLight& light);
 void WriteLightSettings(ByteWriter& writer, const SceneLight& light);
+// Both readers show every loaded light with the same halo and no flare, whatever the file
+// holds, and mark it loaded (light flag 1).
+void SetLoadedLightDisplay(SceneLight& light);
 
 // ---- Plain runs of values.
 bool ReadFloats(ByteReader& reader, float* pValues, size_t nCount);

@@ -333,6 +333,43 @@ void TextureFont::SetStreamStates(DWORD dwFVF, UINT nStride, uint32_t nFlags)
     }
 }
 
+void TextureFont::EmitScreenText(float x, float y, float z, float fScaleX, float fScaleY, float fSpacing,
+                                 float fRowAdvance, uint32_t dwColor, const char* szText)
+{
+    x -= fSpacing;
+    const float fLineStart = x;
+    auto* pVertex = static_cast<FontVertex2D*>(LockBatch());
+    UINT nTriangles = 0;
+    for (const char* p = szText; *p && pVertex; ++p)
+    {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\n')
+        {
+            x = fLineStart;
+            y += fRowAdvance;
+            continue;
+        }
+        if (!IsDrawable(c))
+            continue;
+        const float* uv = GetGlyphCoords(c);
+        const float w = GlyphWidth(c) / m_fScale * fScaleX;
+        const float h = GlyphHeight(c) / m_fScale * fScaleY;
+        if (c != ' ')
+        {
+            // Half-pixel offsets put texel centres on pixel centres.
+            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
+            const FontVertex2D quad[6] = {
+                {left, bottom, z, 1.0f, dwColor, uv[0], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]},
+                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {right, top, z, 1.0f, dwColor, uv[2], uv[1]},
+                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]}};
+            AddQuad(pVertex, nTriangles, quad);
+        }
+        x += w - 2.0f * fSpacing;
+    }
+    if (pVertex)
+        FlushBatch(nTriangles);
+}
+
 HRESULT TextureFont::DrawString(float x, float y, uint32_t dwColor, const char* szText, uint32_t nFlags)
 {
     if (!m_pDevice || !szText || !HasDrawResources())
@@ -356,39 +393,7 @@ HRESULT TextureFont::DrawString(float x, float y, uint32_t dwColor, const char* 
             y = (static_cast<float>(viewport.Height) - fRowHeight) / 2.0f;
     }
 
-    x -= fSpacing;
-    const float fLineStart = x;
-    auto* pVertex = static_cast<FontVertex2D*>(LockBatch());
-    UINT nTriangles = 0;
-    for (const char* p = szText; *p && pVertex; ++p)
-    {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c == '\n')
-        {
-            x = fLineStart;
-            y += fRowHeight;
-            continue;
-        }
-        if (!IsDrawable(c))
-            continue;
-        const float* uv = GetGlyphCoords(c);
-        const float w = GlyphWidth(c) / m_fScale;
-        const float h = GlyphHeight(c) / m_fScale;
-        if (c != ' ')
-        {
-            // Half-pixel offsets put texel centres on pixel centres.
-            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
-            const FontVertex2D quad[6] = {
-                {left, bottom, 0.9f, 1.0f, dwColor, uv[0], uv[3]}, {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]},
-                {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]}, {right, top, 0.9f, 1.0f, dwColor, uv[2], uv[1]},
-                {right, bottom, 0.9f, 1.0f, dwColor, uv[2], uv[3]}, {left, top, 0.9f, 1.0f, dwColor, uv[0], uv[1]}};
-            AddQuad(pVertex, nTriangles, quad);
-        }
-        x += w - 2.0f * fSpacing;
-    }
-    if (pVertex)
-        FlushBatch(nTriangles);
-
+    EmitScreenText(x, y, 0.9f, 1.0f, 1.0f, fSpacing, fRowHeight, dwColor, szText);
     m_pSavedStates->Apply();
     return S_OK;
 }
@@ -420,37 +425,7 @@ HRESULT TextureFont::DrawStringScaled(float x, float y, float z, float xScale, f
     x = (x + 1.0f) * fViewWidth / 2.0f;
     y = (y + 1.0f) * fViewHeight / 2.0f;
 
-    x -= fSpacing;
-    const float fLineStart = x;
-    auto* pVertex = static_cast<FontVertex2D*>(LockBatch());
-    UINT nTriangles = 0;
-    for (const char* p = szText; *p && pVertex; ++p)
-    {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c == '\n')
-        {
-            x = fLineStart;
-            y += fViewHeight * yScale;
-            continue;
-        }
-        if (!IsDrawable(c))
-            continue;
-        const float* uv = GetGlyphCoords(c);
-        const float w = GlyphWidth(c) / m_fScale * fScaleX;
-        const float h = GlyphHeight(c) / m_fScale * fScaleY;
-        if (c != ' ')
-        {
-            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
-            const FontVertex2D quad[6] = {
-                {left, bottom, z, 1.0f, dwColor, uv[0], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]},
-                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {right, top, z, 1.0f, dwColor, uv[2], uv[1]},
-                {right, bottom, z, 1.0f, dwColor, uv[2], uv[3]}, {left, top, z, 1.0f, dwColor, uv[0], uv[1]}};
-            AddQuad(pVertex, nTriangles, quad);
-        }
-        x += w - 2.0f * fSpacing;
-    }
-    if (pVertex)
-        FlushBatch(nTriangles);
+    EmitScreenText(x, y, z, fScaleX, fScaleY, fSpacing, fViewHeight * yScale, dwColor, szText);
     return S_OK;
 }
 

@@ -93,6 +93,10 @@ private:
     void SetDrawStates(bool bZEnable, bool bBlend);
     // Vertex format, no shaders, the buffer on stream 0, and the filter of TEXT_FILTERED.
     void SetStreamStates(DWORD dwFVF, UINT nStride, uint32_t nFlags);
+    // Screen-space glyph quads from (x, y) at depth z, glyph sides times the scales, fRowAdvance
+    // down per newline, drawn in batches.
+    void EmitScreenText(float x, float y, float z, float fScaleX, float fScaleY, float fSpacing, float fRowAdvance,
+                        uint32_t dwColor, const char* szText);
     // Locks the buffer with DISCARD; null when it cannot.
     void* LockBatch();
     // Unlocks and draws the triangles written so far (none: no draw).
