@@ -1,0 +1,29 @@
+#pragma once
+// Ordering and view culling of the scene's meshes: the quicksort of view depths that the
+// front-to-back order and the light views use, and the conservative test of a bounding sphere
+// against the view's cone.
+#include "core/Vector3.h"
+
+#include <d3dx9math.h>
+
+#include <cstdint>
+
+// The most meshes the passes order and track (the size of the order and occlusion tables).
+constexpr int MAX_SCENE_MESHES = 2000;
+
+// Sorts keys[lo..hi] ascending and applies every exchange to indexes as well. Keys equal to the
+// pivot stop both scans, so equal keys may change order.
+void QuickSortByDepth(int lo, int hi, float* pKeys, uint32_t* pIndexes);
+
+// The view-space depth of a point: its dot product with the view's third column plus _43.
+float ViewDepth(const Vector3& p, const D3DXMATRIX& view);
+
+// order[k] = the index of the k-th nearest of the centres by view depth; nCount is clamped to
+// MAX_SCENE_MESHES.
+void SortByViewDepth(const Vector3* pCentres, int nCount, const D3DXMATRIX& view, uint32_t* pOrder);
+
+// False when the sphere (world centre, radius) certainly lies outside the view's cone: behind
+// the eye, or beyond the half-angle left, right, above or below, measured at the sphere's far
+// depth. The half-angles' tangents come from the projection (1 / _11 across, 1 / _22 up), so
+// wide views keep the meshes at their sides.
+bool IsSphereInViewCone(const Vector3& vCentre, float fRadius, const D3DXMATRIX& view, const D3DXMATRIX& projection);
