@@ -2,6 +2,7 @@
 
 #include "cpu/CpuBackend.h"
 #include "device/Device.h"
+#include "device/Direct3D9.h"
 #include "device/Presenter.h"
 #include "device/Shader.h"
 #include "device/Surface.h"
@@ -90,6 +91,11 @@ std::vector<std::string> Recorder::Texts(const std::vector<std::string>& methods
 void FailNext(IDirect3DDevice9* pDevice, const std::string& strMethod)
 {
     DeviceOf(pDevice)->GetCallLog().FailNext(strMethod);
+}
+
+void FailNextDeviceCreation()
+{
+    ++g_nFailingDeviceCreations;
 }
 
 bool ReadSurface(IDirect3DSurface9* pSurface, SurfaceData& data)

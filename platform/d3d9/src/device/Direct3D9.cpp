@@ -31,6 +31,8 @@ bool IsDepthStencilFormat(D3DFORMAT format)
 }
 }  // namespace
 
+int g_nFailingDeviceCreations = 0;
+
 IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion)
 {
     if (SDKVersion != D3D_SDK_VERSION)
@@ -108,6 +110,11 @@ HRESULT Direct3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocus
     *ppReturnedDeviceInterface = nullptr;
     if (!ValidAdapter(Adapter, DeviceType) || !pPresentationParameters)
         return D3DERR_INVALIDCALL;
+    if (g_nFailingDeviceCreations > 0)
+    {
+        --g_nFailingDeviceCreations;
+        return D3DERR_NOTAVAILABLE;
+    }
     D3DPRESENT_PARAMETERS& pp = *pPresentationParameters;
     if (pp.BackBufferFormat == D3DFMT_UNKNOWN && pp.Windowed)
         pp.BackBufferFormat = D3DFMT_X8R8G8B8;

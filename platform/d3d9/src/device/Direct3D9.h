@@ -21,3 +21,7 @@ public:
 protected:
     bool Implements(REFIID riid) const override;
 };
+
+// Device creations the test hook has asked to fail (d3d9test::FailNextDeviceCreation); each
+// failing CreateDevice takes one.
+extern int g_nFailingDeviceCreations;

@@ -66,6 +66,10 @@ private:
 // The next call of that device method fails with D3DERR_INVALIDCALL (repeat to fail several).
 void FailNext(IDirect3DDevice9* pDevice, const std::string& strMethod);
 
+// The next IDirect3D9::CreateDevice of any Direct3D object fails with D3DERR_NOTAVAILABLE
+// (repeat to fail several).
+void FailNextDeviceCreation();
+
 // A surface's contents after all pending work: float RGBA per pixel (channels the format lacks
 // read as 1) and the raw bytes of each row without pitch padding (for DXT, rows of blocks).
 struct SurfaceData

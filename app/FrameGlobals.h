@@ -1,0 +1,53 @@
+#pragma once
+// Process-wide state that the application creates or sets and the passes of both renderers read:
+// the frame's matrices, the resources made once at load time, and the counters the statistics
+// overlay prints. Render options and tracer parameters are in scene/RenderOptions.h, the working
+// and media directories in scene/MediaDirectory.h.
+#include "core/Matrix4.h"
+#include "morvyn/morvyn.h"
+
+#include <d3d9.h>
+
+#include <cstdint>
+
+class RenderApp;
+
+// The application object, published by RenderApp::Init.
+extern RenderApp* g_pRenderApp;
+
+// The frame's camera matrices, set by the frame driver before the passes; a pass that replaces
+// one while it draws says so. g_matView and g_matProjection belong to the rendering core
+// (morvyn/morvyn.h); scene/D3DXBridge.h converts them to D3DXMATRIX.
+extern Matrix4 g_matViewProjection;
+
+// Faces drawn in the current frame: reset by the frame driver, counted by the passes.
+extern int32_t g_nVisibleFaces;
+
+// ---- Made by RenderApp::Load and kept until the device is released.
+// The background box's cube texture ("Media/t.dds").
+extern IDirect3DCubeTexture9* g_pEnvironmentCubeTexture;
+// The 640 x 480 overlay bitmap of the program's resources (bitmap 271).
+extern IDirect3DTexture9* g_pOverlayTexture;
+// Renderer texture id of the noise image "Media/DiffuseB.bmp"; -1 when it did not load.
+extern int32_t g_nNoiseTexture;
+// Renderer id of the 128 x 128 environment cube render target; -1 until made.
+extern int32_t g_nEnvCubeTarget;
+// A second cube target that is never made: it stays 0.
+extern int32_t g_nEnvCubeTarget2;
+// The 24-byte screen-quad vertex (POSITION float4, TEXCOORD0 float2).
+extern IDirect3DVertexDeclaration9* g_pQuadDeclaration;
+// The 16-byte grid-point vertex (POSITION float2, TEXCOORD0 float2).
+extern IDirect3DVertexDeclaration9* g_pPointDecl;
+
+// ---- Editing and scene state the main window watches.
+// Set when the property tree must be rebuilt (a mesh removed, a material detached).
+extern int32_t g_bRebuildTree;
+// Available texture memory in bytes, recorded after a scene is opened.
+extern int32_t g_nAvailableTextureMem;
+
+// ---- Photon tracer statistics: maintained by the tracer, printed by the overlay.
+// Finished traced renders; Load sets 0.
+extern int32_t g_nCompletedRenders;
+// Photons accumulated since start-up; one render can add more than a 32-bit count holds.
+extern int64_t g_nAccumulatedPhotons;
+extern int32_t g_nRadianceEstimatePasses;

@@ -1,0 +1,113 @@
+#pragma once
+// The photon tracer's application: the program's resources (textures, font, vertex declarations,
+// shader tables, occlusion query, render targets), the frame driver, the statistics overlay and,
+// as methods defined in raster/ and tracer/, the render passes of both renderers.
+//
+// app/ defines the application's own operations (RenderAppLoad.cpp, RenderAppStatistics.cpp);
+// each renderer declares its passes below in its own section and defines them in its folder.
+#include "app/Direct3DApplication.h"
+#include "app/FrameGlobals.h"
+
+#include <d3dx9math.h>
+
+#include <cstdint>
+#include <vector>
+
+class TextureFont;
+
+// A range of shader ids (both ends included) that the program's resources hold.
+struct ShaderIdRange
+{
+    int32_t m_nFirst;
+    int32_t m_nLast;
+};
+
+class RenderApp : public Direct3DApplication
+{
+public:
+    // ---- Shader programs: id = resource id - 900 (vertex) or - 600 (pixel).
+    static constexpr int VERTEX_SHADER_COUNT = 54;
+    static constexpr int PIXEL_SHADER_COUNT = 176;
+    static constexpr int VERTEX_RESOURCE_BASE = 900;
+    static constexpr int PIXEL_RESOURCE_BASE = 600;
+    // The ids Load makes, in order; the ids between have no program and keep -1.
+    static const ShaderIdRange VERTEX_SHADER_IDS[];
+    static const ShaderIdRange PIXEL_SHADER_IDS[];
+    static const int VERTEX_SHADER_RANGE_COUNT;
+    static const int PIXEL_SHADER_RANGE_COUNT;
+
+    // ---- Per-mesh tables of the passes (a scene has at most 2000 meshes).
+    static constexpr int MAX_MESHES = 2000;
+    // m_Visibility holds this many views of MAX_MESHES entries each.
+    static constexpr int VISIBILITY_VIEWS = 196;
+    static constexpr int JITTER_DIRECTION_COUNT = 256;
+    // Text of the frame-rate line; its last byte is always 0.
+    static constexpr int FPS_TEXT_SIZE = 90;
+
+    RenderApp();
+    ~RenderApp() override;
+
+    // ---- Framework hooks (RenderAppLoad.cpp, RenderAppStatistics.cpp).
+    bool SelectPixelFormat(PixelFormatRequest& format) override;
+    bool ResetCamera() override;
+    bool CheckDeviceSupport() override { return true; }
+    bool Init() override;
+    bool Load() override;
+    bool Unload() override { return true; }
+    // Releases the load-time resources, then the renderer, the device and the Direct3D object.
+    bool ReleaseDevice(HWND hWnd) override;
+
+    // ---- Statistics overlay (RenderAppStatistics.cpp).
+    void UpdateFrameRate();
+    void DrawStatistics();
+    // The statistics line as the overlay prints it, from the tracer's counters and the frame rate.
+    void FormatStatistics(char* szText, size_t nSize) const;
+    // The translation of the inverse of a view matrix: the eye's world position.
+    static Vector3 GetEyePosition(const D3DXMATRIX& matView);
+
+    // ---- Load-time set-up of the renderers, called once by Load.
+    // Fills m_JitterDirections (rasterised renderer).
+    void BuildJitterDirections();
+    // The back-buffer-size floating-point targets and the tracer's depth-stencil surface.
+    void CreateScreenTargets();
+    // The tracer's scene texture, its other targets and its vertex buffers.
+    void CreateTracerTargets();
+
+    // Releases what Load made; safe to call twice and before Load.
+    void ReleaseLoadedResources();
+
+    // ---- Members, in declaration order.
+    TextureFont* m_pFont = nullptr;                  // the overlay's font, "Impact" of height 10
+    int32_t m_bOcclusionQuerySupported = 0;
+    IDirect3DQuery9* m_pOcclusionQuery = nullptr;
+    // Samples that mesh i passed in view v's last occlusion query, at v x MAX_MESHES + i.
+    std::vector<uint32_t> m_Visibility;
+    // Mesh indexes front to back.
+    std::vector<int32_t> m_MeshOrder;
+    // The 64-byte mesh vertex (position, uv, tangent, binormal, normal, triangle texel address).
+    IDirect3DVertexDeclaration9* m_pMeshDecl = nullptr;
+    // POSITION float3, TEXCOORD0 float3.
+    IDirect3DVertexDeclaration9* m_pShadowVolumeDecl = nullptr;
+    // POSITION and TEXCOORD0 to TEXCOORD3, float4 each.
+    IDirect3DVertexDeclaration9* m_pParticleDecl = nullptr;
+    // Hemisphere directions with a weight in w.
+    D3DXVECTOR4 m_JitterDirections[JITTER_DIRECTION_COUNT] = {};
+    // Renderer shader ids by program id; -1 for an id without a program (or one that failed).
+    int32_t m_VertexShaders[VERTEX_SHADER_COUNT];
+    int32_t m_PixelShaders[PIXEL_SHADER_COUNT];
+    // The photon tracer's quad vertex buffers (the tracer creates and owns them).
+    IDirect3DVertexBuffer9* m_pQuadVB = nullptr;
+    IDirect3DVertexBuffer9* m_pTileQuadVB = nullptr;
+    IDirect3DVertexBuffer9* m_pOffsetQuadVB = nullptr;
+    float m_fFrameTimeStamp = 0.0f;    // render-clock time of the last drawn frame
+    float m_fFrameStep = 0.0f;         // frame limiter's accumulator, then the drawn frame's step
+    float m_fFps = 0.0f;
+    float m_fSecondsPerFrame = 0.0f;
+    char m_szFpsText[FPS_TEXT_SIZE] = {};
+    // Frame-rate measurement: frames counted since, and render-clock time of, the last one.
+    int32_t m_nFpsFrameCount = 0;
+    float m_fFpsLastTime = -1.0f;      // below 0 until the first frame
+    // Written only by the shadow drivers.
+    uint8_t m_bShadowFarLayer = 0;
+    D3DXMATRIX m_matShadowTexture;
+};
