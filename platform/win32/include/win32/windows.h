@@ -7,6 +7,7 @@
 #include <win32/display.h>
 #include <win32/gdi.h>
 #include <win32/icons.h>
+#include <win32/menus.h>
 #include <win32/messages.h>
 #include <win32/modules.h>
 #include <win32/paths.h>

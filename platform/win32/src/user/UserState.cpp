@@ -1,3 +1,4 @@
+#include "Menus.h"
 #include "UserState.h"
 
 #include <cstdlib>
@@ -195,5 +196,6 @@ void ResetWindowSystem()
     state.m_hLastClick = nullptr;
     state.m_nLastClickMessage = 0;
     state.m_nModalDepth = 0;
+    ResetMenus();
 }
 }

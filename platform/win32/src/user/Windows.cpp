@@ -2,6 +2,8 @@
 #include "Classes.h"
 #include "UserState.h"
 
+#include <win32/menus.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -74,6 +76,9 @@ void SendDestroyMessages(HWND hWnd)
         if (!p)
             continue;
         ForgetWindowInput(*it);
+        // A window's menu bar goes with it.
+        if (!(p->m_nStyle & WS_CHILD) && p->m_hMenu)
+            DestroyMenu(p->m_hMenu);
         RemoveChild(FindWindowObject(p->m_hParent), *it);
         FreeWindow(*it);
     }

@@ -1,0 +1,3 @@
+#pragma once
+// Forgets every menu (the test driver's reset of the layer).
+void ResetMenus();
