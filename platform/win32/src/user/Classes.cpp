@@ -1,5 +1,7 @@
 #include "Classes.h"
 
+#include "../controls/Controls.h"
+
 #include <algorithm>
 #include <strings.h>
 
@@ -14,6 +16,8 @@ struct SystemClass
 };
 const SystemClass SYSTEM_CLASSES[] = {
     {"#32770", CS_SAVEBITS | CS_DBLCLKS, DefWindowProcA},   // dialogs and message boxes
+    {STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StatusBarWndProc},
+    {REBARCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ReBarWndProc},
 };
 
 std::shared_ptr<WindowClass> Lookup(LPCSTR lpClassName)

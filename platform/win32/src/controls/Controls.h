@@ -1,0 +1,50 @@
+#pragma once
+// What the standard controls share: their window procedures (the system class table names them),
+// their per-window state, the font they draw with, the colours their parent chooses and the
+// notifications they send.
+#include <win32/windows.h>
+
+#include <memory>
+#include <unordered_map>
+
+LRESULT CALLBACK StatusBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ReBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK RichEditWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+
+// The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.
+// Handles are never reused, so a state left behind by a reset of the layer is never found again.
+template <class T>
+class ControlStore
+{
+public:
+    T* Find(HWND hWnd)
+    {
+        auto it = m_States.find(hWnd);
+        return it == m_States.end() ? nullptr : it->second.get();
+    }
+    T& Make(HWND hWnd)
+    {
+        auto& p = m_States[hWnd];
+        p = std::make_unique<T>();
+        return *p;
+    }
+    void Drop(HWND hWnd) { m_States.erase(hWnd); }
+
+private:
+    std::unordered_map<HWND, std::unique_ptr<T>> m_States;
+};
+
+// WM_SETFONT / WM_GETFONT: a control draws with the font it was given, else the GUI font.
+HFONT ControlFont(HFONT hFont);
+
+// WM_COMMAND to the parent with the control's id and the code.
+void NotifyParent(HWND hCtl, WORD nCode);
+
+// Redraws a control at once (state changes show before the next message).
+void RedrawNow(HWND hWnd);
+
+// The height of a line of text in the font.
+int FontLineHeight(HFONT hFont);
+
+// WM_NOTIFY to the parent (or hTo) with the control's id and the code; the parent's answer.
+LRESULT NotifyParentNm(HWND hCtl, UINT nCode, NMHDR* pHeader = nullptr, HWND hTo = nullptr);
