@@ -15,6 +15,7 @@
 #include <win32/present.h>
 #include <win32/registry.h>
 #include <win32/resources.h>
+#include <win32/richedit.h>
 #include <win32/shellapi.h>
 #include <win32/user.h>
 #include <win32/winbase.h>

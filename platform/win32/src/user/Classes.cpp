@@ -18,6 +18,8 @@ const SystemClass SYSTEM_CLASSES[] = {
     {"#32770", CS_SAVEBITS | CS_DBLCLKS, DefWindowProcA},   // dialogs and message boxes
     {STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StatusBarWndProc},
     {REBARCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ReBarWndProc},
+    {RICHEDIT_CLASSA, CS_DBLCLKS, RichEditWndProc},
+    {RICHEDIT_CLASS10A, CS_DBLCLKS, RichEditWndProc},
 };
 
 std::shared_ptr<WindowClass> Lookup(LPCSTR lpClassName)
