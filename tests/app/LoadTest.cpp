@@ -2,15 +2,19 @@
 // declarations, sampler states, occlusion query, working-directory paths and tracer parameters.
 #include "AppFixture.h"
 
+#include "3dapi/DebugDrawList.h"
 #include "3dapi/Renderer.h"
+#include "morvyn/morvyn.h"
 #include "scene/MediaDirectory.h"
 #include "scene/RenderOptions.h"
 
 #include <win32/resources.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 namespace
 {
@@ -219,4 +223,153 @@ TEST_F(LoadTest, MediaFilesLoadAndEachMissingOneGivesItsMessage)
         EXPECT_NE(g_pOverlayTexture, nullptr) << "the overlay comes from the resources";
         EXPECT_GE(g_nEnvCubeTarget, 0);
     }
+}
+
+TEST_F(LoadTest, DeclarationsSamplerStatesAndQueryAreThoseOfTheTables)
+{
+    RegisterPrograms();
+    ASSERT_TRUE(m_pApp->Init());
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    IDirect3DDevice9* pDevice = m_pApp->GetDevice();
+    d3d9test::StateSnapshot before = d3d9test::CaptureState(pDevice);
+    ASSERT_TRUE(m_pApp->Load());
+    d3d9test::StateSnapshot after = d3d9test::CaptureState(pDevice);
+
+    // Elements as (offset, type, usage, usage index), all in stream 0 with the default method.
+    using Element = std::tuple<int, int, int, int>;
+    const int F2 = D3DDECLTYPE_FLOAT2, F3 = D3DDECLTYPE_FLOAT3, F4 = D3DDECLTYPE_FLOAT4;
+    const int POS = D3DDECLUSAGE_POSITION, TEX = D3DDECLUSAGE_TEXCOORD;
+    struct Expected
+    {
+        const char* szName;
+        IDirect3DVertexDeclaration9* pDeclaration;
+        std::vector<Element> elements;
+    };
+    const Expected declarations[] = {
+        {"mesh",
+         m_pApp->m_pMeshDecl,
+         {{0, F3, POS, 0}, {12, F2, TEX, 0}, {20, F3, TEX, 1}, {32, F3, TEX, 2}, {44, F3, TEX, 3}, {56, F2, TEX, 4}}},
+        {"shadow volume", m_pApp->m_pShadowVolumeDecl, {{0, F3, POS, 0}, {12, F3, TEX, 0}}},
+        {"particle",
+         m_pApp->m_pParticleDecl,
+         {{0, F4, POS, 0}, {16, F4, TEX, 0}, {32, F4, TEX, 1}, {48, F4, TEX, 2}, {64, F4, TEX, 3}}},
+        {"screen quad", g_pQuadDeclaration, {{0, F4, POS, 0}, {16, F2, TEX, 0}}},
+        {"grid point", g_pPointDecl, {{0, F2, POS, 0}, {8, F2, TEX, 0}}},
+    };
+    for (const Expected& expected : declarations)
+    {
+        ASSERT_NE(expected.pDeclaration, nullptr) << expected.szName;
+        D3DVERTEXELEMENT9 elements[MAXD3DDECLLENGTH + 1] = {};
+        UINT nCount = MAXD3DDECLLENGTH + 1;
+        ASSERT_EQ(expected.pDeclaration->GetDeclaration(elements, &nCount), D3D_OK);
+        std::vector<Element> got;
+        for (UINT i = 0; i + 1 < nCount; ++i)
+        {
+            EXPECT_EQ(elements[i].Stream, 0) << expected.szName;
+            EXPECT_EQ(elements[i].Method, D3DDECLMETHOD_DEFAULT) << expected.szName;
+            got.emplace_back(elements[i].Offset, elements[i].Type, elements[i].Usage, elements[i].UsageIndex);
+        }
+        EXPECT_EQ(got, expected.elements) << expected.szName;
+    }
+
+    // The thirty sampler states; no other sampler state changes.
+    std::map<std::string, std::string> expectedStates;
+    for (int s : {0, 1, 2, 3})
+    {
+        expectedStates["SamplerState " + std::to_string(s) + " ADDRESSU"] = "MIRROR";
+        expectedStates["SamplerState " + std::to_string(s) + " ADDRESSV"] = "MIRROR";
+    }
+    expectedStates["SamplerState 2 ADDRESSW"] = "MIRROR";
+    for (int s : {0, 1, 2, 4, 5, 6})
+    {
+        expectedStates["SamplerState " + std::to_string(s) + " MINFILTER"] = "ANISOTROPIC";
+        expectedStates["SamplerState " + std::to_string(s) + " MAGFILTER"] = "ANISOTROPIC";
+        expectedStates["SamplerState " + std::to_string(s) + " MIPFILTER"] = s <= 2 ? "ANISOTROPIC" : "LINEAR";
+    }
+    expectedStates["SamplerState 3 MINFILTER"] = "LINEAR";
+    expectedStates["SamplerState 3 MAGFILTER"] = "LINEAR";
+    expectedStates["SamplerState 3 MIPFILTER"] = "LINEAR";
+    ASSERT_EQ(expectedStates.size(), 30u);
+    std::map<std::string, std::string> changed;
+    for (const auto& [strName, strValue] : after.entries)
+        if (strName.rfind("SamplerState ", 0) == 0 && before.entries[strName] != strValue)
+            changed[strName] = strValue;
+    EXPECT_EQ(changed, expectedStates);
+
+    // The software device offers occlusion queries, and the rendering core has the device.
+    EXPECT_EQ(m_pApp->m_bOcclusionQuerySupported, 1);
+    EXPECT_NE(m_pApp->m_pOcclusionQuery, nullptr);
+    EXPECT_EQ(GetMorvynDevice(), pDevice);
+    EXPECT_NE(g_pDebugDrawList, nullptr);
+}
+
+TEST_F(LoadTest, TracerParametersAfterInitAndAfterLoad)
+{
+    RegisterPrograms();
+    g_nDirectPhoton = 7;
+    g_fDirectGaussianCoef = 9.0f;
+    g_fGlobalGaussianCoef = 9.0f;
+    g_nCompletedRenders = 5;
+    ASSERT_TRUE(m_pApp->Init());
+    EXPECT_EQ(g_pRenderApp, m_pApp.get());
+    struct Value
+    {
+        const char* szName;
+        double fActual;
+        double fAfterInit;
+        double fAfterLoad;
+    };
+    auto Values = [] {
+        return std::vector<Value>{
+            {"g_bDirectIllumination", double(g_bDirectIllumination), 1, 1},
+            {"g_bGlobalIllumination", double(g_bGlobalIllumination), 1, 1},
+            {"g_nDirectEmanateTile", double(g_nDirectEmanateTile), 3, 3},
+            {"g_nGlobalEmanateTile", double(g_nGlobalEmanateTile), 1, 1},
+            {"g_nDirectPhoton", double(g_nDirectPhoton), 48, 32},
+            {"g_nGlobalPhoton", double(g_nGlobalPhoton), 512, 512},
+            {"g_fDirectSearchRadius", double(g_fDirectSearchRadius), 1.0, 1.0},
+            {"g_fGlobalSearchRadius", double(g_fGlobalSearchRadius), 1.0, 1.0},
+            {"g_nPhotonBlock", double(g_nPhotonBlock), 24, 24},
+            {"g_fDirectGaussianCoef", double(g_fDirectGaussianCoef), 9.0, 0.5},   // Init leaves it
+            {"g_fGlobalGaussianCoef", double(g_fGlobalGaussianCoef), 9.0, 0.05},
+        };
+    };
+    for (const Value& v : Values())
+        EXPECT_NEAR(v.fActual, v.fAfterInit, 1e-6) << v.szName << " after Init";
+    EXPECT_EQ(m_pApp->m_Scene2.m_bAddLights, 0);
+    EXPECT_NE(m_pApp->m_pFont, nullptr);
+
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    ASSERT_TRUE(m_pApp->Load());
+    for (const Value& v : Values())
+        EXPECT_NEAR(v.fActual, v.fAfterLoad, 1e-6) << v.szName << " after Load";
+    EXPECT_EQ(g_nCompletedRenders, 0);
+}
+
+TEST_F(LoadTest, ImagePathFollowsTheWorkingDirectoryUnlessItIsTooLong)
+{
+    RegisterPrograms();
+    ASSERT_TRUE(InitAndLoad());
+    std::string strWorking = std::filesystem::current_path().string();
+    EXPECT_EQ(std::string(g_szWorkingDir), strWorking);
+    EXPECT_EQ(std::string(g_szImagePath), strWorking + "/Images/Default.bmp");
+
+    // A working directory whose image path passes 255 characters: no cut path, an error, and the
+    // next Load with a short directory sets both again.
+    std::string strDeep = m_strFolder;
+    while (strDeep.size() < 250)
+        strDeep += "/abcdefghijklmnopqrstuvwxyz";
+    std::filesystem::create_directories(strDeep);
+    std::filesystem::copy(m_strFolder + "/Media", strDeep + "/Media");
+    std::filesystem::current_path(strDeep);
+    ClearLogLines();
+    m_pApp = std::make_unique<RenderApp>();
+    ASSERT_TRUE(InitAndLoad());
+    EXPECT_EQ(g_szImagePath[0], '\0');
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::Load()", "traced image will not be saved"}), 1);
+
+    std::filesystem::current_path(m_strFolder);
+    m_pApp = std::make_unique<RenderApp>();
+    ASSERT_TRUE(InitAndLoad());
+    EXPECT_EQ(std::string(g_szImagePath), strWorking + "/Images/Default.bmp");
 }
