@@ -135,3 +135,38 @@ TEST_F(AppTest, ReleaseDeviceTwiceAfterLoadLeavesNothing)
     EXPECT_TRUE(d3d9test::LiveObjects().empty());
     EXPECT_TRUE(m_pApp->ReleaseDevice(m_hWnd));
 }
+
+TEST_F(AppTest, GlyphGridTextDrawsOneQuadPerCharacterInViewportUnits)
+{
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    IDirect3DDevice9* pDevice = m_pApp->GetDevice();
+    ASSERT_TRUE(m_pApp->BeginFrame());
+    ASSERT_EQ(pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    // The quads in the vertices' colour (white), whatever texture is bound.
+    pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    d3d9test::Recorder recorder(pDevice);
+    // Two characters on the first line, one on the second; code 200 is skipped.
+    ASSERT_TRUE(m_pApp->DrawString("AB\n\xC8" "C", 0.25f, 0.5f, 0.125f, 0.25f));
+    recorder.Stop();
+    pDevice->EndScene();
+    EXPECT_EQ(recorder.Texts({"DrawPrimitiveUP"}).size(), 3u);
+    EXPECT_EQ(recorder.Texts({"SetFVF"}), std::vector<std::string>{"SetFVF(0x102)"});   // XYZ | TEX1
+
+    // A covers x 0.25..0.375, B 0.375..0.5 of the
+    // 640-pixel width on rows 0.5..0.75 of the height; C is on the next row at x 0.25..0.375.
+    IDirect3DSurface9* pBack = nullptr;
+    ASSERT_EQ(pDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBack), D3D_OK);
+    d3d9test::SurfaceData data;
+    ASSERT_TRUE(d3d9test::ReadSurface(pBack, data));
+    pBack->Release();
+    auto Lit = [&](float u, float v) { return data.Pixel(UINT(u * 640), UINT(v * 480))[0] > 0.5f; };
+    EXPECT_TRUE(Lit(0.30f, 0.6f));
+    EXPECT_TRUE(Lit(0.45f, 0.6f));
+    EXPECT_FALSE(Lit(0.55f, 0.6f));
+    EXPECT_TRUE(Lit(0.30f, 0.85f));
+    EXPECT_FALSE(Lit(0.45f, 0.85f));
+    EXPECT_FALSE(Lit(0.20f, 0.6f));
+}

@@ -120,3 +120,16 @@ TEST_F(AppTest, ScreenshotKeyTakesAScreenshotUnlessBoundToTheFrameRateKey)
     m_pApp->OnKey(120, true);
     EXPECT_TRUE(std::filesystem::exists(strFirst));
 }
+
+TEST_F(AppTest, ScreenshotThatCannotBeSavedWarns)
+{
+    win32::PathConfig config = win32::GetPathConfig();
+    config.m_strDesktopDir = m_strFolder + "/no such folder";
+    win32::SetPathConfig(config);
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    ASSERT_TRUE(m_pApp->BeginFrame());
+    ASSERT_TRUE(m_pApp->EndFrame());
+    EXPECT_FALSE(m_pApp->TakeScreenshot());
+    EXPECT_EQ(CountLogLines(LOG_WARNING, {"Direct3DApplication::TakeScreenshot()", "could not save"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(config.m_strDesktopDir));
+}
