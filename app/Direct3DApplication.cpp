@@ -38,9 +38,11 @@ D3DPRESENT_PARAMETERS Direct3DApplication::MakePresentParameters(const PixelForm
     return pp;
 }
 
+// A device made again (a new window mode in the same window) first lets go of the old one and
+// of everything made on it, so nothing of the old device is kept or leaked.
 bool Direct3DApplication::InitDevice(HWND hWnd, int /*nAntialiasing*/, bool bFullScreen, int nRefreshRate)
 {
-    m_pRenderer = nullptr;
+    ReleaseDevice(hWnd);
     m_pD3D = Direct3DCreate9(D3D_SDK_VERSION);
     if (!m_pD3D)
     {

@@ -144,9 +144,9 @@ void SetLoadTracerParameters()
     g_fGlobalGaussianCoef = 0.05f;
 }
 
-// g_szWorkingDir = the current directory, and g_szImagePath = it followed by
-// "/Images/Default.bmp". A directory that does not fit leaves both empty, with a logged error:
-// a cut path would name another file, so the traced image is then not saved.
+// g_szWorkingDir = the current directory, the media directory below it, and g_szImagePath = it
+// followed by "/Images/Default.bmp". A directory that does not fit leaves both empty, with a
+// logged error: a cut path would name another file, so the traced image is then not saved.
 void SetWorkingDirectoryPaths()
 {
     DWORD nLength = GetCurrentDirectoryA(MEDIA_PATH_SIZE, g_szWorkingDir);
@@ -159,6 +159,7 @@ void SetWorkingDirectoryPaths()
                  MEDIA_PATH_SIZE - 1);
         return;
     }
+    SetMediaDirectory();
     int nPath = std::snprintf(g_szImagePath, IMAGE_PATH_SIZE, "%s%s", g_szWorkingDir, IMAGE_PATH_SUFFIX);
     if (nPath < 0 || nPath >= IMAGE_PATH_SIZE)
     {
@@ -209,6 +210,8 @@ bool RenderApp::Init()
     m_fFrameStep = 0.0f;
     m_fFps = 0.0f;
     m_szFpsText[0] = '\0';
+    m_nFpsFrameCount = 0;
+    m_fFpsLastTime = -1.0f;
     RenderTimerCommand(TimerStart);
     delete m_pFont;
     m_pFont = new TextureFont("Impact", 10, 0);

@@ -1,6 +1,8 @@
 // Device creation, the frame primitives and release of the Direct3D application layer.
 #include "AppFixture.h"
 
+#include "morvyn/morvyn.h"
+
 namespace
 {
 struct BackBufferSize
@@ -120,6 +122,37 @@ TEST_F(AppTest, DeviceCreationFailuresReturnFalseWithAMessage)
     // The next attempt works again.
     EXPECT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
     EXPECT_NE(m_pApp->GetDevice(), nullptr);
+}
+
+TEST_F(AppTest, ADeviceMadeAgainReplacesTheOldOneAndItsResources)
+{
+    ASSERT_TRUE(m_pApp->Init());
+    m_Driver.answers().msgbox(IDOK).msgbox(IDOK).msgbox(IDOK).msgbox(IDOK);
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    ASSERT_TRUE(m_pApp->Load());
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    ASSERT_TRUE(m_pApp->Load());
+    int nDevices = 0, nDirect3D = 0;
+    UINT nDevice = 0;
+    for (const d3d9test::LiveObject& object : d3d9test::LiveObjects())
+    {
+        nDirect3D += object.strKind == "Direct3D";
+        if (object.strKind == "Device")
+        {
+            ++nDevices;
+            nDevice = object.nDevice;
+        }
+    }
+    EXPECT_EQ(nDevices, 1);
+    EXPECT_EQ(nDirect3D, 1);
+    for (const d3d9test::LiveObject& object : d3d9test::LiveObjects())
+    {
+        if (object.strKind != "Direct3D")
+        {
+            EXPECT_EQ(object.nDevice, nDevice) << object.strKind << " of an old device";
+        }
+    }
+    EXPECT_EQ(GetMorvynDevice(), m_pApp->GetDevice());
 }
 
 TEST_F(AppTest, ReleaseDeviceTwiceAfterLoadLeavesNothing)

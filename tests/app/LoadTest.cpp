@@ -353,6 +353,7 @@ TEST_F(LoadTest, ImagePathFollowsTheWorkingDirectoryUnlessItIsTooLong)
     std::string strWorking = std::filesystem::current_path().string();
     EXPECT_EQ(std::string(g_szWorkingDir), strWorking);
     EXPECT_EQ(std::string(g_szImagePath), strWorking + "/Images/Default.bmp");
+    EXPECT_EQ(std::string(g_szMediaDir), strWorking + "/Media/");
 
     // A working directory whose image path passes 255 characters: no cut path, an error, and the
     // next Load with a short directory sets both again.
