@@ -229,8 +229,10 @@ bool Driver::pumpUntilIdle()
 
 bool Driver::waitForInput(const WaitRequest& request)
 {
+    // A script's answer line queues no message; the loop takes it on its next idle turn.
+    size_t nAnswers = m_Answers.pending();
     runDueEvents();
-    if (HasPendingWork())
+    if (HasPendingWork() || m_Answers.pending() > nAnswers)
         return true;
     bool bModal = request.m_nModalDepth > 0;
     if (m_Mode == Mode::Test)
