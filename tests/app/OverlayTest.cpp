@@ -128,3 +128,23 @@ TEST_F(OverlayTest, OverlayDrawsTheFrameRateAtTheTopAndTheStatisticsNearTheBotto
     EXPECT_GT(nWhiteBottom, 100);
     EXPECT_EQ(nWhiteElsewhere, 0);
 }
+
+TEST_F(OverlayTest, EyePositionIsTheTranslationOfTheInverseView)
+{
+    // A camera at (1, 2, 3) turned a quarter about y: view = inverse(rotation, then translation).
+    D3DXMATRIX matRotation, matTranslation, matWorld, matView;
+    D3DXMatrixRotationY(&matRotation, 1.5707964f);
+    D3DXMatrixTranslation(&matTranslation, 1.0f, 2.0f, 3.0f);
+    D3DXMatrixMultiply(&matWorld, &matRotation, &matTranslation);
+    D3DXMatrixInverse(&matView, nullptr, &matWorld);
+    Vector3 vEye = RenderApp::GetEyePosition(matView);
+    EXPECT_NEAR(vEye.x, 1.0f, 1e-5f);
+    EXPECT_NEAR(vEye.y, 2.0f, 1e-5f);
+    EXPECT_NEAR(vEye.z, 3.0f, 1e-5f);
+    // A view that cannot be inverted gives the origin.
+    D3DXMATRIX matZero(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    vEye = RenderApp::GetEyePosition(matZero);
+    EXPECT_EQ(vEye.x, 0.0f);
+    EXPECT_EQ(vEye.y, 0.0f);
+    EXPECT_EQ(vEye.z, 0.0f);
+}
