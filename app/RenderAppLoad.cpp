@@ -31,7 +31,8 @@ const int RenderApp::PIXEL_SHADER_RANGE_COUNT = sizeof(PIXEL_SHADER_IDS) / sizeo
 
 namespace
 {
-// Media files, relative to the working directory.
+// Media files, relative to the working directory. The message boxes of a failed load keep their
+// old texts and add the name of what failed.
 const char* const ENVIRONMENT_CUBE_FILE = "Media/t.dds";
 const char* const NOISE_TEXTURE_FILE = "Media/DiffuseB.bmp";
 const char* const FONT_TEXTURE_FILE = "Media/font2.dds";
@@ -261,20 +262,20 @@ bool RenderApp::Load()
     {
         g_pEnvironmentCubeTexture = nullptr;
         LogError("RenderApp::Load() - the background cube texture %s could not be loaded.", ENVIRONMENT_CUBE_FILE);
-        MessageBoxA(nullptr, "gsadashdas", "hgfdgdfg", MB_OK);
+        MessageBoxA(nullptr, "gsadashdas: Media/t.dds", "hgfdgdfg", MB_OK);
     }
     if (FAILED(D3DXCreateTextureFromResourceA(m_pDevice, nullptr, MAKEINTRESOURCEA(OVERLAY_BITMAP_RESOURCE),
                                               &g_pOverlayTexture)))
     {
         g_pOverlayTexture = nullptr;
         LogError("RenderApp::Load() - the overlay bitmap (resource %d) could not be loaded.", OVERLAY_BITMAP_RESOURCE);
-        MessageBoxA(nullptr, "gsadashdas", "hgfdgdfg", MB_OK);
+        MessageBoxA(nullptr, "gsadashdas: bitmap resource 271", "hgfdgdfg", MB_OK);
     }
     g_nNoiseTexture = m_pRenderer->LoadTexture(NOISE_TEXTURE_FILE, 0);
     if (g_nNoiseTexture == -1)
     {
         LogError("RenderApp::Load() - the noise texture %s could not be loaded.", NOISE_TEXTURE_FILE);
-        MessageBoxA(nullptr, "noise texture failed", "morvyn", MB_OK);
+        MessageBoxA(nullptr, "noise texture failed: Media/DiffuseB.bmp", "morvyn", MB_OK);
     }
     g_nEnvCubeTarget = m_pRenderer->CreateRenderTarget(ENV_CUBE_TARGET_SIZE, ENV_CUBE_TARGET_SIZE, false, true,
                                                        RENDER_TARGET_A8R8G8B8);

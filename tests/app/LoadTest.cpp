@@ -193,10 +193,20 @@ TEST_F(LoadTest, MediaFilesLoadAndEachMissingOneGivesItsMessage)
     };
     const Case cases[] = {
         {nullptr, {}, nullptr, true, true, true},
-        {"Media/t.dds", {"hgfdgdfg: gsadashdas"}, "Media/t.dds", false, true, true},
-        {"Media/DiffuseB.bmp", {"morvyn: noise texture failed"}, "Media/DiffuseB.bmp", true, false, true},
+        {"Media/t.dds", {"hgfdgdfg: gsadashdas: Media/t.dds"}, "Media/t.dds", false, true, true},
+        {"Media/DiffuseB.bmp",
+         {"morvyn: noise texture failed: Media/DiffuseB.bmp"},
+         "Media/DiffuseB.bmp",
+         true,
+         false,
+         true},
         {"Media/font2.dds", {}, "Media/font2.dds", true, true, false},
-        {"Media", {"hgfdgdfg: gsadashdas", "morvyn: noise texture failed"}, nullptr, false, false, false},
+        {"Media",
+         {"hgfdgdfg: gsadashdas: Media/t.dds", "morvyn: noise texture failed: Media/DiffuseB.bmp"},
+         nullptr,
+         false,
+         false,
+         false},
     };
     RegisterPrograms();
     const std::string strMedia = m_strFolder + "/Media";
@@ -373,4 +383,19 @@ TEST_F(LoadTest, ImagePathFollowsTheWorkingDirectoryUnlessItIsTooLong)
     m_pApp = std::make_unique<RenderApp>();
     ASSERT_TRUE(InitAndLoad());
     EXPECT_EQ(std::string(g_szImagePath), strWorking + "/Images/Default.bmp");
+}
+
+TEST_F(LoadTest, ADamagedOverlayBitmapGivesItsMessageAndLoadGoesOn)
+{
+    RegisterPrograms();
+    // A later table entry of the same type and id replaces the built-in bitmap.
+    static const char DAMAGED[] = "not a bitmap";
+    static const ResourceEntry OVERLAY[] = {{"BITMAP", 271, DAMAGED, sizeof(DAMAGED)}};
+    RegisterResourceTable(OVERLAY, 1);
+    ASSERT_TRUE(InitAndLoad());
+    EXPECT_EQ(TakeBoxes(), std::vector<std::string>{"hgfdgdfg: gsadashdas: bitmap resource 271"});
+    EXPECT_EQ(g_pOverlayTexture, nullptr);
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::Load()", "overlay bitmap", "271"}), 1);
+    EXPECT_NE(g_pEnvironmentCubeTexture, nullptr);
+    EXPECT_GE(m_pApp->m_PixelShaders[175], 0);
 }
