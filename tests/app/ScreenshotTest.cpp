@@ -133,3 +133,29 @@ TEST_F(AppTest, ScreenshotThatCannotBeSavedWarns)
     EXPECT_EQ(CountLogLines(LOG_WARNING, {"Direct3DApplication::TakeScreenshot()", "could not save"}), 1);
     EXPECT_FALSE(std::filesystem::exists(config.m_strDesktopDir));
 }
+
+TEST_F(AppTest, ScreenshotOfAWindowPartlyOffTheScreenKeepsTheVisiblePart)
+{
+    HWND hWnd = CreateWindowExA(0, "AppTestWnd", "off", WS_POPUP | WS_VISIBLE, -100, -50, WINDOW_WIDTH, WINDOW_HEIGHT,
+                                nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hWnd, nullptr);
+    win32::SetMainWindow(hWnd);
+    m_Driver.pumpUntilIdle();
+    ASSERT_TRUE(m_pApp->InitDevice(hWnd, 0, false, 0));
+    ASSERT_TRUE(m_pApp->BeginFrame());
+    ASSERT_EQ(m_pApp->GetDevice()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(200, 10, 90), 1.0f, 0), D3D_OK);
+    ASSERT_TRUE(m_pApp->EndFrame());
+    m_Driver.pumpUntilIdle();
+
+    ASSERT_TRUE(m_pApp->TakeScreenshot());
+    PixelImage image;
+    ASSERT_TRUE(image.Load((m_strFolder + "/Desktop/ScreenShot00.png").c_str(), true, 0));
+    EXPECT_EQ(image.width, WINDOW_WIDTH - 100);
+    EXPECT_EQ(image.height, WINDOW_HEIGHT - 50);
+    const uint8_t* pPixels = image.GetLevelPixels(0);
+    ASSERT_NE(pPixels, nullptr);
+    EXPECT_EQ(pPixels[0], 200);
+    EXPECT_EQ(pPixels[1], 10);
+    EXPECT_EQ(pPixels[2], 90);
+    win32::SetMainWindow(nullptr);
+}
