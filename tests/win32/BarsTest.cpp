@@ -1,5 +1,6 @@
 // The status bar and the rebar: where they place themselves, their parts and bands, what they
 // draw and tell their parent.
+#include "GoldenKit.h"
 #include "WindowTestKit.h"
 
 #include <win32/present.h>
@@ -17,6 +18,14 @@ protected:
         WindowTest::SetUp();
         m_hFrame = Create("Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300);
         CurrentHandler() = [this](HWND hWnd, UINT nMessage, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (hWnd == m_hSolid && nMessage == WM_PAINT)
+            {
+                PAINTSTRUCT ps;
+                HDC hdc = BeginPaint(hWnd, &ps);
+                win32::FillSolidRect(hdc, ps.rcPaint, RGB(0, 128, 128));
+                EndPaint(hWnd, &ps);
+                return 0;
+            }
             if (hWnd == m_hFrame && nMessage == WM_NOTIFY)
             {
                 const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
@@ -76,6 +85,7 @@ protected:
                                              (GetSysColor(nSysColor) & 0xFF) << 16; }
 
     HWND m_hFrame = nullptr;
+    HWND m_hSolid = nullptr;   // painted teal
     std::vector<std::pair<HWND, UINT>> m_Notified;
 };
 }
@@ -311,4 +321,29 @@ TEST_F(BarsTest, ReBarRowsAndAFixedSizeBar)
     EXPECT_EQ(SendMessageA(hReBar, RB_IDTOINDEX, 0, 0), 0);
     EXPECT_TRUE(SendMessageA(hReBar, RB_DELETEBAND, 0, 0));
     EXPECT_EQ(SendMessageA(hReBar, RB_GETBANDCOUNT, 0, 0), 1);
+}
+
+TEST_F(BarsTest, FrameWithReBarAndStatusBarMatchesItsGolden)
+{
+    SetWindowPos(m_hFrame, nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowTextA(m_hFrame, "Untitled - Quenlaris");
+    HWND hReBar = CreateReBar(RBS_BANDBORDERS);
+    m_hSolid = Create("band", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, m_hFrame, 7);
+    REBARBANDINFOA band{};
+    band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_TEXT;
+    band.fStyle = RBBS_GRIPPERALWAYS | RBBS_FIXEDBMP;
+    band.hwndChild = m_hSolid;
+    band.cyMinChild = 20;
+    band.lpText = const_cast<char*>("Menu");
+    SendMessageA(hReBar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    HWND hStatus = CreateStatus(SBARS_SIZEGRIP);
+    const int rights[] = {120, -1};
+    SendMessageA(hStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights));
+    SendMessageA(hStatus, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Ready"));
+    SendMessageA(hStatus, SB_SETTEXTA, 1 | SBT_POPOUT, reinterpret_cast<LPARAM>("\tmid\tend"));
+    m_Driver.pumpUntilIdle();
+    int nDiffering = CompareWithGolden(m_hFrame, "frame_bars");
+    if (nDiffering < 0)
+        GTEST_SKIP() << "the DejaVu font files differ from the ones the golden was drawn with";
+    EXPECT_EQ(nDiffering, 0);
 }
