@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+class SceneLight;
+class SceneMesh;
 class TextureFont;
 
 // A range of shader ids (both ends included) that the program's resources hold.
@@ -72,6 +74,41 @@ public:
     void CreateScreenTargets();
     // The tracer's scene texture, its other targets and its vertex buffers.
     void CreateTracerTargets();
+
+    // ---- Rasterised renderer (raster/): the main scene pass, mesh ordering and visibility,
+    // transform constants and frustum planes, and the lighting constants.
+    // The main scene pass: mode 0 the camera view, 1 a face of the environment cube. The
+    // view-projection pointer callers pass is not read.
+    void RenderScene(int nMode, const Matrix4* pViewProjection);
+    // m_MeshOrder = the scene's meshes front to back by the view depth of their centres.
+    void SortMeshesFrontToBack();
+    static void QuickSortByDepth(int lo, int hi, float* pKeys, int32_t* pIndexes);
+    // False when the mesh's bounding sphere, at its current place, is certainly out of view.
+    bool IsSphereInFrustum(const SceneMesh* pMesh) const;
+    // Vertex c0 = (the mesh's centre offset, 0), c4-c7 = transpose(world x view x projection).
+    void SetTransformConstants(const SceneMesh* pMesh);
+    // Pixel c0 = (0, 0, 0, 1).
+    void SetDepthPassColour();
+    // g_FrustumPlanes from g_matView x g_matProjection, or from second x first.
+    void BuildFrustumPlanes();
+    void BuildFrustumPlanesFrom(D3DXMATRIX first, D3DXMATRIX second);
+    bool IsPointInFrustumPlanes(float x, float y, float z) const;
+    bool IsSphereInFrustumPlanes(float x, float y, float z, float fRadius) const;
+    bool IsCubeInFrustumPlanes(float x, float y, float z, float fHalfSize) const;
+    // The lighting constants of one mesh and light (or layer pass) on the device.
+    void SetLightVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
+    void SetLightPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
+    void SetDirectionalVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
+    void SetDirectionalPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
+    void SetLayerVertexConstants(const SceneMesh* pMesh, int nPass);
+    void SetLayerConstants(const SceneMesh* pMesh, int nPass);
+    // Passes the main scene pass ends with; each draws nothing until it is built.
+    void DrawFogPass();
+    void DrawLightHalo(SceneLight* pLight);
+    void DrawLensFlare(SceneLight* pLight);
+    void DrawSpotCone(SceneLight* pLight);
+    // The photon tracer's render, started by the main scene pass when Trace Photon is on.
+    void RunPhotonTracer();
 
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();

@@ -2,11 +2,6 @@
 // its renderer defines it in raster/ or tracer/, which then removes it from this file.
 #include "app/RenderApp.h"
 
-// The rasterised renderer's jitter directions; the passes that read them are not built either.
-void RenderApp::BuildJitterDirections()
-{
-}
-
 // The photon tracer's screen-size targets and depth-stencil surface.
 void RenderApp::CreateScreenTargets()
 {

@@ -196,11 +196,12 @@ void BuildDirectionalVertexConstants(const SceneMesh& mesh, const SceneLight& li
 }
 
 bool BuildLightPixelConstants(SceneMesh& mesh, int nMeshIndex, const SceneLight& light, int nSpotIndex,
-                              const LightFrame& frame, const D3DXVECTOR4* pJitter, ConstantTable& table)
+                              bool bShadowCube, const LightFrame& frame, const D3DXVECTOR4* pJitter,
+                              ConstantTable& table)
 {
     if (!mesh.m_pMaterial)
         return false;
-    SetLightPixelCommon(mesh, nMeshIndex, light, pJitter, false, UNIT_16, table);
+    SetLightPixelCommon(mesh, nMeshIndex, light, pJitter, !bShadowCube, UNIT_16, table);
     // The eye goes in c17 first; a spot light's frame then takes c16 to c19 (its programs read
     // no eye), and c19 the cone.
     table.Set(17, frame.eye.x, frame.eye.y, frame.eye.z, 1.0f);

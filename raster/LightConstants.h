@@ -53,10 +53,13 @@ void BuildLightVertexConstants(const SceneMesh& mesh, const SceneLight& light, c
 // used and the shadow-map position is the world position itself.
 void BuildDirectionalVertexConstants(const SceneMesh& mesh, const SceneLight& light, const LightFrame& frame,
                                      const D3DXMATRIX& shadowTexture, bool bShadowMap, ConstantTable& table);
-// nSpotIndex: how many spot lights come before this one in the light list. Caps the material's
-// shadow level at 1 and stores it back. False, writing nothing, when the mesh has no material.
+// nSpotIndex: how many spot lights come before this one in the light list. bShadowCube: the
+// light's shadow cube holds a rendered view; without one the shadow level is 1, so the taps of
+// the cube-face and flat programs never darken. Caps the material's shadow level at 1 and
+// stores it back. False, writing nothing, when the mesh has no material.
 bool BuildLightPixelConstants(SceneMesh& mesh, int nMeshIndex, const SceneLight& light, int nSpotIndex,
-                              const LightFrame& frame, const D3DXVECTOR4* pJitter, ConstantTable& table);
+                              bool bShadowCube, const LightFrame& frame, const D3DXVECTOR4* pJitter,
+                              ConstantTable& table);
 // Without a rendered shadow map the shadow level is 1, so the taps never darken.
 bool BuildDirectionalPixelConstants(SceneMesh& mesh, int nMeshIndex, const SceneLight& light, bool bShadowMap,
                                     const D3DXVECTOR4* pJitter, ConstantTable& table);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-void QuickSortByDepth(int lo, int hi, float* pKeys, uint32_t* pIndexes)
+void QuickSortByDepth(int lo, int hi, float* pKeys, int32_t* pIndexes)
 {
     if (hi <= lo)
         return;
@@ -36,13 +36,13 @@ float ViewDepth(const Vector3& p, const D3DXMATRIX& view)
     return p.x * view._13 + p.y * view._23 + p.z * view._33 + view._43;
 }
 
-void SortByViewDepth(const Vector3* pCentres, int nCount, const D3DXMATRIX& view, uint32_t* pOrder)
+void SortByViewDepth(const Vector3* pCentres, int nCount, const D3DXMATRIX& view, int32_t* pOrder)
 {
     nCount = std::min(nCount, MAX_SCENE_MESHES);
     float keys[MAX_SCENE_MESHES];
     for (int i = 0; i < nCount; ++i)
     {
-        pOrder[i] = (uint32_t)i;
+        pOrder[i] = i;
         keys[i] = ViewDepth(pCentres[i], view);
     }
     QuickSortByDepth(0, nCount - 1, keys, pOrder);

@@ -13,14 +13,14 @@ constexpr int MAX_SCENE_MESHES = 2000;
 
 // Sorts keys[lo..hi] ascending and applies every exchange to indexes as well. Keys equal to the
 // pivot stop both scans, so equal keys may change order.
-void QuickSortByDepth(int lo, int hi, float* pKeys, uint32_t* pIndexes);
+void QuickSortByDepth(int lo, int hi, float* pKeys, int32_t* pIndexes);
 
 // The view-space depth of a point: its dot product with the view's third column plus _43.
 float ViewDepth(const Vector3& p, const D3DXMATRIX& view);
 
 // order[k] = the index of the k-th nearest of the centres by view depth; nCount is clamped to
 // MAX_SCENE_MESHES.
-void SortByViewDepth(const Vector3* pCentres, int nCount, const D3DXMATRIX& view, uint32_t* pOrder);
+void SortByViewDepth(const Vector3* pCentres, int nCount, const D3DXMATRIX& view, int32_t* pOrder);
 
 // False when the sphere (world centre, radius) certainly lies outside the view's cone: behind
 // the eye, or beyond the half-angle left, right, above or below, measured at the sphere's far

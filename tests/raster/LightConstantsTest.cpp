@@ -122,7 +122,7 @@ TEST_F(LightConstantsTest, SpotPixelConstantsKeepTheFrameAndCapTheShadowLevel)
 {
     ConstantTable table;
     g_fMaterialScale = 1.0f;
-    ASSERT_TRUE(BuildLightPixelConstants(m_Mesh, 4, m_Light, 2, m_Frame, m_Jitter, table));
+    ASSERT_TRUE(BuildLightPixelConstants(m_Mesh, 4, m_Light, 2, true, m_Frame, m_Jitter, table));
     const float id = 5.0f / 65535.0f;
     ExpectRegister(table, 3, id, 0.2f, 0, 1);
     ExpectRegister(table, 6, 1, 0.05f, 0.002f, 1);
@@ -144,13 +144,15 @@ TEST_F(LightConstantsTest, SpotPixelConstantsKeepTheFrameAndCapTheShadowLevel)
     // A point light keeps the eye in c17.
     m_Light.m_Light.Type = D3DLIGHT_POINT;
     ConstantTable point;
-    BuildLightPixelConstants(m_Mesh, 4, m_Light, 0, m_Frame, m_Jitter, point);
+    BuildLightPixelConstants(m_Mesh, 4, m_Light, 0, false, m_Frame, m_Jitter, point);
+    // Without a rendered shadow cube the shadow level is 1.
+    EXPECT_EQ(point.c[20][0], 1.0f);
     ExpectRegister(point, 17, 7, 8, -9, 1);
     EXPECT_FALSE(point.nWritten & (1u << 16));
     // No material: nothing written.
     m_Mesh.m_pMaterial = nullptr;
     ConstantTable none;
-    EXPECT_FALSE(BuildLightPixelConstants(m_Mesh, 4, m_Light, 0, m_Frame, m_Jitter, none));
+    EXPECT_FALSE(BuildLightPixelConstants(m_Mesh, 4, m_Light, 0, true, m_Frame, m_Jitter, none));
     EXPECT_EQ(none.nWritten, 0u);
 }
 
@@ -162,7 +164,7 @@ TEST_F(LightConstantsTest, SpotLightStraightDownHasFiniteConstants)
         for (int n : {0, 3, 7})
         {
             ConstantTable table;
-            BuildLightPixelConstants(m_Mesh, 0, m_Light, n, m_Frame, m_Jitter, table);
+            BuildLightPixelConstants(m_Mesh, 0, m_Light, n, true, m_Frame, m_Jitter, table);
             EXPECT_TRUE(AllFinite(table)) << y << " " << n;
             // The frame is still a rotation: its rows have unit length.
             for (int i = 16; i <= 18; ++i)

@@ -14,9 +14,9 @@ TEST(MeshOrderTest, FiveMeshesFrontToBack)
     D3DXVECTOR3 eye(0, 0, -10), at(0, 0, 0), up(0, 1, 0);
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
     const Vector3 centres[5] = {{0, 0, 5}, {3, 1, -4}, {-2, 0, 12}, {0, -3, 0}, {1, 1, -9}};
-    uint32_t order[5] = {};
+    int32_t order[5] = {};
     SortByViewDepth(centres, 5, view, order);
-    const uint32_t expected[5] = {4, 1, 3, 0, 2};
+    const int32_t expected[5] = {4, 1, 3, 0, 2};
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(order[k], expected[k]) << k;
     EXPECT_FLOAT_EQ(ViewDepth(centres[0], view), 15.0f);
@@ -26,27 +26,27 @@ TEST(MeshOrderTest, QuickSortEdgeCases)
 {
     // Empty and single ranges are left alone.
     float one = 3.0f;
-    uint32_t index = 7;
+    int32_t index = 7;
     QuickSortByDepth(0, -1, &one, &index);
     QuickSortByDepth(0, 0, &one, &index);
-    EXPECT_EQ(index, 7u);
+    EXPECT_EQ(index, 7);
     // Equal keys, sorted and reversed runs: keys come out ascending and the indexes move with them.
     const std::vector<std::vector<float>> inputs = {
         {2, 2, 2, 2}, {1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}, {3, 1, 3, 0, 3, 2, 3}, {0.5f, -1, 0.5f, 7, -1}};
     for (const std::vector<float>& input : inputs)
     {
         std::vector<float> keys = input;
-        std::vector<uint32_t> indexes(keys.size());
+        std::vector<int32_t> indexes(keys.size());
         for (size_t i = 0; i < indexes.size(); ++i)
-            indexes[i] = (uint32_t)i;
+            indexes[i] = (int32_t)i;
         QuickSortByDepth(0, (int)keys.size() - 1, keys.data(), indexes.data());
         EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
         for (size_t k = 0; k < keys.size(); ++k)
             EXPECT_EQ(keys[k], input[indexes[k]]);
-        std::vector<uint32_t> sorted = indexes;
+        std::vector<int32_t> sorted = indexes;
         std::sort(sorted.begin(), sorted.end());
         for (size_t i = 0; i < sorted.size(); ++i)
-            EXPECT_EQ(sorted[i], i);
+            EXPECT_EQ(sorted[i], (int32_t)i);
     }
 }
 

@@ -1,0 +1,126 @@
+// RenderApp's lighting constant setters: the register tables of raster/LightConstants.h put on
+// the device for one mesh and one light or layer pass, and the jitter table they read.
+#include "app/RenderApp.h"
+#include "raster/LightConstants.h"
+#include "scene/D3DXBridge.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMesh.h"
+
+namespace
+{
+enum class ConstantKind
+{
+    VERTEX,
+    PIXEL
+};
+
+// Uploads the written registers, each run of consecutive ones in one call.
+void Upload(IDirect3DDevice9* pDevice, ConstantKind nKind, const ConstantTable& table)
+{
+    if (!pDevice)
+        return;
+    int n = 0;
+    while (n < 32)
+    {
+        if (!(table.nWritten & (1u << n)))
+        {
+            ++n;
+            continue;
+        }
+        int nEnd = n;
+        while (nEnd < 32 && (table.nWritten & (1u << nEnd)))
+            ++nEnd;
+        if (nKind == ConstantKind::VERTEX)
+            pDevice->SetVertexShaderConstantF(n, table.c[n], nEnd - n);
+        else
+            pDevice->SetPixelShaderConstantF(n, table.c[n], nEnd - n);
+        n = nEnd;
+    }
+}
+
+LightFrame CurrentFrame(const SceneStore& scene)
+{
+    LightFrame frame;
+    frame.view = ToD3DX(g_matView);
+    frame.projection = ToD3DX(g_matProjection);
+    const Vector3& eye = scene.m_Camera.m_RigidBody.m_vPosition;
+    frame.eye = D3DXVECTOR3(eye.x, eye.y, eye.z);
+    return frame;
+}
+
+// How many spot lights come before light nIndex in the scene's list.
+int SpotLightsBefore(const SceneStore& scene, int nIndex)
+{
+    int nSpots = 0;
+    for (int j = 0; j < nIndex; ++j)
+    {
+        const SceneLight* pLight = static_cast<const SceneLight*>(scene.m_Lights.Get(j));
+        if (pLight && pLight->m_Light.Type == D3DLIGHT_SPOT)
+            ++nSpots;
+    }
+    return nSpots;
+}
+}
+
+void RenderApp::BuildJitterDirections()
+{
+    FillJitterDirections(m_JitterDirections);
+}
+
+void RenderApp::SetLightVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    BuildLightVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), table);
+    Upload(m_pDevice, ConstantKind::VERTEX, table);
+}
+
+void RenderApp::SetLightPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    // No pass of the running program renders the lights' shadow cubes.
+    if (BuildLightPixelConstants(*pMesh, nMeshIndex, *pLight, SpotLightsBefore(m_Scene, nLightIndex), false,
+                                 CurrentFrame(m_Scene), m_JitterDirections, table))
+        Upload(m_pDevice, ConstantKind::PIXEL, table);
+}
+
+void RenderApp::SetDirectionalVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    // No pass of the running program renders the lights' shadow maps.
+    BuildDirectionalVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), m_matShadowTexture, false, table);
+    Upload(m_pDevice, ConstantKind::VERTEX, table);
+}
+
+void RenderApp::SetDirectionalPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    if (BuildDirectionalPixelConstants(*pMesh, nMeshIndex, *pLight, false, m_JitterDirections, table))
+        Upload(m_pDevice, ConstantKind::PIXEL, table);
+}
+
+void RenderApp::SetLayerVertexConstants(const SceneMesh* pMesh, int)
+{
+    if (!pMesh)
+        return;
+    ConstantTable table;
+    BuildLayerVertexConstants(*pMesh, CurrentFrame(m_Scene), table);
+    Upload(m_pDevice, ConstantKind::VERTEX, table);
+}
+
+void RenderApp::SetLayerConstants(const SceneMesh* pMesh, int nPass)
+{
+    if (!pMesh)
+        return;
+    ConstantTable table;
+    if (BuildLayerPixelConstants(*pMesh, nPass, g_nLayerPasses, m_JitterDirections, table))
+        Upload(m_pDevice, ConstantKind::PIXEL, table);
+}
