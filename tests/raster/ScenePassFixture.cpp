@@ -1,0 +1,187 @@
+#include "ScenePassFixture.h"
+
+#include "3dapi/Renderer.h"
+#include "core/PixelBuffer.h"
+#include "core/PixelImage.h"
+#include "morvyn/morvyn.h"
+#include "scene/D3DXBridge.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneGeometryBlock.h"
+
+#include <win32/user.h>
+
+#include <cstring>
+
+namespace
+{
+int SolidTexture(Renderer& renderer, uint8_t r, uint8_t g, uint8_t b)
+{
+    uint8_t* pPixels = AllocatePixels(4);
+    const uint8_t rgba[4] = {r, g, b, 255};
+    std::memcpy(pPixels, rgba, 4);
+    PixelImage* pImage = new PixelImage();
+    pImage->Adopt(pPixels, 1, 1, RGBA8, true, false);
+    return renderer.AddTexture(pImage, 0);
+}
+}
+
+void ScenePassTest::SetUp()
+{
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "ScenePassWnd";
+    RegisterClassExA(&wc);
+    m_hWnd = CreateWindowExA(0, "ScenePassWnd", "render", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_NE(m_hWnd, nullptr);
+    m_Driver.pumpUntilIdle();
+    SetLogEcho(false);
+    m_pApp = std::make_unique<RenderApp>();
+    ASSERT_TRUE(m_pApp->Init());
+    ASSERT_TRUE(m_pApp->InitDevice(m_hWnd, 0, false, 0));
+    // The media files are not there: Load reports each in a message box.
+    m_Driver.answers().msgbox(IDOK).msgbox(IDOK).msgbox(IDOK);
+    ASSERT_TRUE(m_pApp->Load());
+    m_pDevice = m_pApp->GetDevice();
+    ASSERT_EQ(m_pDevice->CreateRenderTarget(SIZE, SIZE, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pTarget,
+                                            nullptr),
+              D3D_OK);
+    ASSERT_EQ(m_pDevice->CreateDepthStencilSurface(SIZE, SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepth,
+                                                   nullptr),
+              D3D_OK);
+    m_pDevice->SetRenderTarget(0, m_pTarget);
+    m_pDevice->SetDepthStencilSurface(m_pDepth);
+    m_pDevice->SetVertexDeclaration(m_pApp->m_pMeshDecl);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+
+    Renderer& renderer = *m_pApp->GetRenderer();
+    m_nWhite = SolidTexture(renderer, 255, 255, 255);
+    m_nFlatBump = SolidTexture(renderer, 128, 128, 128);
+    m_nBlack = SolidTexture(renderer, 0, 0, 0);
+
+    D3DXMATRIX view, projection;
+    D3DXVECTOR3 eye(0, 0, -10), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 3.14159265f / 4.0f, 1.0f, 1.0f, 100.0f);
+    g_matView = ToMatrix4(view);
+    g_matProjection = ToMatrix4(projection);
+    m_pApp->m_Scene.m_Camera.m_RigidBody.m_vPosition = Vector3(0, 0, -10);
+    g_bSceneChanged = 0;
+    g_bBackground = 0;
+    g_bForceWireframe = 0;
+    g_bReflection = 0;
+    g_bRefraction = 0;
+    g_bDynamicCubeMap = 0;
+    g_bTracePhoton = 0;
+    g_nVisibleFaces = 0;
+}
+
+void ScenePassTest::TearDown()
+{
+    if (m_pTarget)
+        m_pTarget->Release();
+    if (m_pDepth)
+        m_pDepth->Release();
+    if (m_pApp)
+        m_pApp->ReleaseDevice(m_hWnd);
+    m_pApp.reset();
+    if (m_hWnd)
+        DestroyWindow(m_hWnd);
+    SetLogEcho(true);
+    auto live = d3d9test::LiveObjects();
+    EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
+}
+
+SceneMaterial* ScenePassTest::AddMaterial(float fOpacity)
+{
+    SceneMaterial* pMaterial = new SceneMaterial();
+    pMaterial->m_Material.Diffuse = {0.8f, 0.6f, 0.4f, 1.0f};
+    pMaterial->m_Material.Specular = {0, 0, 0, 1};
+    pMaterial->m_Material.Ambient = {0.1f, 0, 0, 0};
+    pMaterial->m_Material.Power = 1000.0f;
+    pMaterial->m_vOpacity[0] = fOpacity;
+    pMaterial->m_fMaterialFactor = 0.0f;
+    pMaterial->SetTextureIds(m_nWhite, m_nFlatBump, -1, m_nBlack, -1, -1);
+    m_pApp->m_Scene.m_Materials.Add(pMaterial);
+    return pMaterial;
+}
+
+SceneMesh* ScenePassTest::AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial)
+{
+    SceneMesh* pMesh = new SceneMesh();
+    EXPECT_TRUE(pMesh->AllocateTriangles(2));
+    const float corners[4][4] = {{x - w / 2, y + h / 2, 0, 0}, {x + w / 2, y + h / 2, 1, 0},
+                                 {x - w / 2, y - h / 2, 0, 1}, {x + w / 2, y - h / 2, 1, 1}};
+    const int order[6] = {0, 1, 2, 2, 1, 3};
+    for (int k = 0; k < 6; ++k)
+    {
+        MeshVertex& v = pMesh->m_pVertices[k];
+        const float* c = corners[order[k]];
+        v.vPosition = Vector3(c[0], c[1], z);
+        v.u = c[2];
+        v.v = c[3];
+        v.vNormal = Vector3(0, 0, -1);
+    }
+    float bounds[6] = {x - w / 2, x + w / 2, y - h / 2, y + h / 2, z, z};
+    std::memcpy(pMesh->m_fBounds, bounds, sizeof(bounds));
+    pMesh->m_vOffset = Vector3(x, y, z);
+    ComputeBoundingSphere(pMesh);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    pMesh->m_matBase = ToMatrix4(identity);
+    pMesh->UpdateWorldMatrix();
+    pMesh->m_pMaterial = pMaterial;
+    EXPECT_EQ(pMesh->CreateVertexBuffers(m_pDevice), D3D_OK);
+    m_pApp->m_Scene.AddMesh(pMesh);
+    return pMesh;
+}
+
+SceneLight* ScenePassTest::AddLight(D3DLIGHTTYPE nType, float x, float y, float z, float fRange)
+{
+    SceneLight* pLight = new SceneLight();
+    pLight->m_Light.Type = nType;
+    pLight->m_Light.Diffuse = {0.9f, 0.8f, 0.7f, 1.0f};
+    pLight->m_Light.Range = fRange;
+    pLight->m_Light.Attenuation1 = 0.0f;
+    pLight->m_Light.Attenuation2 = 0.0f;
+    pLight->m_Light.Theta = 60.0f;
+    pLight->m_Light.Phi = 90.0f;
+    pLight->m_Light.Direction = {0, 0, 1};
+    pLight->m_vLightPosition = Vector3(x, y, z);
+    IDirect3DCubeTexture9* pCube = nullptr;
+    EXPECT_EQ(m_pDevice->CreateCubeTexture(1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &pCube, nullptr), D3D_OK);
+    for (int face = 0; face < 6; ++face)
+    {
+        D3DLOCKED_RECT locked;
+        pCube->LockRect((D3DCUBEMAP_FACES)face, 0, &locked, nullptr, 0);
+        std::memset(locked.pBits, 255, 4);
+        pCube->UnlockRect((D3DCUBEMAP_FACES)face, 0);
+    }
+    pLight->m_pCubeTexture = pCube;
+    m_pApp->m_Scene.AddLight(pLight);
+    return pLight;
+}
+
+void ScenePassTest::RenderFrame(int nMode)
+{
+    m_pDevice->BeginScene();
+    m_pApp->RenderScene(nMode, &g_matViewProjection);
+    m_pDevice->EndScene();
+}
+
+d3d9test::SurfaceData ScenePassTest::ReadTarget()
+{
+    d3d9test::SurfaceData data;
+    EXPECT_TRUE(d3d9test::ReadSurface(m_pTarget, data));
+    return data;
+}
+
+int ScenePassTest::LitPixels(const d3d9test::SurfaceData& data)
+{
+    int nLit = 0;
+    for (UINT y = 0; y < data.nHeight; ++y)
+        for (UINT x = 0; x < data.nWidth; ++x)
+            nLit += data.Pixel(x, y)[0] > 8.0f / 255.0f ? 1 : 0;
+    return nLit;
+}
