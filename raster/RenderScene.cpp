@@ -483,6 +483,9 @@ void ScenePass::Run()
     m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
     m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     bool bDepthProgram = SelectPrograms(VS_DEPTH, PS_NONE);
+    // The fixed-function pixel stage of these draws need not read the diffuse map the last mesh
+    // left on stage 0: what it computes is blended away.
+    m_Renderer.BindTexture(0, -1);
     m_pDevice->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
     m_pDevice->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR);
     m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);

@@ -1,6 +1,7 @@
 // The main scene pass on small scenes read back at 64 x 64.
 #include "ScenePassFixture.h"
 
+#include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 
 #include <algorithm>
@@ -287,4 +288,57 @@ TEST_F(ScenePassTest, DirectionalLightOnOpaqueAndFlatTransparentMeshesGivesFinit
     // Both meshes are lit: the opaque one on the left, the flat transparent one on the right.
     EXPECT_GT(Pixel(data, 16, 32)[1], 0.05f);
     EXPECT_GT(Pixel(data, 44, 32)[1], 0.05f);
+}
+
+TEST_F(ScenePassTest, CubeFacesAfterTheFirstFrameRedrawOnlyForAVisibleMovingMesh)
+{
+    SceneMesh* pMesh = AddQuad(0, 0, 0, 6, 6, AddMaterial(0.5f));
+    AddLight(D3DLIGHT_POINT, 0, 0, -5);
+    g_nCompletedRenders = 5;
+    struct Case
+    {
+        const char* szName;
+        uint8_t bSceneChanged;
+        int32_t bAutoSpin;
+        int32_t bVisible;
+        bool bDrawn;
+    };
+    // The only moving mesh is transparent: once it is seen the face is drawn in full.
+    const Case cases[] = {{"no moving mesh", 0, 0, 1, false},
+                          {"moving but hidden", 0, 1, 0, false},
+                          {"moving transparent mesh in view", 0, 1, 1, true},
+                          {"first frame: always drawn", 1, 0, 1, true}};
+    for (const Case& c : cases)
+    {
+        g_bSceneChanged = c.bSceneChanged;
+        pMesh->m_bAutoSpin = c.bAutoSpin;
+        pMesh->m_bVisible = c.bVisible;
+        g_nCompletedRenders = 5;
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 200), 1.0f, 0);
+        RenderFrame(1);
+        d3d9test::SurfaceData data = ReadTarget();
+        // A face left alone keeps its colour, and the call ends before the tracer's step.
+        EXPECT_EQ(Pixel(data, 2, 2)[2] > 0.5f, !c.bDrawn) << c.szName;
+        EXPECT_EQ(g_nCompletedRenders, c.bDrawn ? 0 : 5) << c.szName;
+        if (c.bDrawn)
+            EXPECT_GT(Pixel(data, SIZE / 2, SIZE / 2)[0], 0.1f) << c.szName;
+    }
+}
+
+TEST_F(ScenePassTest, AMovedMeshIsCulledAndLitWhereItIsNow)
+{
+    // Loaded at the origin (radius 0.87), then moved 3 to the right along its path.
+    SceneMesh* pMesh = AddQuad(0, 0, 0, 1, 1, AddMaterial());
+    D3DXMATRIX moved;
+    D3DXMatrixTranslation(&moved, 3, 0, 0);
+    pMesh->m_matWorld = ToMatrix4(moved);
+    // 2.0 from the mesh now (1.13 from its sphere), 3.6 from where it was loaded (2.7).
+    AddLight(D3DLIGHT_POINT, 3, 0, -2, 1.5f);
+    d3d9test::ResetStats(m_pDevice);
+    RenderFrame();
+    EXPECT_EQ(Draws(m_pDevice), 2u);
+    d3d9test::SurfaceData data = ReadTarget();
+    // 3 units right at depth 10 with a 45-degree field: about pixel 32 + 3 / 4.14 x 32 = 55.
+    EXPECT_GT(Pixel(data, 55, 32)[0], 0.1f);
+    EXPECT_EQ(Pixel(data, 32, 32)[0], 0.0f);
 }
