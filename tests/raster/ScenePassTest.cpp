@@ -1,6 +1,7 @@
 // The main scene pass on small scenes read back at 64 x 64.
 #include "ScenePassFixture.h"
 
+#include "raster/FrustumPlanes.h"
 #include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 
@@ -341,4 +342,49 @@ TEST_F(ScenePassTest, AMovedMeshIsCulledAndLitWhereItIsNow)
     // 3 units right at depth 10 with a 45-degree field: about pixel 32 + 3 / 4.14 x 32 = 55.
     EXPECT_GT(Pixel(data, 55, 32)[0], 0.1f);
     EXPECT_EQ(Pixel(data, 32, 32)[0], 0.0f);
+}
+
+TEST_F(ScenePassTest, FrustumPlanesFromEitherOrderOfMatrices)
+{
+    m_pApp->BuildFrustumPlanes();
+    Plane frame[6];
+    std::copy(g_FrustumPlanes, g_FrustumPlanes + 6, frame);
+    // (projection, view) multiplies view x projection, as the frame's own build does.
+    m_pApp->BuildFrustumPlanesFrom(ToD3DX(g_matProjection), ToD3DX(g_matView));
+    for (int i = 0; i < 6; ++i)
+    {
+        EXPECT_EQ(g_FrustumPlanes[i].normal.x, frame[i].normal.x) << i;
+        EXPECT_EQ(g_FrustumPlanes[i].d, frame[i].d) << i;
+    }
+    EXPECT_TRUE(m_pApp->IsPointInFrustumPlanes(0, 0, 0));
+    EXPECT_FALSE(m_pApp->IsPointInFrustumPlanes(0, 0, -20));
+    // This table's near plane lies at half the projection's near distance: z >= -9.5 here.
+    EXPECT_FALSE(m_pApp->IsPointInFrustumPlanes(0, 0, -9.6f));
+    EXPECT_TRUE(m_pApp->IsSphereInFrustumPlanes(0, 0, -10.2f, 1.0f));
+    EXPECT_TRUE(m_pApp->IsCubeInFrustumPlanes(0, 0, -10.2f, 1.0f));
+    // (view, projection) gives the planes of projection x view.
+    m_pApp->BuildFrustumPlanesFrom(ToD3DX(g_matView), ToD3DX(g_matProjection));
+    D3DXMATRIX view = ToD3DX(g_matView), projection = ToD3DX(g_matProjection), m;
+    D3DXMatrixMultiply(&m, &projection, &view);
+    Plane swapped[6];
+    ExtractFrustumPlanes(m, swapped);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(g_FrustumPlanes[i].d, swapped[i].d) << i;
+}
+
+TEST_F(ScenePassTest, AlphaBlendedOpaqueMeshShowsInEveryView)
+{
+    SceneMaterial* pMaterial = AddMaterial();
+    pMaterial->m_bAlphaTransparency = 1;
+    AddQuad(0, 0, 0, 6, 6, pMaterial);
+    AddLight(D3DLIGHT_POINT, 0, 0, -5);
+    g_bSceneChanged = 1;
+    for (int nMode : {0, 1})
+    {
+        m_pApp->m_Visibility[nMode * RenderApp::MAX_MESHES] = 0;
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        RenderFrame(nMode);
+        EXPECT_EQ(m_pApp->m_Visibility[nMode * RenderApp::MAX_MESHES], 1u) << nMode;
+        EXPECT_GT(Pixel(ReadTarget(), SIZE / 2, SIZE / 2)[0], 0.05f) << nMode;
+    }
 }
