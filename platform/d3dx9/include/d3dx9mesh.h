@@ -4,6 +4,7 @@
 #include <d3d9.h>
 #include <d3dx9math.h>
 #include <d3dx9shader.h>
+#include <dxfile.h>
 
 // Creation options: where the buffers live and how wide the indices are.
 #define D3DXMESH_32BIT 0x001
@@ -40,6 +41,11 @@
 
 // The declaration array GetDeclaration fills: up to MAXD3DDECLLENGTH elements and the end mark.
 #define MAX_FVF_DECL_SIZE (MAXD3DDECLLENGTH + 1)
+
+// Mesh loading results (facility 0x876).
+#define D3DXERR_INVALIDMESH MAKE_HRESULT(1, 0x876, 2900)
+#define D3DXERR_INVALIDDATA MAKE_HRESULT(1, 0x876, 2904)
+#define D3DXERR_LOADEDMESHHASNODATA MAKE_HRESULT(1, 0x876, 2905)
 
 // Adjacency entry of a face edge with no neighbour.
 #define UNUSED32 0xffffffff
@@ -125,3 +131,21 @@ HRESULT D3DXComputeBoundingSphere(const D3DXVECTOR3* pFirstPosition, DWORD NumVe
                                   D3DXVECTOR3* pCenter, FLOAT* pRadius);
 HRESULT D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, DWORD NumVertices, DWORD dwStride,
                                D3DXVECTOR3* pMin, D3DXVECTOR3* pMax);
+
+// ".x" meshes. A Mesh data object gives one mesh: its polygons split into triangle fans, a vertex
+// for each distinct (position, normal) pair when the mesh has normals, the texture coordinates
+// of the positions, and one subset per material of its material list (a mesh without a list
+// gets one white material). The format is D3DFVF_XYZ, with D3DFVF_NORMAL and D3DFVF_TEX1 when
+// the file gives them. The materials buffer holds NumMaterials D3DXMATERIAL records followed by
+// their texture names, to which the records point (NULL when a material has none). The
+// adjacency buffer holds three entries per face. ppEffectInstances is not supported and is set
+// to NULL. A file whose counts or indices do not fit its data is refused (D3DXERR_INVALIDDATA)
+// with a logged warning.
+HRESULT D3DXLoadMeshFromXof(LPDIRECTXFILEDATA pXofObjMesh, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice,
+                            LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances,
+                            DWORD* pNumMaterials, LPD3DXMESH* ppMesh);
+// Every mesh of a file, top-level or inside frames (moved by the frames' transform matrices),
+// joined into one mesh, their materials one after another.
+HRESULT D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice, LPD3DXBUFFER* ppAdjacency,
+                           LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances, DWORD* pNumMaterials,
+                           LPD3DXMESH* ppMesh);
