@@ -49,6 +49,8 @@ private:
     void ApplyCombineMode(int nMode, bool bAlpha);
     // Copies the levels of one face image into the locked levels of the device texture.
     bool UploadFace(TextureEntry& entry, int nFace);
+    void CreateVolumeTexture(TextureEntry& entry);
+    bool UploadVolume(TextureEntry& entry);
 
     IDirect3DSurface9* m_pSavedBackBuffer = nullptr;
     IDirect3DSurface9* m_pSavedDepthStencil = nullptr;

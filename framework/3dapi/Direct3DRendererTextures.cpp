@@ -5,6 +5,9 @@
 
 #include "core/Log.h"
 #include "core/PixelImage.h"
+#include "core/VolumeImage.h"
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -33,6 +36,8 @@ void Direct3DRenderer::CreateDeviceTexture(TextureEntry& entry)
         entry.m_pRenderTarget = new Direct3DRenderTarget(m_pDevice);
         return;
     }
+    if (entry.m_nType == TEXTURE_VOLUME)
+        return CreateVolumeTexture(entry);
     const PixelImage* pImage = entry.m_pImages[0];
     if ((entry.m_nType != TEXTURE_2D && entry.m_nType != TEXTURE_CUBE) || !pImage)
         return;
@@ -82,8 +87,76 @@ void Direct3DRenderer::ReleaseDeviceTexture(TextureEntry& entry)
     }
 }
 
+void Direct3DRenderer::CreateVolumeTexture(TextureEntry& entry)
+{
+    const VolumeImage* pVolume = entry.m_pVolume;
+    if (!pVolume || !pVolume->pixels)
+        return;
+    // Voxels of one byte are luminance, of four bytes the layer's BGRA.
+    D3DFORMAT nFormat = pVolume->bytesPerVoxel == 1 ? D3DFMT_L8 : pVolume->bytesPerVoxel == 4 ? D3DFMT_A8R8G8B8
+                                                                                             : D3DFMT_UNKNOWN;
+    if (nFormat == D3DFMT_UNKNOWN)
+    {
+        LogWarning("Direct3DRenderer::CreateDeviceTexture() - volumes of %d bytes a voxel have no Direct3D format.",
+                   pVolume->bytesPerVoxel);
+        return;
+    }
+    IDirect3DVolumeTexture9* pTexture = nullptr;
+    HRESULT hr = m_pDevice->CreateVolumeTexture(static_cast<UINT>(pVolume->width), static_cast<UINT>(pVolume->height),
+                                                static_cast<UINT>(pVolume->depth),
+                                                static_cast<UINT>(std::max(1, pVolume->mipCount)), 0, nFormat,
+                                                D3DPOOL_MANAGED, &pTexture, nullptr);
+    if (FAILED(hr))
+    {
+        LogWarning("Direct3DRenderer::CreateDeviceTexture() - volume of %d x %d x %d could not be created.",
+                   pVolume->width, pVolume->height, pVolume->depth);
+        pTexture = nullptr;
+    }
+    entry.m_pDeviceTexture = pTexture;
+}
+
+bool Direct3DRenderer::UploadVolume(TextureEntry& entry)
+{
+    const VolumeImage* pVolume = entry.m_pVolume;
+    if (!pVolume || !pVolume->pixels)
+        return false;
+    auto* pTexture = static_cast<IDirect3DVolumeTexture9*>(entry.m_pDeviceTexture);
+    UINT nDeviceLevels = pTexture->GetLevelCount();
+    for (int32_t nLevel = 0; nLevel < pVolume->mipCount && static_cast<UINT>(nLevel) < nDeviceLevels; ++nLevel)
+    {
+        size_t nRowBytes = static_cast<size_t>(pVolume->GetLevelWidth(nLevel)) * pVolume->bytesPerVoxel;
+        size_t nRows = static_cast<size_t>(pVolume->GetLevelHeight(nLevel));
+        size_t nSlices = static_cast<size_t>(pVolume->GetLevelDepth(nLevel));
+        D3DLOCKED_BOX locked{};
+        if (FAILED(pTexture->LockBox(static_cast<UINT>(nLevel), &locked, nullptr, 0)))
+        {
+            LogWarning("Direct3DRenderer::UploadTexture() - volume level %d could not be locked.", nLevel);
+            return false;
+        }
+        bool bFits = locked.RowPitch >= 0 && static_cast<size_t>(locked.RowPitch) >= nRowBytes &&
+                     locked.SlicePitch >= 0 && static_cast<size_t>(locked.SlicePitch) >= nRows * locked.RowPitch;
+        if (bFits)
+        {
+            const uint8_t* pSource = pVolume->GetLevelPixels(nLevel);
+            auto* pDest = static_cast<uint8_t*>(locked.pBits);
+            // Row by row with the locked pitches, which may exceed the packed sizes.
+            for (size_t nSlice = 0; nSlice < nSlices; ++nSlice)
+                for (size_t nRow = 0; nRow < nRows; ++nRow)
+                    std::memcpy(pDest + nSlice * static_cast<size_t>(locked.SlicePitch) +
+                                    nRow * static_cast<size_t>(locked.RowPitch),
+                                pSource + (nSlice * nRows + nRow) * nRowBytes, nRowBytes);
+        }
+        pTexture->UnlockBox(static_cast<UINT>(nLevel));
+        if (!bFits)
+            return false;
+    }
+    return true;
+}
+
 bool Direct3DRenderer::UploadTexture(TextureEntry& entry)
 {
+    if (entry.m_nType == TEXTURE_VOLUME)
+        return entry.m_pDeviceTexture && UploadVolume(entry);
     int nFaces = entry.m_nType == TEXTURE_2D ? 1 : entry.m_nType == TEXTURE_CUBE ? 6 : 0;
     if (!nFaces || !entry.m_pDeviceTexture)
         return false;

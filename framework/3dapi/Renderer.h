@@ -37,6 +37,9 @@ enum StateSet : uint32_t
     STATE_SET_ALL = 7,
 };
 
+// Maps -1..1 to 0..255: (int) ((x + 1) x 127.5), so 0 gives 127.
+int32_t PackSignedUnit(float x);
+
 class Renderer
 {
 public:
@@ -112,6 +115,32 @@ public:
     void DestroyTexture(int nId);
     // The first id above nId whose slot is in use, -1 when none; start with -1.
     int NextTexture(int nId) const;
+
+    // ---- Procedural textures (RendererProcedural.cpp). n is the side in texels or voxels; flag
+    // TEXTURE_NO_MIPMAPS keeps a single level. Sides below 3 are refused (-1): the formulas
+    // divide by the half side (n - 1) / 2, taken in floating point.
+    // I8 radial falloff: 255 x max(0, 1 - distance to the centre / half side).
+    int CreateFalloffTexture(int n, int nFlags);
+    // RGBA8: byte 0 random, bytes 1 to 3 byte 0 of the neighbours (x + 1), (y + 1), (x + 1, y + 1).
+    int CreateNoiseTexture(int n, int nFlags);
+    // Faces +X, -X, +Y, -Y, +Z, -Z from six image files; -1 when one cannot be read.
+    int LoadCubeTexture(const char* szNegX, const char* szPosX, const char* szNegY, const char* szPosY,
+                        const char* szNegZ, const char* szPosZ);
+    // RGB8 faces whose texels hold the packed unit direction through them.
+    int CreateNormalizationCubeTexture(int n);
+    // Volumes, clamped on all three axes: 1 byte a voxel of 255 x max(0, 1 - length / half side),
+    // of 255 x min(1, length / half side), of the depth through the unit sphere; 4 bytes a voxel
+    // of the direction to the centre scaled by the attenuation, with the attenuation in alpha.
+    int CreateAttenuationVolume(int n, int nFlags);
+    int CreateDistanceVolume(int n, int nFlags);
+    int CreateSphereDepthVolume(int n, int nFlags);
+    int CreateNormalizationVolume(int n, int nFlags);
+    // 4 bytes a voxel: random byte 0 and its neighbours in x, y and x-y; flags as given.
+    int CreateNoiseVolume(int n, int nFlags);
+    // Takes ownership of the volume, whatever the result.
+    int AddVolumeTexture(VolumeImage* pVolume, int nFlags);
+    // Stores a cube entry of the six images (faces +X, -X, +Y, -Y, +Z, -Z), taking ownership.
+    int AddCubeTexture(PixelImage* pFaces[6]);
 
     // ---- Render targets (entries of the texture table).
     int CreateRenderTarget(int nWidth, int nHeight, bool bMipChain, bool bCube, RenderTargetFormat nFormat);
