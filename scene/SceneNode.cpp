@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "scene/D3DXBridge.h"
+#include "scene/MouseManipulate.h"
 
 #include <win32/messages.h>
 
@@ -22,12 +23,14 @@ SceneNode::~SceneNode()
     m_pPath = nullptr;
 }
 
-LRESULT SceneNode::HandleMessage(HWND, UINT nMessage, WPARAM, LPARAM)
+LRESULT SceneNode::HandleMessage(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
     if (nMessage == WM_SETFOCUS)
         m_bControlEnabled = 1;
     else if (nMessage == WM_KILLFOCUS)
         m_bControlEnabled = 0;
+    else if (nMessage == WM_MOUSEMOVE)
+        MouseManipulate(this, hWnd, nMessage, wParam, lParam);
     return 0;
 }
 

@@ -37,7 +37,8 @@ public:
 
     virtual Matrix4* GetTransform() { return m_RigidBody.GetWorldMatrix(); }
 
-    // WM_SETFOCUS gives the node's controls back, WM_KILLFOCUS takes them away. Returns 0.
+    // WM_SETFOCUS gives the node's controls back, WM_KILLFOCUS takes them away, WM_MOUSEMOVE
+    // moves the node (MouseManipulate). Returns 0.
     LRESULT HandleMessage(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
     // Reads a ".pth" file onto the node and builds its path. A file that cannot be opened stops
