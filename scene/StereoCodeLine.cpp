@@ -118,19 +118,3 @@ void StereoCodeLine::DrawColumns(IDirect3DSurface9* pSurface, bool bFlag)
     }
     pSurface->UnlockRect();
 }
-
-void OrthonormalizeMatrix(D3DXMATRIX* pOut, const D3DXMATRIX* pIn)
-{
-    D3DXVECTOR3 a(pIn->_11, pIn->_21, pIn->_31);
-    D3DXVECTOR3 b(pIn->_12, pIn->_22, pIn->_32);
-    D3DXVECTOR3 c;
-    D3DXVec3Normalize(&a, &a);
-    D3DXVec3Cross(&c, &a, &b);
-    D3DXVec3Normalize(&c, &c);
-    D3DXVec3Cross(&b, &c, &a);
-    D3DXVec3Normalize(&b, &b);
-    D3DXMatrixIdentity(pOut);
-    pOut->_11 = a.x; pOut->_21 = a.y; pOut->_31 = a.z;
-    pOut->_12 = b.x; pOut->_22 = b.y; pOut->_32 = b.z;
-    pOut->_13 = c.x; pOut->_23 = c.y; pOut->_33 = c.z;
-}

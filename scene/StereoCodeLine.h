@@ -2,6 +2,8 @@
 // The stereo-sync line: one row of texels at the top of the back buffer that tells shutter
 // glasses which eye the frame is for, and the matching left/right column marker. Nothing in the
 // program creates one.
+#include "3dapi/D3DUtil.h"
+
 #include <d3d9.h>
 #include <d3dx9.h>
 
@@ -43,7 +45,3 @@ private:
     int32_t m_nEye = 0;
     bool m_bCreated = false;
 };
-
-// out = the orthonormal rotation nearest in spirit to in: a = normalised first column,
-// c = normalise(a x second column), b = normalise(c x a); columns a, b, c, last row (0, 0, 0, 1).
-void OrthonormalizeMatrix(D3DXMATRIX* pOut, const D3DXMATRIX* pIn);

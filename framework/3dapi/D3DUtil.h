@@ -36,3 +36,7 @@ HRESULT SetCursorFromIcon(IDirect3DDevice9* pDevice, HCURSOR hCursor, bool bAddW
 
 // "D3DFMT_A8R8G8B8", or "A8R8G8B8" without the prefix; "Unknown format" for other values.
 const char* D3DFormatName(D3DFORMAT nFormat, bool bWithPrefix);
+
+// out = the orthonormal rotation nearest in spirit to in: a = normalised first column,
+// c = normalise(a x second column), b = normalise(c x a); columns a, b, c, last row (0, 0, 0, 1).
+void OrthonormalizeMatrix(D3DXMATRIX* pOut, const D3DXMATRIX* pIn);
