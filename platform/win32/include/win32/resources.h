@@ -22,3 +22,9 @@ const ResourceEntry* FindResourceEntry(const char* szType, int nId);
 // Forgets every table registered after the first nKeep (tests restore the state they found).
 size_t GetResourceTableCount();
 void TruncateResourceTables(size_t nKeep);
+
+// The string table: entries of type "STRING" whose data is the text (a terminating zero is
+// optional). Copies at most cchBufferMax - 1 bytes and a zero; returns the length copied, 0 when
+// the string is missing.
+int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
+#define LoadString LoadStringA

@@ -3,6 +3,7 @@
 // layer (GDI, common controls and dialogs, rich edit) add their headers here.
 #include <win32/types.h>
 
+#include <win32/accelerators.h>
 #include <win32/clock.h>
 #include <win32/commctrl.h>
 #include <win32/commdlg.h>

@@ -1,5 +1,7 @@
 #include <win32/resources.h>
 
+#include <algorithm>
+#include <cstring>
 #include <strings.h>
 #include <utility>
 #include <vector>
@@ -43,4 +45,22 @@ void TruncateResourceTables(size_t nKeep)
 {
     if (nKeep < Tables().size())
         Tables().resize(nKeep);
+}
+
+int LoadStringA(HINSTANCE, UINT uID, LPSTR lpBuffer, int cchBufferMax)
+{
+    if (!lpBuffer || cchBufferMax <= 0)
+        return 0;
+    lpBuffer[0] = 0;
+    const ResourceEntry* pEntry = FindResourceEntry("STRING", static_cast<int>(uID));
+    if (!pEntry || !pEntry->m_pData)
+        return 0;
+    const char* pText = static_cast<const char*>(pEntry->m_pData);
+    size_t n = 0;
+    while (n < pEntry->m_nSize && pText[n])
+        ++n;
+    n = std::min(n, static_cast<size_t>(cchBufferMax - 1));
+    std::memcpy(lpBuffer, pText, n);
+    lpBuffer[n] = 0;
+    return static_cast<int>(n);
 }

@@ -1,0 +1,16 @@
+#pragma once
+// The MFC layer: everything system code includes to derive from the application, window, frame,
+// view and document classes and to use the GDI wrappers.
+#include <win32/windows.h>
+
+#include <mfc/afxstr.h>
+#include <mfc/afxgeom.h>
+#include <mfc/afxobj.h>
+#include <mfc/afxmsg.h>
+#include <mfc/afxres.h>
+#include <mfc/afxgdi.h>
+#include <mfc/afxmenu.h>
+#include <mfc/afxwnd.h>
+#include <mfc/afxframe.h>
+#include <mfc/afxdoc.h>
+#include <mfc/afxapp.h>
