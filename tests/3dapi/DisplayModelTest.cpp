@@ -4,7 +4,9 @@
 #include "../dxfile/XFileWriter.h"
 
 #include "3dapi/DisplayModel.h"
+#include "3dapi/GameObjects.h"
 #include "core/FileIO.h"
+#include "core/Log.h"
 #include "morvyn/morvyn.h"
 
 #include <algorithm>
@@ -113,5 +115,38 @@ TEST_F(DisplayModelTest, RenderWithoutAMeshReportsTheFaceCount)
     int nFaces = -1;
     EXPECT_EQ(model.Render(&nFaces), S_OK);
     EXPECT_EQ(nFaces, 12);
+}
+
+TEST_F(DisplayModelTest, EnemyColourGoesToTheOnlyMaterialOfAOneMaterialModel)
+{
+    SetLogEcho(false);
+    std::string dir = testing::TempDir();
+    ASSERT_TRUE(WriteFileAtomic((dir + "theme1.ini").c_str(), "", 0));
+    std::string profile = "[ENEMY1]\nAliveColor=0xFF00FF00\n";
+    ASSERT_TRUE(WriteFileAtomic((dir + "enemy_profile.ini").c_str(), profile.data(), profile.size()));
+    g_Profile.Load((dir + "enemy_profile.ini").c_str());
+    SetLogEcho(true);
+    EnemyType* pType = g_Profile.GetEnemyType(0);
+    ASSERT_NE(pType, nullptr);
+    DisplayModel model;
+    ASSERT_EQ(model.Create(nullptr, 1, 1.0f), S_OK);
+    ASSERT_EQ(model.RestoreDeviceResources(), S_OK);
+    pType->m_pModel = &model;
+
+    EnemyObject enemy;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    D3DXVECTOR3 vPosition(0, 40, 0);
+    ASSERT_EQ(enemy.Init(0, &vPosition, &identity, &model), S_OK);
+    int nFaces = 0;
+    m_pDevice->BeginScene();
+    EXPECT_EQ(enemy.Render(0.0f, 0.0f, &nFaces), S_OK);
+    m_pDevice->EndScene();
+    pType->m_pModel = nullptr;
+    EXPECT_EQ(nFaces, static_cast<int>(model.m_dwNumFaces));
+    ASSERT_EQ(model.m_pMesh->m_dwNumMaterials, 1u);
+    EXPECT_EQ(model.m_pMesh->m_pMaterials[0].Diffuse.g, 1.0f);
+    EXPECT_EQ(model.m_pMesh->m_pMaterials[0].Diffuse.r, 0.0f);
+    model.ReleaseDeviceResources();
 }
 }
