@@ -221,8 +221,9 @@ size_t PosFromPoint(HWND hWnd, RichEdit& edit, POINT pt)
     int y = pt.y - rc.top + lines[edit.m_nFirstLine].m_nTop;
     while (nLine + 1 < lines.size() && y >= lines[nLine].m_nTop + lines[nLine].m_nHeight)
         ++nLine;
-    if (y < lines[edit.m_nFirstLine].m_nTop && nLine > 0 && pt.y < rc.top)
-        nLine = edit.m_nFirstLine > 0 ? edit.m_nFirstLine - 1 : 0;
+    // Above the text (a drag leaving the top) means the line before the first in view.
+    if (pt.y < rc.top && edit.m_nFirstLine > 0)
+        nLine = edit.m_nFirstLine - 1;
     MeasureDC dc;
     return edit.m_Text.CharFromX(dc.m_hdc, nLine, pt.x - rc.left + edit.m_nScrollX);
 }
