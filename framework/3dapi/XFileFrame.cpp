@@ -121,7 +121,12 @@ HRESULT XFileFrame::Render(IDirect3DDevice9* pDevice, bool bDrawOpaqueSubsets, b
 
 XFile::XFile() : XFileFrame("CD3DFile_Root") {}
 
-XFile::~XFile() = default;
+XFile::~XFile()
+{
+    // The root owns the meshes of its tree as well: a file dropped after its tree was read
+    // (as the importer does) would otherwise lose every mesh it loaded.
+    DestroyAll();
+}
 
 HRESULT XFile::LoadFrom(IDirect3DDevice9* pDevice, void* pSource, DXFILELOADOPTIONS dwOptions, const char* szWhat)
 {

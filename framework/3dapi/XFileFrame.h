@@ -41,6 +41,7 @@ class XFile : public XFileFrame
 {
 public:
     XFile();
+    // Frees the whole tree with its meshes (DestroyAll).
     ~XFile() override;
 
     // Reads a file (found through the media search) into the tree below this root. E_FAIL when

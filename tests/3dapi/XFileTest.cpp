@@ -8,6 +8,8 @@
 #include "core/FileIO.h"
 #include "core/Log.h"
 
+#include <win32/resources.h>
+
 #include <cmath>
 
 namespace
@@ -246,5 +248,48 @@ TEST_F(XFileTest, TextureNamesStayWithinTheirTable)
     EXPECT_EQ(std::strlen(pMesh->m_strTextureNames[0]), 255u);
     EXPECT_STREQ(pMesh->m_strTextureNames[19], "tex19.png");
     file.DestroyAll();
+}
+
+TEST_F(XFileTest, ResourcesLoadLikeFilesAndTheRootFreesItsMeshes)
+{
+    XFileWriter w(true);
+    WriteTwoFrameModel(w);
+    const ResourceEntry entry{"XFILE", 7, w.Bytes().data(), w.Bytes().size()};
+    const size_t nTables = GetResourceTableCount();
+    RegisterResourceTable(&entry, 1);
+    {
+        // Dropped without DestroyAll: the sanitizer build sees any mesh left behind.
+        XFile file;
+        EXPECT_EQ(file.LoadFromResource(m_pDevice, "7", "XFILE"), S_OK);
+        ASSERT_NE(file.FindMeshByName("WingMesh"), nullptr);
+        int nMeshes = 0;
+        file.ForEachMesh([](XFileMesh*, void* pCount) { return ++*static_cast<int*>(pCount) > 0; }, &nMeshes);
+        EXPECT_EQ(nMeshes, 2);
+    }
+    SetLogEcho(false);
+    XFile missing;
+    EXPECT_NE(missing.LoadFromResource(m_pDevice, "8", "XFILE"), S_OK);
+    SetLogEcho(true);
+    TruncateResourceTables(nTables);
+}
+
+TEST_F(XFileTest, SetVertexFormatClonesBothMeshesWithComputedNormals)
+{
+    std::string path = WriteText("plain.x", "Mesh M { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3; 0,1,2;; }");
+    XFileMesh mesh;
+    ASSERT_EQ(mesh.CreateFromFile(m_pDevice, path.c_str()), S_OK);
+    ASSERT_EQ(mesh.RestoreDeviceResources(m_pDevice), S_OK);
+    EXPECT_EQ(mesh.m_pSysMemMesh->GetFVF(), (DWORD)D3DFVF_XYZ);
+    ASSERT_EQ(mesh.SetVertexFormat(m_pDevice, D3DFVF_XYZ | D3DFVF_NORMAL), S_OK);
+    for (ID3DXMesh* pMesh : {mesh.m_pSysMemMesh, mesh.m_pLocalMesh})
+    {
+        ASSERT_NE(pMesh, nullptr);
+        EXPECT_EQ(pMesh->GetFVF(), (DWORD)(D3DFVF_XYZ | D3DFVF_NORMAL));
+    }
+    // The triangle (0,0), (0,1), (1,0) faces -z: each vertex normal is (0, 0, -1).
+    const float* pVertices = nullptr;
+    ASSERT_EQ(mesh.m_pSysMemMesh->LockVertexBuffer(D3DLOCK_READONLY, (void**)&pVertices), D3D_OK);
+    EXPECT_NEAR(pVertices[5], -1.0f, 1e-5f);
+    mesh.m_pSysMemMesh->UnlockVertexBuffer();
 }
 }
