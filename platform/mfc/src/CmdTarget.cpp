@@ -60,22 +60,46 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 
 // ---- Command UI
 
-void CCmdUI::Enable(BOOL)
+// A menu item is addressed by its position; any other element is a window.
+void CCmdUI::Enable(BOOL bOn)
 {
+    if (m_pMenu)
+        m_pMenu->EnableMenuItem(m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : MF_GRAYED));
+    else if (m_pOther)
+        m_pOther->EnableWindow(bOn);
     m_bEnableChanged = TRUE;
 }
 
-void CCmdUI::SetCheck(int)
+void CCmdUI::SetCheck(int nCheck)
 {
+    if (m_pMenu)
+        m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void CCmdUI::SetRadio(BOOL bOn)
 {
+    if (m_pMenu)
+    {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE;
+        if (m_pMenu->GetMenuItemInfo(m_nIndex, &info, TRUE))
+        {
+            info.fType |= MFT_RADIOCHECK;
+            m_pMenu->SetMenuItemInfo(m_nIndex, &info, TRUE);
+        }
+    }
     SetCheck(bOn ? 1 : 0);
 }
 
-void CCmdUI::SetText(const char*)
+void CCmdUI::SetText(const char* lpszText)
 {
+    if (m_pMenu)
+        m_pMenu->ModifyMenu(m_nIndex, MF_BYPOSITION | MF_STRING |
+                                (m_pMenu->GetMenuState(m_nIndex, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED | MF_DISABLED)),
+                            m_nID, lpszText);
+    else if (m_pOther)
+        m_pOther->SetWindowText(lpszText);
 }
 
 BOOL CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHndler)

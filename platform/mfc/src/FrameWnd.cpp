@@ -9,6 +9,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_WM_MENUSELECT()
+    ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
     ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_REBAR, &CFrameWnd::OnUpdateControlBarMenu)
@@ -36,10 +37,22 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
 }
 
 BOOL CFrameWnd::Create(const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
-                       CWnd* pParentWnd, const char*, DWORD dwExStyle, CCreateContext* pContext)
+                       CWnd* pParentWnd, const char* lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
 {
     m_strTitle = lpszWindowName;
-    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, 0, pContext);
+    // A frame whose resource has no menu simply has none.
+    HMENU hMenu = lpszMenuName ? ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName) : nullptr;
+    bool bDefault = rect.left == CW_USEDEFAULT;
+    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                  bDefault ? CW_USEDEFAULT : rect.right - rect.left, bDefault ? CW_USEDEFAULT : rect.bottom - rect.top,
+                  pParentWnd ? pParentWnd->m_hWnd : nullptr, hMenu, pContext))
+    {
+        if (hMenu)
+            ::DestroyMenu(hMenu);
+        return FALSE;
+    }
+    m_hMenuDefault = hMenu;
+    return TRUE;
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
@@ -115,6 +128,10 @@ void CFrameWnd::OnClose()
 void CFrameWnd::OnDestroy()
 {
     m_pViewActive = nullptr;
+    // The window destroys the menu it shows; a default menu it no longer shows is ours.
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault)
+        ::DestroyMenu(m_hMenuDefault);
+    m_hMenuDefault = nullptr;
     CWnd::OnDestroy();
 }
 
@@ -320,6 +337,13 @@ void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
     else
         m_nIDTracking = nItemID;
     SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+{
+    CWnd::OnInitMenuPopup(pPopupMenu, nIndex, bSysMenu);
+    if (!bSysMenu && pPopupMenu)
+        AfxUpdateMenuCmdUI(this, pPopupMenu, m_bAutoMenuEnable);
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)

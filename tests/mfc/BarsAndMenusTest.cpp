@@ -1,0 +1,210 @@
+// The frame with a status bar and a one-band rebar, its prompts and command UI on menus, and
+// CFileDialog over the layer's file dialog.
+#include "MfcTestKit.h"
+
+#include "../win32/GoldenKit.h"
+
+#include <mfc/afxdlgs.h>
+#include <mfc/afxext.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace
+{
+const char CAPS_TEXT[] = "CAP";
+const ResourceEntry BAR_RESOURCES[] = {{"STRING", ID_INDICATOR_CAPS, CAPS_TEXT, sizeof(CAPS_TEXT)}};
+
+class BarsTest : public MfcTest
+{
+protected:
+    void SetUp() override
+    {
+        MfcTest::SetUp();
+        RegisterResourceTable(BAR_RESOURCES, 1);
+        m_pFrame = StartUp(m_App);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pFrame->SetWindowPos(nullptr, 0, 0, 400, 300, SWP_NOZORDER);
+        const char* szBandClass = AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_HIGHLIGHT));
+        ASSERT_TRUE(m_Band.CreateEx(0, szBandClass, "band", WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 22), m_pFrame, 7));
+        ASSERT_TRUE(m_ReBar.Create(m_pFrame));
+        ASSERT_TRUE(m_ReBar.AddBar(&m_Band));
+        ASSERT_TRUE(m_Status.Create(m_pFrame));
+        const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS};
+        ASSERT_TRUE(m_Status.SetIndicators(indicators, 2));
+        m_pFrame->RecalcLayout();
+    }
+
+    CRect ClientRectOf(CWnd* pWnd) const
+    {
+        CRect rc;
+        pWnd->GetWindowRect(&rc);
+        m_pFrame->ScreenToClient(&rc);
+        return rc;
+    }
+
+    CTestApp m_App;
+    CTestFrame* m_pFrame = nullptr;
+    CWnd m_Band;
+    CReBar m_ReBar;
+    CStatusBar m_Status;
+};
+
+TEST_F(BarsTest, LayoutPlacesTheRebarTheStatusBarAndTheView)
+{
+    CRect rcClient;
+    m_pFrame->GetClientRect(&rcClient);
+    int nBarHeight = static_cast<int>(m_ReBar.GetReBarCtrl().GetBarHeight());
+    EXPECT_GE(nBarHeight, 22);
+    CRect rcReBar = ClientRectOf(&m_ReBar);
+    EXPECT_EQ(rcReBar, CRect(0, 0, rcClient.right, nBarHeight));
+    CRect rcStatus = ClientRectOf(&m_Status);
+    EXPECT_EQ(rcStatus.bottom, rcClient.bottom);
+    EXPECT_EQ(rcStatus.Width(), rcClient.Width());
+    EXPECT_GT(rcStatus.Height(), 0);
+    EXPECT_EQ(ClientRectOf(m_pFrame->GetActiveView()), CRect(0, nBarHeight, rcClient.right, rcStatus.top));
+
+    // The band holds the child, keeps its height and gives it the band's width.
+    EXPECT_EQ(m_Band.GetParent(), &m_ReBar);
+    CRect rcBand;
+    m_Band.GetWindowRect(&rcBand);
+    EXPECT_EQ(rcBand.Height(), 22);
+    EXPECT_GT(rcBand.Width(), 80);
+    CRect rcBandRect;
+    ASSERT_TRUE(m_ReBar.GetReBarCtrl().GetRect(0, &rcBandRect));
+    EXPECT_LE(rcBand.Width(), rcBandRect.Width());
+
+    // A wider frame widens both bars.
+    m_pFrame->SetWindowPos(nullptr, 0, 0, 500, 300, SWP_NOZORDER | SWP_NOMOVE);
+    m_pFrame->GetClientRect(&rcClient);
+    EXPECT_EQ(ClientRectOf(&m_ReBar).Width(), rcClient.Width());
+    EXPECT_EQ(ClientRectOf(&m_Status).Width(), rcClient.Width());
+}
+
+TEST_F(BarsTest, StatusBarShowsPromptsAndIndicators)
+{
+    EXPECT_EQ(m_Status.CommandToIndex(ID_INDICATOR_CAPS), 1);
+    EXPECT_STREQ(m_Status.GetPaneText(1), "CAP");
+    m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_FILE_OPEN, 0), 0);
+    EXPECT_STREQ(m_Status.GetPaneText(0), "Open a test file");
+    m_pFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_STREQ(m_Status.GetPaneText(0), "Ready");
+
+    // An indicator nobody handles goes blank at idle time when the frame disables it.
+    m_pFrame->ShowWindow(SW_SHOW);
+    m_App.OnIdle(0);
+    EXPECT_STREQ(m_Status.GetPaneText(1), "");
+}
+
+TEST_F(BarsTest, MenuCommandUIFollowsTheRoute)
+{
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, ID_TEST_APP, "&App");
+    popup.AppendMenu(MF_SEPARATOR);
+    popup.AppendMenu(MF_STRING, ID_TEST_NOBODY, "&Nobody");
+    popup.AppendMenu(MF_STRING, ID_VIEW_STATUS_BAR, "&Status Bar");
+    popup.AppendMenu(MF_STRING | MF_GRAYED, ID_TEST_FRAME, "&Frame");
+    m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.m_hMenu), 0);
+    EXPECT_EQ(popup.GetMenuState(ID_TEST_APP, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(popup.GetMenuState(ID_TEST_NOBODY, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    EXPECT_EQ(popup.GetMenuState(ID_TEST_FRAME, MF_BYCOMMAND) & MF_GRAYED, 0u);   // it has a handler
+    EXPECT_EQ(popup.GetMenuState(ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+
+    // The status bar command hides the bar; the next update unchecks its item.
+    m_pFrame->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(m_Status.IsVisible());
+    m_pFrame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.m_hMenu), 0);
+    EXPECT_EQ(popup.GetMenuState(ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(popup.CheckMenuItem(ID_TEST_APP, MF_CHECKED), static_cast<UINT>(MF_UNCHECKED));
+    EXPECT_EQ(popup.CheckMenuItem(ID_TEST_APP, MF_UNCHECKED), static_cast<UINT>(MF_CHECKED));
+    CString strText;
+    popup.GetMenuString(ID_TEST_NOBODY, strText, MF_BYCOMMAND);
+    EXPECT_STREQ(strText, "&Nobody");
+}
+
+TEST_F(BarsTest, FrameWithStatusBarAndRebarMatchesItsGolden)
+{
+    m_pFrame->ShowWindow(SW_SHOW);
+    m_Status.SetPaneText(0, "Ready");
+    m_Driver.pumpUntilIdle();
+    int nDiffering = CompareWithGolden(m_pFrame->m_hWnd, "mfc_frame_bars");
+    if (nDiffering < 0)
+        GTEST_SKIP() << "the golden was drawn with other fonts";
+    EXPECT_EQ(nDiffering, 0);
+}
+
+// ---- CFileDialog
+
+class FileDialogTest : public MfcTest
+{
+protected:
+    void SetUp() override
+    {
+        MfcTest::SetUp();
+        m_Folder = std::filesystem::temp_directory_path() /
+                   ("mfc_filedialog_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+        std::filesystem::create_directories(m_Folder);
+        std::ofstream(m_Folder / "room.qnl") << "x";
+        std::ofstream(m_Folder / "notes.txt") << "x";
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(m_Folder);
+        MfcTest::TearDown();
+    }
+    std::string PathOf(const char* szName) const { return (m_Folder / szName).string(); }
+
+    std::filesystem::path m_Folder;
+};
+
+TEST_F(FileDialogTest, OpenAndSaveFollowTheirFlags)
+{
+    const char* szFilter = "Path file (*.path)|*.pth|Text Files (*.txt)|*.txt|||All Files (*.*)|*.*||";
+    struct Case
+    {
+        BOOL m_bOpen;
+        DWORD m_nFlags;
+        std::vector<std::string> m_Answers;   // "" cancels
+        std::vector<int> m_MessageBoxAnswers;
+        INT_PTR m_nResult;
+        const char* m_szPath;
+    };
+    const Case cases[] = {
+        // The default extension is added to a bare name.
+        {FALSE, OFN_OVERWRITEPROMPT, {"camera"}, {}, IDOK, "camera.path"},
+        // Overwriting asks first; No lets the dialog take the next answer.
+        {FALSE, OFN_OVERWRITEPROMPT, {"notes.txt", "other.txt"}, {IDNO}, IDOK, "other.txt"},
+        {FALSE, OFN_OVERWRITEPROMPT, {"notes.txt"}, {IDYES}, IDOK, "notes.txt"},
+        // A missing file is refused when it must exist.
+        {TRUE, OFN_FILEMUSTEXIST, {"missing.qnl", "room.qnl"}, {IDOK}, IDOK, "room.qnl"},
+        {TRUE, OFN_FILEMUSTEXIST, {""}, {}, IDCANCEL, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        for (const std::string& s : c.m_Answers)
+            m_Driver.answers().file(s.empty() ? s : PathOf(s.c_str()));
+        for (int n : c.m_MessageBoxAnswers)
+            m_Driver.answers().msgbox(n);
+        CFileDialog dlg(c.m_bOpen, "path", nullptr, c.m_nFlags | OFN_HIDEREADONLY, szFilter);
+        EXPECT_EQ(dlg.DoModal(), c.m_nResult);
+        if (c.m_szPath)
+        {
+            EXPECT_EQ(std::string(dlg.GetPathName()), PathOf(c.m_szPath));
+            EXPECT_STREQ(dlg.GetFileName(), c.m_szPath);
+        }
+        EXPECT_EQ(m_Driver.answers().pending(), 0u);
+        m_Driver.answers().clear();
+    }
+}
+
+TEST_F(FileDialogTest, BarFilterEndsAtAnEmptyDescription)
+{
+    CFileDialog dlg(TRUE, nullptr, nullptr, 0, "Path file (*.path)|*.pth|Text Files (*.txt)|*.txt|||All Files (*.*)|*.*||");
+    std::vector<win32::FileFilter> filters = win32::ParseFileFilter(dlg.m_ofn.lpstrFilter);
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[0].m_strDescription, "Path file (*.path)");
+    EXPECT_EQ(filters[0].m_Patterns, std::vector<std::string>{"*.pth"});
+    EXPECT_EQ(filters[1].m_Patterns, std::vector<std::string>{"*.txt"});
+}
+}
