@@ -4,9 +4,11 @@
 
 #include "../win32/GoldenKit.h"
 
+#include <mfc/afxcmn.h>
 #include <mfc/afxdlgs.h>
 #include <mfc/afxext.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -206,5 +208,67 @@ TEST_F(FileDialogTest, BarFilterEndsAtAnEmptyDescription)
     EXPECT_EQ(filters[0].m_strDescription, "Path file (*.path)");
     EXPECT_EQ(filters[0].m_Patterns, std::vector<std::string>{"*.pth"});
     EXPECT_EQ(filters[1].m_Patterns, std::vector<std::string>{"*.txt"});
+}
+}
+
+namespace
+{
+// ---- CRichEditCtrl: the console panes' subset
+
+class CNotifyParent : public CWnd
+{
+public:
+    std::vector<UINT> m_Keys;
+
+protected:
+    void OnFilter(NMHDR* pNMHDR, LRESULT* pResult)
+    {
+        auto* pFilter = reinterpret_cast<MSGFILTER*>(pNMHDR);
+        if (pFilter->msg == WM_KEYDOWN)
+            m_Keys.push_back(static_cast<UINT>(pFilter->wParam));
+        *pResult = 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNotifyParent, CWnd)
+    ON_NOTIFY(EN_MSGFILTER, 1000, &CNotifyParent::OnFilter)
+END_MESSAGE_MAP()
+
+TEST_F(MfcTest, RichEditKeepsTextAndReportsKeysToItsParent)
+{
+    CNotifyParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "console", WS_POPUP | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
+    CRichEditCtrl edit;
+    ASSERT_TRUE(edit.Create(WS_VISIBLE | WS_BORDER | ES_MULTILINE, CRect(0, 0, 300, 60), &parent, 1000));
+    edit.SetEventMask(ENM_KEYEVENTS);
+    EXPECT_EQ(edit.GetEventMask(), static_cast<DWORD>(ENM_KEYEVENTS));
+    CHARFORMAT cf{};
+    cf.dwMask = CFM_FACE | CFM_BOLD | CFM_ITALIC;
+    std::snprintf(cf.szFaceName, sizeof(cf.szFaceName), "Courier");
+    EXPECT_TRUE(edit.SetDefaultCharFormat(cf));
+    CHARFORMAT read{};
+    edit.GetDefaultCharFormat(read);
+    EXPECT_STREQ(read.szFaceName, "Courier");
+
+    edit.SetWindowText("one\r\ntwo\r\nthree");
+    CString strText;
+    edit.GetWindowText(strText);
+    EXPECT_STREQ(strText, "one\r\ntwo\r\nthree");
+    EXPECT_EQ(edit.GetLineCount(), 3);
+    edit.SetSel(0, 3);
+    long nStart = -1, nEnd = -1;
+    edit.GetSel(nStart, nEnd);
+    EXPECT_EQ(nStart, 0);
+    EXPECT_EQ(nEnd, 3);
+    edit.ReplaceSel("1");
+    edit.GetWindowText(strText);
+    EXPECT_STREQ(strText, "1\r\ntwo\r\nthree");
+
+    edit.SetFocus();
+    ASSERT_TRUE(m_Driver.key("Return"));
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(parent.m_Keys, std::vector<UINT>{VK_RETURN});
+    parent.DestroyWindow();
 }
 }

@@ -63,7 +63,7 @@ int CRichEditCtrl::LineLength(int nLine) const
 
 void CRichEditCtrl::SetSel(long nStartChar, long nEndChar)
 {
-    CHARRANGE range{nStartChar, nEndChar};
+    CHARRANGE range{static_cast<LONG>(nStartChar), static_cast<LONG>(nEndChar)};
     ::SendMessageA(m_hWnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
