@@ -273,3 +273,33 @@ TEST_F(SoftShadowTest, SpotShadowsLeaveOutsideTheConeUndarkened)
         EXPECT_EQ(shaded.x == 1.0f, program.bSpot) << program.nResourceId;
     }
 }
+
+TEST_F(ForwardProgramTest, FarLayerDirectionalLightReversesTheObjectTest)
+{
+    // The directional light's inputs: light texture at t4, shadow map position t6 (a 1 x 1 map,
+    // so that every tap reads the same texel), noise at t5.
+    BindTexture(5, 1, 1, {{0.3f, 0.6f, 0.9f, 0.2f}});
+    BindTexture(6, 1, 1, {{0.9f, 0.8f, 0.7f, 1.0f}});
+    const float id = 3.0f / 65535.0f, other = 8.0f / 65535.0f;
+    c[20] = {0.6f, 1, 0.25f, 0.03f};
+    c[22] = {id, 50, -0.01f, 2};
+    c[23] = {0.02f, 0.01f, 0.03f, 0.5f};
+    c[24] = {-0.01f, 0.02f, 0.01f, 0.6f};
+    c[25] = {0.01f, -0.02f, 0.02f, 0.7f};
+    c[26] = {-0.02f, -0.01f, 0.01f, 0.8f};
+    in.t[4] = {0.3f, -0.4f, 0.6f, 1.0f};
+    in.t[5] = {0.4f, 0.5f, 0.6f, 1};
+    in.t[6] = {-0.5f, 0.5f, 0.4f, 2.0f};
+    auto shade = [&](int nResourceId, float fDepth, float fId) {
+        BindTexture(3, 1, 1, {{fDepth, fId, 0, 1}});
+        return Shade(nResourceId, in, c);
+    };
+    const float fFarther = 0.9f, fNearer = 0.1f;
+    // Where one program's taps light, the other's shadow, for another object's texels; the
+    // mesh's own texels light both.
+    ExpectNear(shade(603, fFarther, other), shade(661, fNearer, other), "603 farther = 661 nearer");
+    ExpectNear(shade(603, fNearer, other), shade(661, fFarther, other), "603 nearer = 661 farther");
+    ExpectNear(shade(603, fNearer, id), shade(661, fNearer, id), "own texels");
+    F4 lit = shade(603, fNearer, other), shadowed = shade(603, fFarther, other);
+    EXPECT_NEAR(shadowed.x, lit.x * c[20].x, 1e-5f);
+}
