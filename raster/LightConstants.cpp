@@ -142,18 +142,18 @@ void FillJitterDirections(D3DXVECTOR4 table[JITTER_DIRECTIONS])
         }
 }
 
-void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame)
+const SpotFaceTable LIGHTING_SPOT_FACES = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
+                                           {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
+
+void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame, const SpotFaceTable& faces)
 {
-    // Face n of the cube: where M2 looks and its up vector.
-    static const float FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
-                                      {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
     const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
     D3DXVECTOR3 up = UpFor(vDirection);
     D3DXMATRIX m1, m2, product;
     D3DXMatrixLookAtLH(&m1, &origin, &vDirection, &up);
     if (nSpotIndex >= 0 && nSpotIndex < 6)
     {
-        const float* f = FACES[nSpotIndex];
+        const float* f = faces[nSpotIndex];
         D3DXVECTOR3 at(f[0], f[1], f[2]), faceUp(f[3], f[4], f[5]);
         D3DXMatrixLookAtLH(&m2, &origin, &at, &faceUp);
     }

@@ -39,10 +39,17 @@ constexpr int MAX_LAYER_PASSES = 25;
 // upper hemisphere with a weight growing from 0.5 at the horizon.
 void FillJitterDirections(D3DXVECTOR4 table[JITTER_DIRECTIONS]);
 
+// Where M2 of a spot frame looks for spot lights 0 to 5, and its up vector: (at, up) by row.
+using SpotFaceTable = float[6][6];
+// The lighting passes' table: +x, -x, +y (up -z), -y (up +z), +z, -z.
+extern const SpotFaceTable LIGHTING_SPOT_FACES;
+
 // The spot frame of the n-th spot light: transpose(M1 x M2), M1 looking along the light's
-// direction and M2 turning that axis to face n of a cube (n 0 to 5; from 6 on the light's own
-// direction again). A direction straight up or down takes (0, 0, 1) as its up vector.
-void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame);
+// direction and M2 turning that axis to face n of a cube (n 0 to 5, as the table says; from 6
+// on the light's own direction again). A direction straight up or down takes (0, 0, 1) as its up
+// vector.
+void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame,
+                    const SpotFaceTable& faces = LIGHTING_SPOT_FACES);
 
 // The shadow pass's depth scale; 0 until that pass runs.
 extern float g_fShadowDepthScale;
