@@ -131,3 +131,26 @@ TEST_F(GdiTest, PointFontHasTheCharacterHeightOfItsSize)
     EXPECT_EQ(GetObjectType(hFont), 0u);
 }
 }
+
+namespace
+{
+TEST(CUIntArrayTest, GrowsInsertsAndRemovesWithinBounds)
+{
+    CUIntArray ids;
+    EXPECT_EQ(ids.Add(57600), 0);
+    EXPECT_EQ(ids.Add(57601), 1);
+    ids.InsertAt(1, 7, 2);
+    EXPECT_EQ(ids.GetSize(), 4);
+    EXPECT_EQ(ids[1], 7u);
+    EXPECT_EQ(ids[3], 57601u);
+    ids.RemoveAt(1, 5);   // more than there are: up to the end
+    EXPECT_EQ(ids.GetSize(), 1);
+    EXPECT_EQ(ids.GetAt(5), 0u);
+    ids.SetAtGrow(3, 9);
+    EXPECT_EQ(ids.GetSize(), 4);
+    EXPECT_EQ(ids[2], 0u);
+    EXPECT_EQ(ids[3], 9u);
+    ids.RemoveAll();
+    EXPECT_TRUE(ids.IsEmpty());
+}
+}

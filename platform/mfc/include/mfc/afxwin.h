@@ -6,6 +6,7 @@
 #include <mfc/afxstr.h>
 #include <mfc/afxgeom.h>
 #include <mfc/afxobj.h>
+#include <mfc/afxcoll.h>
 #include <mfc/afxmsg.h>
 #include <mfc/afxres.h>
 #include <mfc/afxgdi.h>
