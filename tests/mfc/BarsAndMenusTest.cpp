@@ -125,6 +125,25 @@ TEST_F(BarsTest, MenuCommandUIFollowsTheRoute)
     EXPECT_STREQ(strText, "&Nobody");
 }
 
+TEST_F(BarsTest, ClicksOnTheViewAndTheBarsGiveTheKeyboardBackToTheFrame)
+{
+    m_pFrame->ShowWindow(SW_SHOW);
+    CRichEditCtrl pane;
+    ASSERT_TRUE(pane.Create(WS_VISIBLE | WS_BORDER, CRect(0, 60, 200, 84), m_pFrame, 1000));
+    for (CWnd* pTarget : {static_cast<CWnd*>(m_pFrame->GetActiveView()), static_cast<CWnd*>(&m_Status)})
+    {
+        pane.SetFocus();
+        ASSERT_EQ(GetFocus(), pane.m_hWnd);
+        ASSERT_TRUE(m_Driver.click(pTarget->m_hWnd));
+        Pump(m_App);
+        EXPECT_EQ(GetFocus(), m_pFrame->m_hWnd);
+    }
+    // A click on the pane itself gives it the focus.
+    ASSERT_TRUE(m_Driver.click(pane.m_hWnd));
+    Pump(m_App);
+    EXPECT_EQ(GetFocus(), pane.m_hWnd);
+}
+
 TEST_F(BarsTest, FrameWithStatusBarAndRebarMatchesItsGolden)
 {
     m_pFrame->ShowWindow(SW_SHOW);

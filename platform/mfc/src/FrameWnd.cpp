@@ -41,7 +41,9 @@ BOOL CFrameWnd::Create(const char* lpszClassName, const char* lpszWindowName, DW
 {
     m_strTitle = lpszWindowName;
     // A frame whose resource has no menu simply has none.
-    HMENU hMenu = lpszMenuName ? ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName) : nullptr;
+    bool bHasMenu = lpszMenuName && (!IS_INTRESOURCE(lpszMenuName) ||
+                                     FindResourceEntry("MENU", static_cast<int>(reinterpret_cast<ULONG_PTR>(lpszMenuName))));
+    HMENU hMenu = bHasMenu ? ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName) : nullptr;
     bool bDefault = rect.left == CW_USEDEFAULT;
     if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
                   bDefault ? CW_USEDEFAULT : rect.right - rect.left, bDefault ? CW_USEDEFAULT : rect.bottom - rect.top,
@@ -275,9 +277,26 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
+    if (pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_RBUTTONDOWN || pMsg->message == WM_MBUTTONDOWN)
+        TakeFocusBackFrom(pMsg->hwnd);
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable)
         return ::TranslateAcceleratorA(m_hWnd, m_hAccelTable, pMsg);
     return FALSE;
+}
+
+void CFrameWnd::TakeFocusBackFrom(HWND hWndClicked)
+{
+    // The frame handles the program's keys: a click on its view or its bars (or on anything they
+    // hold) gives the keyboard back to the frame. A control that takes the focus when clicked
+    // still does, as its own handler runs after this.
+    if (::GetFocus() == m_hWnd)
+        return;
+    HWND hChild = hWndClicked;
+    while (hChild && ::GetParent(hChild) != m_hWnd)
+        hChild = ::GetParent(hChild);
+    CWnd* pChild = FromHandlePermanent(hChild);
+    if (pChild && (pChild->IsKindOf(RUNTIME_CLASS(CView)) || pChild->IsKindOf(RUNTIME_CLASS(CControlBar))))
+        SetFocus();
 }
 
 // ---- Prompts and idle updates

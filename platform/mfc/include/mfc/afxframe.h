@@ -116,6 +116,7 @@ public:
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     void PostNcDestroy() override;
+    void TakeFocusBackFrom(HWND hWndClicked);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
