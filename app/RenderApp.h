@@ -102,6 +102,8 @@ public:
     void SetDirectionalPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
     void SetLayerVertexConstants(const SceneMesh* pMesh, int nPass);
     void SetLayerConstants(const SceneMesh* pMesh, int nPass);
+    // Makes m_nWhiteTexture; called by Load.
+    void CreateRasterTextures();
     // Passes the main scene pass ends with; each draws nothing until it is built.
     void DrawFogPass();
     void DrawLightHalo(SceneLight* pLight);
@@ -144,6 +146,9 @@ public:
     // Frame-rate measurement: frames counted since, and render-clock time of, the last one.
     int32_t m_nFpsFrameCount = 0;
     float m_fFpsLastTime = -1.0f;      // below 0 until the first frame
+    // Renderer id of a 1 x 1 white texture: the light texture of the directional programs, whose
+    // lights have none of their own; -1 until Load makes it.
+    int32_t m_nWhiteTexture = -1;
     // Written only by the shadow drivers.
     uint8_t m_bShadowFarLayer = 0;
     D3DXMATRIX m_matShadowTexture;

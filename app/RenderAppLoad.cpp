@@ -256,6 +256,7 @@ bool RenderApp::Load()
     }
 
     BuildJitterDirections();
+    CreateRasterTextures();
     SetWorkingDirectoryPaths();
 
     if (FAILED(D3DXCreateCubeTextureFromFileA(m_pDevice, ENVIRONMENT_CUBE_FILE, &g_pEnvironmentCubeTexture)))
@@ -347,6 +348,7 @@ void RenderApp::ReleaseLoadedResources()
     g_nNoiseTexture = -1;
     g_nEnvCubeTarget = -1;
     m_nFontTexture = -1;
+    m_nWhiteTexture = -1;
     for (int32_t& nId : m_VertexShaders)
         nId = -1;
     for (int32_t& nId : m_PixelShaders)

@@ -1,11 +1,18 @@
 // RenderApp's lighting constant setters: the register tables of raster/LightConstants.h put on
-// the device for one mesh and one light or layer pass, and the jitter table they read.
+// the device for one mesh and one light or layer pass, and the load-time jitter table and white
+// texture they use.
 #include "app/RenderApp.h"
+#include "3dapi/Renderer.h"
+#include "core/Log.h"
+#include "core/PixelBuffer.h"
+#include "core/PixelImage.h"
 #include "raster/LightConstants.h"
 #include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMesh.h"
+
+#include <cstring>
 
 namespace
 {
@@ -66,6 +73,21 @@ int SpotLightsBefore(const SceneStore& scene, int nIndex)
 void RenderApp::BuildJitterDirections()
 {
     FillJitterDirections(m_JitterDirections);
+}
+
+void RenderApp::CreateRasterTextures()
+{
+    if (!m_pRenderer)
+        return;
+    uint8_t* pPixels = AllocatePixels(4);
+    if (!pPixels)
+        return;
+    std::memset(pPixels, 255, 4);
+    PixelImage* pImage = new PixelImage();
+    pImage->Adopt(pPixels, 1, 1, RGBA8, true, false);
+    m_nWhiteTexture = m_pRenderer->AddTexture(pImage, 0);
+    if (m_nWhiteTexture < 0)
+        LogError("RenderApp::CreateRasterTextures() - the white texture could not be made; directional lights stay dark.");
 }
 
 void RenderApp::SetLightVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int)

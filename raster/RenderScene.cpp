@@ -5,8 +5,6 @@
 #include "app/RenderApp.h"
 #include "3dapi/Renderer.h"
 #include "core/Log.h"
-#include "core/PixelBuffer.h"
-#include "core/PixelImage.h"
 #include "raster/LightConstants.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
@@ -15,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace
 {
@@ -179,7 +176,6 @@ private:
     void DrawLightPass(int i, SceneMesh& mesh, int j, const SceneLight& light, MeshPass nPass);
     void BindEnvironment(const SceneMaterial& material);
     void BindLightTexture(const SceneLight& light, bool bDirectional);
-    int WhiteTexture();
 
     RenderApp& m_App;
     IDirect3DDevice9* m_pDevice;
@@ -307,25 +303,6 @@ void ScenePass::BindEnvironment(const SceneMaterial& material)
     m_Renderer.BindTexture(2, nCube);
 }
 
-int ScenePass::WhiteTexture()
-{
-    // One white texel, made once per renderer, for lights without a 2D texture of their own.
-    static Renderer* s_pOwner = nullptr;
-    static int s_nWhite = -1;
-    if (s_pOwner != &m_Renderer || s_nWhite < 0)
-    {
-        uint8_t* pPixels = AllocatePixels(4);
-        if (!pPixels)
-            return -1;
-        std::memset(pPixels, 255, 4);
-        PixelImage* pImage = new PixelImage();
-        pImage->Adopt(pPixels, 1, 1, RGBA8, true, false);
-        s_nWhite = m_Renderer.AddTexture(pImage, 0);
-        s_pOwner = &m_Renderer;
-    }
-    return s_nWhite;
-}
-
 // Stage 6: the light's cube (point and spot programs) or a 2D texture (directional programs,
 // which have none of their own: white).
 void ScenePass::BindLightTexture(const SceneLight& light, bool bDirectional)
@@ -333,7 +310,7 @@ void ScenePass::BindLightTexture(const SceneLight& light, bool bDirectional)
     // Forget the renderer's record first: the cube goes straight to the device.
     m_Renderer.BindTexture(6, -1);
     if (bDirectional)
-        m_Renderer.BindTexture(6, WhiteTexture());
+        m_Renderer.BindTexture(6, m_App.m_nWhiteTexture);
     else
         m_pDevice->SetTexture(6, light.m_pCubeTexture);
 }

@@ -322,7 +322,9 @@ TEST_F(ScenePassTest, CubeFacesAfterTheFirstFrameRedrawOnlyForAVisibleMovingMesh
         EXPECT_EQ(Pixel(data, 2, 2)[2] > 0.5f, !c.bDrawn) << c.szName;
         EXPECT_EQ(g_nCompletedRenders, c.bDrawn ? 0 : 5) << c.szName;
         if (c.bDrawn)
+        {
             EXPECT_GT(Pixel(data, SIZE / 2, SIZE / 2)[0], 0.1f) << c.szName;
+        }
     }
 }
 
