@@ -1,7 +1,19 @@
 #pragma once
-// Common controls: the notification header of WM_NOTIFY, the status bar and the rebar. Values
-// are those of the public documentation.
+// Common controls: the notification header of WM_NOTIFY, the status bar, the rebar, the up-down
+// control and the progress bar. Values are those of the public documentation.
 #include <win32/user.h>
+
+struct INITCOMMONCONTROLSEX
+{
+    DWORD dwSize;
+    DWORD dwICC;
+};
+#define ICC_WIN95_CLASSES 0x000000FF
+#define ICC_UPDOWN_CLASS 0x00000010
+#define ICC_PROGRESS_CLASS 0x00000020
+// The classes are always there; these only answer success.
+void InitCommonControls();
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
 
 // ---- WM_NOTIFY
 struct NMHDR
@@ -171,3 +183,78 @@ typedef REBARINFO* LPREBARINFO;
 
 #define RBN_FIRST (0U - 831U)
 #define RBN_HEIGHTCHANGE (RBN_FIRST - 0)
+
+#define CCM_FIRST 0x2000
+#define CCM_SETBKCOLOR (CCM_FIRST + 1)
+
+// ---- Up-down control
+#define UPDOWN_CLASSA "msctls_updown32"
+#define UPDOWN_CLASS UPDOWN_CLASSA
+
+#define UDS_WRAP 0x0001
+#define UDS_SETBUDDYINT 0x0002
+#define UDS_ALIGNRIGHT 0x0004
+#define UDS_ALIGNLEFT 0x0008
+#define UDS_AUTOBUDDY 0x0010
+#define UDS_ARROWKEYS 0x0020
+#define UDS_HORZ 0x0040
+#define UDS_NOTHOUSANDS 0x0080
+#define UDS_HOTTRACK 0x0100
+
+#define UD_MAXVAL 0x7fff
+#define UD_MINVAL (-UD_MAXVAL)
+
+#define UDM_SETRANGE (WM_USER + 101)   // lParam: MAKELONG(upper, lower)
+#define UDM_GETRANGE (WM_USER + 102)
+#define UDM_SETPOS (WM_USER + 103)
+#define UDM_GETPOS (WM_USER + 104)
+#define UDM_SETBUDDY (WM_USER + 105)
+#define UDM_GETBUDDY (WM_USER + 106)
+#define UDM_SETACCEL (WM_USER + 107)
+#define UDM_GETACCEL (WM_USER + 108)
+#define UDM_SETBASE (WM_USER + 109)
+#define UDM_GETBASE (WM_USER + 110)
+#define UDM_SETRANGE32 (WM_USER + 111)
+#define UDM_GETRANGE32 (WM_USER + 112)
+#define UDM_SETPOS32 (WM_USER + 113)
+#define UDM_GETPOS32 (WM_USER + 114)
+
+#define UDN_FIRST (0U - 721)
+#define UDN_DELTAPOS (UDN_FIRST - 1)
+struct NMUPDOWN
+{
+    NMHDR hdr;
+    int iPos;
+    int iDelta;
+};
+typedef NMUPDOWN* LPNMUPDOWN;
+
+struct UDACCEL
+{
+    UINT nSec;
+    UINT nInc;
+};
+
+// ---- Progress bar
+#define PROGRESS_CLASSA "msctls_progress32"
+#define PROGRESS_CLASS PROGRESS_CLASSA
+
+#define PBS_SMOOTH 0x01
+#define PBS_VERTICAL 0x04
+
+#define PBM_SETRANGE (WM_USER + 1)   // lParam: MAKELPARAM(min, max)
+#define PBM_SETPOS (WM_USER + 2)
+#define PBM_DELTAPOS (WM_USER + 3)
+#define PBM_SETSTEP (WM_USER + 4)
+#define PBM_STEPIT (WM_USER + 5)
+#define PBM_SETRANGE32 (WM_USER + 6)
+#define PBM_GETRANGE (WM_USER + 7)
+#define PBM_GETPOS (WM_USER + 8)
+#define PBM_SETBARCOLOR (WM_USER + 9)
+#define PBM_SETBKCOLOR CCM_SETBKCOLOR
+
+struct PBRANGE
+{
+    int iLow;
+    int iHigh;
+};

@@ -26,6 +26,9 @@ struct ModalLoop
     HWND m_hOwner = nullptr;     // receives WM_ENTERIDLE
     int m_nFilterCode = MSGF_DIALOGBOX;
     std::function<void()> m_fnIdle;   // called each time the loop goes idle, before waiting
+    // Offered each message after the filter hooks; true when it handled the message (the dialog
+    // manager's keys), which is then neither translated nor dispatched.
+    std::function<bool(MSG& msg)> m_fnPreTranslate;
 };
 // Runs until fnDone() is true (true) or WM_QUIT arrives (false).
 bool RunModalLoop(const ModalLoop& loop, const std::function<bool()>& fnDone);

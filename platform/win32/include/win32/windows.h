@@ -7,6 +7,8 @@
 #include <win32/clock.h>
 #include <win32/commctrl.h>
 #include <win32/commdlg.h>
+#include <win32/controls.h>
+#include <win32/dialogs.h>
 #include <win32/display.h>
 #include <win32/gdi.h>
 #include <win32/icons.h>

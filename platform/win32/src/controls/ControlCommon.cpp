@@ -1,9 +1,23 @@
-// What the standard controls share.
+// What the standard controls share, and the common-control library's start-up calls.
 #include "Controls.h"
+
+#include <cstring>
 
 HFONT ControlFont(HFONT hFont)
 {
     return hFont ? hFont : reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+HBRUSH ControlBrush(HWND hCtl, HDC hdc, UINT nCtlColorMessage, int nBackground)
+{
+    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(hdc, GetSysColor(nBackground));
+    HWND hParent = GetParent(hCtl);
+    if (hParent)
+        if (LRESULT r = SendMessageA(hParent, nCtlColorMessage, reinterpret_cast<WPARAM>(hdc),
+                                     reinterpret_cast<LPARAM>(hCtl)))
+            return reinterpret_cast<HBRUSH>(r);
+    return GetSysColorBrush(nBackground);
 }
 
 void NotifyParent(HWND hCtl, WORD nCode)
@@ -40,4 +54,23 @@ LRESULT NotifyParentNm(HWND hCtl, UINT nCode, NMHDR* pHeader, HWND hTo)
     p->code = nCode;
     HWND hTarget = hTo ? hTo : GetParent(hCtl);
     return hTarget ? SendMessageA(hTarget, WM_NOTIFY, p->idFrom, reinterpret_cast<LPARAM>(p)) : 0;
+}
+
+HWND PreviouslyCreatedSibling(HWND hWnd)
+{
+    char szClass[16] = {};
+    GetClassNameA(GetParent(hWnd), szClass, sizeof(szClass));
+    bool bDialog = std::strcmp(szClass, "#32770") == 0;
+    // While a dialog's control is being made it is still on top, above the ones made before.
+    HWND hPrevious = GetWindow(hWnd, bDialog ? GW_HWNDLAST : GW_HWNDNEXT);
+    return hPrevious == hWnd ? nullptr : hPrevious;
+}
+
+void InitCommonControls()
+{
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce)
+{
+    return picce != nullptr;
 }

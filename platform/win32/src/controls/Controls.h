@@ -10,6 +10,15 @@
 LRESULT CALLBACK StatusBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ReBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK RichEditWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ButtonWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK EditWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ListBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ComboBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ComboListWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ScrollBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK UpDownWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ProgressWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
 // The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.
 // Handles are never reused, so a state left behind by a reset of the layer is never found again.
@@ -37,6 +46,10 @@ private:
 // WM_SETFONT / WM_GETFONT: a control draws with the font it was given, else the GUI font.
 HFONT ControlFont(HFONT hFont);
 
+// The brush of WM_CTLCOLOR* from the parent; without one, the text and background colours of
+// the system colour nBackground and its brush. The DC's text and background colours are set.
+HBRUSH ControlBrush(HWND hCtl, HDC hdc, UINT nCtlColorMessage, int nBackground);
+
 // WM_COMMAND to the parent with the control's id and the code.
 void NotifyParent(HWND hCtl, WORD nCode);
 
@@ -48,3 +61,13 @@ int FontLineHeight(HFONT hFont);
 
 // WM_NOTIFY to the parent (or hTo) with the control's id and the code; the parent's answer.
 LRESULT NotifyParentNm(HWND hCtl, UINT nCode, NMHDR* pHeader = nullptr, HWND hTo = nullptr);
+
+// A combo box's dropped list reports to its combo box: the item chosen (bChosen) or the list
+// closed without a choice.
+void ComboListClosed(HWND hCombo, int nIndex, bool bChosen);
+// The list box state a combo box's list window keeps for its combo box.
+void SetListOwnerCombo(HWND hList, HWND hCombo);
+
+// The sibling created just before hWnd (an up-down control's automatic buddy). A dialog keeps
+// its controls in template order, last made at the bottom; other windows put a new child on top.
+HWND PreviouslyCreatedSibling(HWND hWnd);

@@ -13,13 +13,23 @@ struct SystemClass
     const char* m_szName;
     UINT m_nStyle;
     WNDPROC m_pfnWndProc;
+    int m_cbWndExtra = 0;
 };
 const SystemClass SYSTEM_CLASSES[] = {
-    {"#32770", CS_SAVEBITS | CS_DBLCLKS, DefWindowProcA},   // dialogs and message boxes
+    {"#32770", CS_SAVEBITS | CS_DBLCLKS, DefDlgProcA, DLGWINDOWEXTRA},   // dialogs and message boxes
     {STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StatusBarWndProc},
     {REBARCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ReBarWndProc},
     {RICHEDIT_CLASSA, CS_DBLCLKS, RichEditWndProc},
     {RICHEDIT_CLASS10A, CS_DBLCLKS, RichEditWndProc},
+    {WC_BUTTONA, CS_DBLCLKS | CS_PARENTDC, ButtonWndProc},
+    {WC_STATICA, CS_DBLCLKS | CS_PARENTDC, StaticWndProc},
+    {WC_EDITA, CS_DBLCLKS | CS_PARENTDC, EditWndProc},
+    {WC_LISTBOXA, CS_DBLCLKS | CS_PARENTDC, ListBoxWndProc},
+    {WC_COMBOBOXA, CS_DBLCLKS | CS_PARENTDC, ComboBoxWndProc},
+    {"ComboLBox", CS_DBLCLKS | CS_SAVEBITS, ComboListWndProc},   // a combo box's dropped list
+    {WC_SCROLLBARA, CS_DBLCLKS | CS_PARENTDC, ScrollBarWndProc},
+    {UPDOWN_CLASSA, 0, UpDownWndProc},
+    {PROGRESS_CLASSA, 0, ProgressWndProc},
 };
 
 std::shared_ptr<WindowClass> Lookup(LPCSTR lpClassName)
@@ -62,6 +72,7 @@ std::shared_ptr<WindowClass> FindWindowClass(LPCSTR lpClassName)
             wc.m_strName = sc.m_szName;
             wc.m_nStyle = sc.m_nStyle;
             wc.m_pfnWndProc = sc.m_pfnWndProc;
+            wc.m_cbWndExtra = sc.m_cbWndExtra;
             AddClass(std::move(wc));
             return Lookup(lpClassName);
         }

@@ -59,6 +59,8 @@ bool RunModalLoop(const ModalLoop& loop, const std::function<bool()>& fnDone)
         }
         if (CallMsgFilterA(&msg, loop.m_nFilterCode))
             continue;
+        if (loop.m_fnPreTranslate && loop.m_fnPreTranslate(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
