@@ -2,6 +2,8 @@
 // What the dialog manager keeps for each dialog window, shared by its files.
 #include <win32/windows.h>
 
+#include <functional>
+
 struct DialogState
 {
     HFONT m_hFont = nullptr;
@@ -17,3 +19,15 @@ struct DialogState
 DialogState* FindDialogState(HWND hDlg);
 // Focuses a control as the keyboard interface does: an edit's text is selected as it arrives.
 void SetDialogFocus(HWND hDlg, HWND hCtl);
+
+// A modal dialog on a nested loop: the owner (hWndParent's top-level window) is disabled until the
+// dialog ends; fnIdle runs each time the loop goes idle. Returns EndDialog's result, or -1 when the
+// dialog could not be made or WM_QUIT ended the loop.
+struct ModalDialogLoop
+{
+    const char* m_szName;
+    int m_nFilterCode;
+    std::function<void(HWND hDlg)> m_fnIdle;
+};
+INT_PTR RunModalDialog(HINSTANCE hInstance, const win32::DialogTemplate* pTemplate, HWND hWndParent, DLGPROC pfnProc,
+                       LPARAM lParam, const ModalDialogLoop& how);

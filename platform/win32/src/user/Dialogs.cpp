@@ -312,8 +312,8 @@ HWND CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndPar
     return MakeDialog(hInstance, FindTemplate(lpTemplateName), hWndParent, lpDialogFunc, dwInitParam, true);
 }
 
-INT_PTR DialogBoxIndirectParamA(HINSTANCE hInstance, const win32::DialogTemplate* lpTemplate, HWND hWndParent,
-                                DLGPROC lpDialogFunc, LPARAM dwInitParam)
+INT_PTR RunModalDialog(HINSTANCE hInstance, const win32::DialogTemplate* lpTemplate, HWND hWndParent,
+                       DLGPROC lpDialogFunc, LPARAM dwInitParam, const ModalDialogLoop& how)
 {
     HWND hOwner = GetAncestor(hWndParent, GA_ROOT);
     bool bDisable = hOwner && IsWindowEnabled(hOwner);
@@ -332,10 +332,15 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE hInstance, const win32::DialogTemplate
     }
 
     win32::ModalLoop loop;
-    loop.m_szName = "DialogBox";
+    loop.m_szName = how.m_szName;
     loop.m_hWnd = hDlg;
     loop.m_hOwner = hOwner;
-    loop.m_nFilterCode = MSGF_DIALOGBOX;
+    loop.m_nFilterCode = how.m_nFilterCode;
+    if (how.m_fnIdle)
+        loop.m_fnIdle = [hDlg, &how] {
+            if (FindDialogState(hDlg))
+                how.m_fnIdle(hDlg);
+        };
     loop.m_fnPreTranslate = [hDlg](MSG& msg) { return IsDialogMessageA(hDlg, &msg) != FALSE; };
     bool bEnded = win32::RunModalLoop(loop, [hDlg] {
         DialogState* p = FindDialogState(hDlg);
@@ -343,6 +348,13 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE hInstance, const win32::DialogTemplate
     });
     pState = FindDialogState(hDlg);
     return bEnded && pState ? pState->m_nResult : -1;
+}
+
+INT_PTR DialogBoxIndirectParamA(HINSTANCE hInstance, const win32::DialogTemplate* lpTemplate, HWND hWndParent,
+                                DLGPROC lpDialogFunc, LPARAM dwInitParam)
+{
+    return RunModalDialog(hInstance, lpTemplate, hWndParent, lpDialogFunc, dwInitParam,
+                          ModalDialogLoop{"DialogBox", MSGF_DIALOGBOX, nullptr});
 }
 
 INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
