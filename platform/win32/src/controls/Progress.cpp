@@ -12,9 +12,8 @@ struct ProgressState
     int m_nHigh = 100;
     int m_nPos = 0;
     int m_nStep = 10;
-    COLORREF m_clrBar = CLR_DEFAULT_COLOR;
-    COLORREF m_clrBack = CLR_DEFAULT_COLOR;
-    static constexpr COLORREF CLR_DEFAULT_COLOR = 0xFF000000;
+    COLORREF m_clrBar = CLR_DEFAULT;   // CLR_DEFAULT: the system colour
+    COLORREF m_clrBack = CLR_DEFAULT;
 };
 ControlStore<ProgressState> g_Progress;
 
@@ -41,7 +40,7 @@ LRESULT SetRange(HWND hWnd, ProgressState& s, int nLow, int nHigh)
 
 COLORREF ColorOr(COLORREF color, int nSystem)
 {
-    return color == ProgressState::CLR_DEFAULT_COLOR ? GetSysColor(nSystem) : color;
+    return color == CLR_DEFAULT ? GetSysColor(nSystem) : color;
 }
 
 void Paint(HWND hWnd, HDC hdc, const ProgressState& s)
@@ -126,7 +125,7 @@ LRESULT CALLBACK ProgressWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM
     {
         COLORREF& color = nMessage == PBM_SETBARCOLOR ? s.m_clrBar : s.m_clrBack;
         COLORREF old = color;
-        color = static_cast<COLORREF>(lParam) == 0xFF000000 ? ProgressState::CLR_DEFAULT_COLOR : static_cast<COLORREF>(lParam);
+        color = static_cast<COLORREF>(lParam);
         InvalidateRect(hWnd, nullptr, TRUE);
         return static_cast<LRESULT>(old);
     }

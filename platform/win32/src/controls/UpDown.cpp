@@ -112,8 +112,8 @@ void Step(HWND hWnd, UpDownState& s, int nDirection)
             s.m_nPos = Clamp(s, nValue);
     }
     int nDelta = s.m_nUpper >= s.m_nLower ? nDirection : -nDirection;
-    NMUPDOWN nm{{hWnd, static_cast<UINT_PTR>(GetDlgCtrlID(hWnd)), UDN_DELTAPOS}, s.m_nPos, nDelta};
-    if (SendMessageA(GetParent(hWnd), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm)))
+    NMUPDOWN nm{{}, s.m_nPos, nDelta};
+    if (NotifyParentNm(hWnd, UDN_DELTAPOS, &nm.hdr))
         return;
     int nLow = std::min(s.m_nLower, s.m_nUpper), nHigh = std::max(s.m_nLower, s.m_nUpper);
     int nNew = s.m_nPos + nm.iDelta;

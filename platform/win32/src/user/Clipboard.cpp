@@ -14,6 +14,11 @@ struct ClipboardState
     bool m_bOpen = false;
     HWND m_hOpener = nullptr;
     std::map<UINT, HGLOBAL> m_Data;
+    ~ClipboardState()
+    {
+        for (auto& entry : m_Data)
+            GlobalFree(entry.second);
+    }
 };
 ClipboardState& Clipboard()
 {
