@@ -11,6 +11,7 @@
 #include <d3dx9math.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class SceneLight;
@@ -114,6 +115,50 @@ public:
 
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
+
+    // ---- Photon tracer (tracer/): the triangle grid, the targets, the grid constants and sampling
+    // states, the program catalogue and the G-buffer and depth passes.
+    // Numbers every triangle into its vertices' texel address, lays the grid over the scene's box
+    // and makes the grid textures and the quad vertex buffers; called for every new scene. A
+    // scene without vertices gets no grid (g_bGridBuilt 0) and is not traced.
+    void BuildTriangleGrid();
+    void ReleaseTriangleGrid();
+    // Releases the grid and every tracer target; safe to call twice.
+    void ReleaseTracerResources();
+    // Pixel c0 to c3 and c5 to c15: the grid description.
+    void SetGridConstants();
+    // Samplers 0 to 7: point filtering, clamped addressing.
+    void SetPointSampling();
+    // The rasterised renderer's states, drawing into the surface afterwards (its reference is
+    // released).
+    void RestoreRenderStates(IDirect3DSurface9* pSurface);
+    // The shader ids the traced render selects.
+    static const int TRACER_VERTEX_PROGRAMS[];
+    static const int TRACER_PIXEL_PROGRAMS[];
+    static const int TRACER_VERTEX_PROGRAM_COUNT;
+    static const int TRACER_PIXEL_PROGRAM_COUNT;
+    // The tracer's programs whose table entry is -1, as one list of names; true when there are any.
+    bool FindMissingTracerPrograms(std::string& strMissing) const;
+    // False, after one logged error naming them, when any of the tracer's programs is missing;
+    // a render is not started then.
+    bool CheckTracerPrograms() const;
+
+    // The G-buffer of the visible meshes with a query each (m_Visibility view 0), photon target
+    // 0 marked under them, and the background box into the scene texture.
+    void RenderGBufferCulled();
+    // The G-buffer of the visible translucent meshes, culling counter-clockwise (0) or clockwise.
+    void RenderGBuffer(int bCullClockwise);
+    // Photon target 0 = (0, 0, 0, photons of the kind + 1), then 0 under every mesh, with the depth
+    // of all meshes; photon target 2 cleared. Kind 0 direct, 1 global.
+    void ClearAndDepthPass(int nPhotonKind);
+    // Vertex c4-c11, c14-c16 of a mesh draw of the tracer.
+    void SetTracerMeshConstants(const SceneMesh& mesh);
+    // Those and the G-buffer's material constants and textures.
+    void SetGBufferMeshConstants(const SceneMesh& mesh);
+    void DrawTracerMesh(const SceneMesh& mesh);
+    void BeginGBufferPass(D3DCULL nCull);
+    // The background box (camera view mode 0), drawn by the rasterised renderer.
+    void DrawBackgroundBox(const Vector3& vEye, D3DXMATRIX matView, D3DXMATRIX matProjection, int nMode);
 
     // ---- Members, in declaration order.
     TextureFont* m_pFont = nullptr;                  // the overlay's font, "Impact" of height 10

@@ -336,6 +336,7 @@ void RenderApp::ReleaseLoadedResources()
         m_pFont->ReleaseDeviceResources();
         m_pFont->DestroyDeviceResources();
     }
+    ReleaseTracerResources();
     ReleaseObject(m_pOcclusionQuery);
     ReleaseObject(m_pMeshDecl);
     ReleaseObject(m_pShadowVolumeDecl);

@@ -1,0 +1,99 @@
+#pragma once
+// The photon tracer's process-wide state: the triangle grid's description and textures, and
+// every render target of the tracer. The grid is made by RenderApp::BuildTriangleGrid, the
+// targets by RenderApp::CreateScreenTargets and RenderApp::CreateTracerTargets; all of them are
+// released with the device's load-time resources.
+#include "core/Vector3.h"
+
+#include <d3d9.h>
+#include <d3dx9math.h>
+
+#include <cstdint>
+#include <vector>
+
+// ---- Triangle grid.
+// Cells per axis; every size derived from the grid follows it.
+constexpr int32_t DEFAULT_GRID_SIZE = 48;
+constexpr int GRID_TEXTURE_COUNT = 25;
+// One cell of the grid: the numbers of the triangles that overlap it, and where its run starts
+// in the linear cell list (-1 for an empty cell).
+struct GridCell
+{
+    int32_t m_nFirstIndex = -1;
+    std::vector<int32_t> m_Triangles;
+};
+extern int32_t g_nGridSize;
+extern std::vector<GridCell> g_GridCells;
+extern int32_t g_nCellListLength;
+extern int32_t g_nTriangleTextureSize;
+extern int32_t g_nGridTextureSize;
+extern int32_t g_nCellListTextureSize;
+extern int32_t g_nGridTriangleCount;
+// Bounding box of every vertex in world space, each face moved outwards by 1 (the background box
+// is centred on it).
+extern Vector3 g_vSceneMin;
+extern Vector3 g_vSceneMax;
+extern D3DXVECTOR4 g_vCellSize;
+extern D3DXVECTOR4 g_vInvCellSize;
+// 1 once a grid has been built for the current scene; a scene without vertices has none and is
+// not traced.
+extern int32_t g_bGridBuilt;
+extern IDirect3DTexture9* g_pGridTextures[GRID_TEXTURE_COUNT];
+
+// ---- Screen-size targets (back-buffer size).
+constexpr int GBUFFER_TARGET_COUNT = 4;
+constexpr int PHOTON_TARGET_COUNT = 6;
+extern IDirect3DTexture9* g_pCellCoordTarget;
+extern IDirect3DTexture9* g_pGBufferTargets[GBUFFER_TARGET_COUNT];
+extern IDirect3DTexture9* g_pPhotonTargets[PHOTON_TARGET_COUNT];
+extern IDirect3DTexture9* g_pListPointerTarget;
+extern IDirect3DTexture9* g_pPhotonAddressTarget;
+extern IDirect3DSurface9* g_pTracerDepthStencil;
+extern IDirect3DSurface9* g_pAuxDepthStencil;
+extern IDirect3DSurface9* g_pPathDepthStencil;
+// The auxiliary depth surface is never narrower than this.
+constexpr UINT AUX_DEPTH_MIN_SIZE = 256;
+
+// ---- Targets of the final image and the light views.
+constexpr int LIGHT_TARGET_COUNT = 24;
+constexpr int SORT_TARGET_COUNT = 2;
+constexpr int32_t DEFAULT_LIGHT_TARGET_SIZE = 256;
+// Side of one photon block's light-view targets and of the object cube map.
+extern int32_t g_nLightTargetSize;
+extern int32_t g_nScreenWidth;
+extern int32_t g_nScreenHeight;
+extern IDirect3DTexture9* g_pOutputTexture;
+extern IDirect3DTexture9* g_pSceneTexture;
+extern IDirect3DSurface9* g_pReadbackSurface;
+extern IDirect3DTexture9* g_pMirrorTarget;
+extern IDirect3DTexture9* g_pLightTargetsA[LIGHT_TARGET_COUNT];
+extern IDirect3DTexture9* g_pLightTargetsB[LIGHT_TARGET_COUNT];
+extern IDirect3DTexture9* g_pLightTargetsC[LIGHT_TARGET_COUNT];
+extern IDirect3DTexture9* g_pLightTargetsD[LIGHT_TARGET_COUNT];
+extern IDirect3DTexture9* g_pSortTargets[SORT_TARGET_COUNT];
+extern IDirect3DSurface9* g_pListReadbackSurface;
+extern IDirect3DCubeTexture9* g_pCubeTarget;
+
+// The screen-quad vertex of the tracer's full-screen passes (g_pQuadDeclaration).
+struct QuadVertex
+{
+    float x, y, z, w;
+    float u, v;
+};
+static_assert(sizeof(QuadVertex) == 24, "quad vertices are uploaded byte for byte");
+constexpr UINT QUAD_VERTEX_COUNT = 6;
+constexpr int TILE_QUADS_PER_AXIS = 16;
+constexpr UINT TILE_QUAD_VERTEX_COUNT = TILE_QUADS_PER_AXIS * TILE_QUADS_PER_AXIS * QUAD_VERTEX_COUNT;
+
+// Texture side for v texels per axis: the next of 64, 128, 256, 512, 1024 that holds v, or v
+// itself above 1024.
+int32_t RoundTextureSize(int32_t nTexels);
+// Whether a triangle overlaps an axis-aligned box (centre, half-extent), touching included.
+bool TriangleOverlapsBox(const D3DXVECTOR3 vTriangle[3], const D3DXVECTOR3& vCentre, const D3DXVECTOR3& vHalf);
+// Releases a COM object and clears the pointer.
+template <class T> void ReleaseTracerObject(T*& pObject)
+{
+    if (pObject)
+        pObject->Release();
+    pObject = nullptr;
+}
