@@ -113,6 +113,12 @@ public:
     // The photon tracer's render, started by the main scene pass when Trace Photon is on.
     void RunPhotonTracer();
 
+    // ---- Rasterised renderer (raster/): the background box.
+    // Draws the box around the scene into the bound targets with the view's eye and matrices;
+    // nMode is a BackgroundBoxMode (raster/BackgroundBox.h).
+    void DrawBackgroundBox(const Vector3& vEye, const D3DXMATRIX& matView, const D3DXMATRIX& matProjection,
+                           int nMode);
+
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
 

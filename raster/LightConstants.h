@@ -2,6 +2,7 @@
 // The shader constants of the lighting passes for one mesh and one light, computed as register
 // tables that the RenderApp setters upload: point and spot, directional, and layer constants,
 // vertex and pixel, and the jitter directions they draw on.
+#include <d3d9.h>
 #include <d3dx9math.h>
 
 #include <cstdint>
@@ -19,6 +20,10 @@ struct ConstantTable
     // Four registers from nFirst: the rows of the transposed matrix (its columns).
     void SetTransposed(int nFirst, const D3DXMATRIX& m);
 };
+
+// Puts the written registers of a table on the device as pixel or vertex constants, each run of
+// consecutive registers in one call.
+void UploadConstants(IDirect3DDevice9* pDevice, bool bPixel, const ConstantTable& table);
 
 // What the constants take from the frame.
 struct LightFrame

@@ -16,36 +16,6 @@
 
 namespace
 {
-enum class ConstantKind
-{
-    VERTEX,
-    PIXEL
-};
-
-// Uploads the written registers, each run of consecutive ones in one call.
-void Upload(IDirect3DDevice9* pDevice, ConstantKind nKind, const ConstantTable& table)
-{
-    if (!pDevice)
-        return;
-    int n = 0;
-    while (n < 32)
-    {
-        if (!(table.nWritten & (1u << n)))
-        {
-            ++n;
-            continue;
-        }
-        int nEnd = n;
-        while (nEnd < 32 && (table.nWritten & (1u << nEnd)))
-            ++nEnd;
-        if (nKind == ConstantKind::VERTEX)
-            pDevice->SetVertexShaderConstantF(n, table.c[n], nEnd - n);
-        else
-            pDevice->SetPixelShaderConstantF(n, table.c[n], nEnd - n);
-        n = nEnd;
-    }
-}
-
 LightFrame CurrentFrame(const SceneStore& scene)
 {
     LightFrame frame;
@@ -68,6 +38,29 @@ int SpotLightsBefore(const SceneStore& scene, int nIndex)
     }
     return nSpots;
 }
+}
+
+void UploadConstants(IDirect3DDevice9* pDevice, bool bPixel, const ConstantTable& table)
+{
+    if (!pDevice)
+        return;
+    int n = 0;
+    while (n < 32)
+    {
+        if (!(table.nWritten & (1u << n)))
+        {
+            ++n;
+            continue;
+        }
+        int nEnd = n;
+        while (nEnd < 32 && (table.nWritten & (1u << nEnd)))
+            ++nEnd;
+        if (bPixel)
+            pDevice->SetPixelShaderConstantF(n, table.c[n], nEnd - n);
+        else
+            pDevice->SetVertexShaderConstantF(n, table.c[n], nEnd - n);
+        n = nEnd;
+    }
 }
 
 void RenderApp::BuildJitterDirections()
@@ -96,7 +89,7 @@ void RenderApp::SetLightVertexConstants(const SceneMesh* pMesh, const SceneLight
         return;
     ConstantTable table;
     BuildLightVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), table);
-    Upload(m_pDevice, ConstantKind::VERTEX, table);
+    UploadConstants(m_pDevice, false, table);
 }
 
 void RenderApp::SetLightPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex)
@@ -107,7 +100,7 @@ void RenderApp::SetLightPixelConstants(SceneMesh* pMesh, int nMeshIndex, const S
     // No pass of the running program renders the lights' shadow cubes.
     if (BuildLightPixelConstants(*pMesh, nMeshIndex, *pLight, SpotLightsBefore(m_Scene, nLightIndex), false,
                                  CurrentFrame(m_Scene), m_JitterDirections, table))
-        Upload(m_pDevice, ConstantKind::PIXEL, table);
+        UploadConstants(m_pDevice, true, table);
 }
 
 void RenderApp::SetDirectionalVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int)
@@ -117,7 +110,7 @@ void RenderApp::SetDirectionalVertexConstants(const SceneMesh* pMesh, const Scen
     ConstantTable table;
     // No pass of the running program renders the lights' shadow maps.
     BuildDirectionalVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), m_matShadowTexture, false, table);
-    Upload(m_pDevice, ConstantKind::VERTEX, table);
+    UploadConstants(m_pDevice, false, table);
 }
 
 void RenderApp::SetDirectionalPixelConstants(SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int)
@@ -126,7 +119,7 @@ void RenderApp::SetDirectionalPixelConstants(SceneMesh* pMesh, int nMeshIndex, c
         return;
     ConstantTable table;
     if (BuildDirectionalPixelConstants(*pMesh, nMeshIndex, *pLight, false, m_JitterDirections, table))
-        Upload(m_pDevice, ConstantKind::PIXEL, table);
+        UploadConstants(m_pDevice, true, table);
 }
 
 void RenderApp::SetLayerVertexConstants(const SceneMesh* pMesh, int)
@@ -135,7 +128,7 @@ void RenderApp::SetLayerVertexConstants(const SceneMesh* pMesh, int)
         return;
     ConstantTable table;
     BuildLayerVertexConstants(*pMesh, CurrentFrame(m_Scene), table);
-    Upload(m_pDevice, ConstantKind::VERTEX, table);
+    UploadConstants(m_pDevice, false, table);
 }
 
 void RenderApp::SetLayerConstants(const SceneMesh* pMesh, int nPass)
@@ -144,5 +137,5 @@ void RenderApp::SetLayerConstants(const SceneMesh* pMesh, int nPass)
         return;
     ConstantTable table;
     if (BuildLayerPixelConstants(*pMesh, nPass, g_nLayerPasses, m_JitterDirections, table))
-        Upload(m_pDevice, ConstantKind::PIXEL, table);
+        UploadConstants(m_pDevice, true, table);
 }
