@@ -163,8 +163,6 @@ public:
     void SetGBufferMeshConstants(const SceneMesh& mesh);
     void DrawTracerMesh(const SceneMesh& mesh);
     void BeginGBufferPass(D3DCULL nCull);
-    // The background box (camera view mode 0), drawn by the rasterised renderer.
-    void DrawBackgroundBox(const Vector3& vEye, D3DXMATRIX matView, D3DXMATRIX matProjection, int nMode);
 
     // ---- Members, in declaration order.
     TextureFont* m_pFont = nullptr;                  // the overlay's font, "Impact" of height 10

@@ -40,13 +40,15 @@ protected:
             g_pEnvironmentCubeTexture->Release();
         g_pEnvironmentCubeTexture = pCube;
         D3DXMatrixPerspectiveFovLH(&m_Projection, D3DX_PI / 2, 1.0f, 0.1f, 100.0f);
+        // The tracer's own object cube target, which the application releases with the device.
+        m_pTracerCube = g_pCubeTarget;
     }
 
     void TearDown() override
     {
         for (IUnknown* pObject : m_Objects)
             pObject->Release();
-        g_pCubeTarget = nullptr;
+        g_pCubeTarget = m_pTracerCube;
         ScenePassTest::TearDown();
     }
 
@@ -100,6 +102,7 @@ protected:
 
     D3DXMATRIX m_Projection;
     std::vector<IUnknown*> m_Objects;
+    IDirect3DCubeTexture9* m_pTracerCube = nullptr;
 };
 
 void ExpectPixel(const float* pGot, const float want[4], float fTolerance, const std::string& strWhat)
