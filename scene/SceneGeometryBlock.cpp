@@ -111,13 +111,19 @@ bool ReadVertexBlock(ByteReader& reader, SceneMesh& mesh)
             DropVertices(mesh);
             return false;
         }
-        GrowBounds(mesh.m_fBounds, vertex.vPosition);
     }
+    SetMeshBounds(mesh);
+    return true;
+}
+
+void SetMeshBounds(SceneMesh& mesh)
+{
+    for (int32_t i = 0; i < mesh.m_nVertexCount; ++i)
+        GrowBounds(mesh.m_fBounds, mesh.m_pVertices[i].vPosition);
     const float* b = mesh.m_fBounds;
     mesh.m_vOffset = Vector3((b[0] + b[1]) * 0.5f, (b[2] + b[3]) * 0.5f, (b[4] + b[5]) * 0.5f);
     mesh.m_matBase.SetIdentity();
     ComputeBoundingSphere(&mesh);
-    return true;
 }
 
 bool CanSaveMesh(const SceneMesh& mesh, const char* szOperation)

@@ -32,6 +32,9 @@ void WriteVertexBlock(ByteWriter& writer, SceneMesh& mesh);
 // a mesh out (false, with a warning naming szOperation) to keep the rest of the file readable.
 bool CanSaveMesh(const SceneMesh& mesh, const char* szOperation);
 
+// The bounding box over the mesh's vertices, its offset (the box's middle), an identity base
+// matrix and the bounding sphere.
+void SetMeshBounds(SceneMesh& mesh);
 // Sphere around the mesh's offset with radius sqrt(3) x e / 2, e the largest extent of its
 // bounding box: the sphere round a cube of side e. Returns the mesh.
 SceneMesh* ComputeBoundingSphere(SceneMesh* pMesh);

@@ -17,8 +17,10 @@
 #include <vector>
 
 class ByteReader;
+class L3DS;
 class Renderer;
 struct MvnMaterialRecord;
+class L3DSLight;
 class SceneLight;
 class SceneMaterial;
 class SceneMesh;
@@ -128,6 +130,16 @@ public:
     // The cube texture every loaded light uses, the media directory's "Cubemap_blanc.dds", into
     // the light's cube-map path and its cube texture (none without a device or the file).
     static void LoadLightCubeMap(SceneLight& light, IDirect3DDevice9* pDevice);
+    // The diffuse, bump and gloss maps of a material through LoadFileTexture, with the media
+    // directory's white image for a path that names none, into its texture ids.
+    void LoadMaterialTextures(SceneMaterial& material, Renderer* pRenderer, const std::string& strSceneFolder);
+
+    // ---- Imports of 3D Studio files (SceneStore3ds.cpp). The file is read whole before the
+    // scene changes: a file that cannot be read or is no 3DS file gives false with a warning and
+    // leaves the scene as it was. Every mesh becomes a scene mesh with its own material, every
+    // light a point or spot light, and the first camera sets the scene camera.
+    bool Open3dsFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    bool Import3dsFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
 
     PointerArray m_Meshes;
     PointerArray m_Lights;
@@ -163,4 +175,11 @@ private:
     SceneMaterial* ApplyMvnMaterial(const char* szName, const MvnMaterialRecord& record,
                                     const MvnReadContext& context);
     void PlaceLoggedMesh(SceneMesh* pMesh);
+
+    // 3DS conversion (SceneStore3ds.cpp).
+    bool Load3ds(const char* szPath, const char* szOperation, L3DS& reader);
+    void Convert3ds(L3DS& reader, const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    void Convert3dsCamera(L3DS& reader);
+    bool Convert3dsMesh(L3DS& reader, uint32_t nIndex, Renderer* pRenderer, const std::string& strSceneFolder);
+    void Convert3dsLight(const L3DSLight& source, IDirect3DDevice9* pDevice);
 };

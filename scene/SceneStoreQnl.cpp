@@ -184,18 +184,7 @@ bool SceneStore::ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const 
         }
     }
     ApplyQnlMaterialBlock(material, *pMaterial);
-    int nIds[3];
-    const int flags[3] = {DIFFUSE_LOAD_FLAGS, BUMP_LOAD_FLAGS, GLOSS_LOAD_FLAGS};
-    const int paths[3] = {SceneMaterial::PATH_DIFFUSE, SceneMaterial::PATH_BUMP, SceneMaterial::PATH_GLOSS};
-    for (int i = 0; i < 3; ++i)
-    {
-        const char* szPath = pMaterial->m_szTexturePaths[paths[i]];
-        char szFallback[MEDIA_PATH_SIZE];
-        if (strnlen(szPath, MIN_TEXTURE_PATH) < MIN_TEXTURE_PATH)
-            szPath = BuildMediaPath(FALLBACK_TEXTURE, szFallback) ? szFallback : nullptr;
-        nIds[i] = szPath ? LoadFileTexture(szPath, flags[i], pRenderer, strSceneFolder) : -1;
-    }
-    pMaterial->SetTextureIds(nIds[0], nIds[1], -1, nIds[2], -1, -1);
+    LoadMaterialTextures(*pMaterial, pRenderer, strSceneFolder);
 
     pMesh->m_pMaterial = pMaterial;
     pMaterial->m_nMaterialIds[0] = -1;
@@ -205,6 +194,22 @@ bool SceneStore::ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const 
     g_nParticleSystems = 0;
     AddMesh(pMesh.release());
     return true;
+}
+
+void SceneStore::LoadMaterialTextures(SceneMaterial& material, Renderer* pRenderer, const std::string& strSceneFolder)
+{
+    int nIds[3];
+    const int flags[3] = {DIFFUSE_LOAD_FLAGS, BUMP_LOAD_FLAGS, GLOSS_LOAD_FLAGS};
+    const int paths[3] = {SceneMaterial::PATH_DIFFUSE, SceneMaterial::PATH_BUMP, SceneMaterial::PATH_GLOSS};
+    for (int i = 0; i < 3; ++i)
+    {
+        const char* szPath = material.m_szTexturePaths[paths[i]];
+        char szFallback[MEDIA_PATH_SIZE];
+        if (strnlen(szPath, MIN_TEXTURE_PATH) < MIN_TEXTURE_PATH)
+            szPath = BuildMediaPath(FALLBACK_TEXTURE, szFallback) ? szFallback : nullptr;
+        nIds[i] = szPath ? LoadFileTexture(szPath, flags[i], pRenderer, strSceneFolder) : -1;
+    }
+    material.SetTextureIds(nIds[0], nIds[1], -1, nIds[2], -1, -1);
 }
 
 bool SceneStore::ReadQnlLight(ByteReader& reader, IDirect3DDevice9* pDevice)
