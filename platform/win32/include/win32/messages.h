@@ -166,6 +166,33 @@ struct NCCALCSIZE_PARAMS
 #define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
 
+// ---- WM_SIZING: the edge being dragged (also the low bits of SC_SIZE from a border)
+#define WMSZ_LEFT 1
+#define WMSZ_RIGHT 2
+#define WMSZ_TOP 3
+#define WMSZ_TOPLEFT 4
+#define WMSZ_TOPRIGHT 5
+#define WMSZ_BOTTOM 6
+#define WMSZ_BOTTOMLEFT 7
+#define WMSZ_BOTTOMRIGHT 8
+
+// ---- WM_HSCROLL, WM_VSCROLL: the request in the low word of wParam
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_PAGEUP 2
+#define SB_PAGELEFT 2
+#define SB_PAGEDOWN 3
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_LEFT 6
+#define SB_BOTTOM 7
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+
 // ---- WM_ACTIVATE, WM_SIZE, WM_MOUSEACTIVATE
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -292,3 +319,5 @@ struct NCCALCSIZE_PARAMS
 #define MSGF_DIALOGBOX 0
 #define MSGF_MESSAGEBOX 1
 #define MSGF_MENU 2
+#define MSGF_MOVE 3
+#define MSGF_SIZE 4

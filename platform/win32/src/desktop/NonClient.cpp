@@ -41,14 +41,19 @@ void DrawCaptionBar(HDC hdc, const RECT& rc, bool bActive)
 
 void DrawCloseButton(HDC hdc, const RECT& rcCaption)
 {
-    // Caption buttons are 16 x 14 inside a 19-pixel caption, 2 pixels from the right.
-    RECT rc{rcCaption.right - 18, rcCaption.top + 2, rcCaption.right - 2, rcCaption.top + 16};
+    RECT rc = CloseButtonRect(rcCaption);
     DrawEdge(hdc, &rc, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     HGDIOBJ hOld = SelectObject(hdc, SymbolFont());
     SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
     DrawTextA(hdc, "r", 1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(hdc, hOld);
 }
+}
+
+RECT CloseButtonRect(const RECT& rcCaption)
+{
+    // Caption buttons are 16 x 14 inside a 19-pixel caption, 2 pixels from the right.
+    return RECT{rcCaption.right - 18, rcCaption.top + 2, rcCaption.right - 2, rcCaption.top + 16};
 }
 
 void DrawNonClient(HWND hWnd, int nActive)

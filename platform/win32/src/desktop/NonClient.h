@@ -8,3 +8,5 @@
 void DrawNonClient(HWND hWnd, int nActive = -1);
 // WM_ERASEBKGND: the class brush over the client area; nonzero when it erased.
 LRESULT DefaultEraseBackground(HWND hWnd, HDC hdc);
+// The close button inside a caption bar (both in the same coordinates).
+RECT CloseButtonRect(const RECT& rcCaption);

@@ -1,5 +1,6 @@
 // The default handling of every message a window procedure passes on.
 #include "Metrics.h"
+#include "SizeMoveLoop.h"
 #include "UserState.h"
 
 #include "../desktop/NonClient.h"
@@ -48,7 +49,18 @@ LRESULT HitTest(HWND hWnd, POINT pt)
             return code;
     }
     if ((pWnd->m_nStyle & WS_CAPTION) == WS_CAPTION && pt.y < rcClient.top)
+    {
+        // The caption bar lies inside the frame; its last row is a face-coloured line.
+        RECT insets = NonClientInsets(pWnd->m_nStyle & ~(WS_VSCROLL | WS_HSCROLL),
+                                      pWnd->m_nExStyle & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE), false);
+        int nCaption = GetSystemMetrics((pWnd->m_nExStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+        int nTop = rcWindow.top + insets.top - nCaption;
+        RECT rcCaption{rcWindow.left + insets.left, nTop, rcWindow.right - insets.right, nTop + nCaption - 1};
+        RECT rcClose = CloseButtonRect(rcCaption);
+        if ((pWnd->m_nStyle & WS_SYSMENU) && PtInRect(&rcClose, pt))
+            return HTCLOSE;
         return HTCAPTION;
+    }
     return HTBORDER;
 }
 }
@@ -122,6 +134,16 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NCHITTEST:
         return HitTest(hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCLBUTTONDOWN:
+        // A press on the caption moves the window; one on a sizing border sizes it from that edge;
+        // the close button closes it.
+        if (wParam == HTCLOSE)
+            SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        else if (wParam == HTCAPTION)
+            SendMessageA(hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
+        else if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT)
+            SendMessageA(hWnd, WM_SYSCOMMAND, SC_SIZE | (wParam - HTLEFT + WMSZ_LEFT), lParam);
+        return 0;
     case WM_MOUSEACTIVATE:
         // A child asks its parent first.
         if (pWnd->m_nStyle & WS_CHILD)
@@ -156,6 +178,8 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         case SC_MINIMIZE: ShowWindow(hWnd, SW_MINIMIZE); break;
         case SC_MAXIMIZE: ShowWindow(hWnd, SW_MAXIMIZE); break;
         case SC_RESTORE: ShowWindow(hWnd, SW_RESTORE); break;
+        case SC_MOVE:
+        case SC_SIZE: RunSizeMoveLoop(hWnd, wParam, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
         case SC_KEYMENU:
             // A letter with no menu to pick from goes to the window as WM_MENUCHAR.
             if (lParam != 0 && lParam != ' ' && !pWnd->m_hMenu)
