@@ -1,6 +1,7 @@
 #pragma once
 // Common controls: the notification header of WM_NOTIFY, the status bar, the rebar, the up-down
-// control and the progress bar. Values are those of the public documentation.
+// control and the progress bar; the trackbar and the tree view have headers of their own. Values
+// are those of the public documentation.
 #include <win32/user.h>
 
 struct INITCOMMONCONTROLSEX
@@ -258,3 +259,6 @@ struct PBRANGE
     int iLow;
     int iHigh;
 };
+
+#include <win32/trackbar.h>
+#include <win32/treeview.h>

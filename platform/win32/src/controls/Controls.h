@@ -19,6 +19,8 @@ LRESULT CALLBACK ComboListWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARA
 LRESULT CALLBACK ScrollBarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK UpDownWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ProgressWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TreeViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TrackbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
 // The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.
 // Handles are never reused, so a state left behind by a reset of the layer is never found again.

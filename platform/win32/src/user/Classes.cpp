@@ -30,6 +30,8 @@ const SystemClass SYSTEM_CLASSES[] = {
     {WC_SCROLLBARA, CS_DBLCLKS | CS_PARENTDC, ScrollBarWndProc},
     {UPDOWN_CLASSA, 0, UpDownWndProc},
     {PROGRESS_CLASSA, 0, ProgressWndProc},
+    {WC_TREEVIEWA, CS_DBLCLKS, TreeViewWndProc},
+    {TRACKBAR_CLASSA, 0, TrackbarWndProc},
 };
 
 std::shared_ptr<WindowClass> Lookup(LPCSTR lpClassName)
