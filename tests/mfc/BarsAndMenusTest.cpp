@@ -3,6 +3,7 @@
 #include "MfcTestKit.h"
 
 #include "../win32/GoldenKit.h"
+#include "../win32/TempDir.h"
 
 #include <mfc/afxcmn.h>
 #include <mfc/afxdlgs.h>
@@ -160,23 +161,16 @@ TEST_F(BarsTest, FrameWithStatusBarAndRebarMatchesItsGolden)
 class FileDialogTest : public MfcTest
 {
 protected:
+    // A folder of its own (mkdtemp): tests of this fixture run side by side in separate processes.
     void SetUp() override
     {
         MfcTest::SetUp();
-        m_Folder = std::filesystem::temp_directory_path() /
-                   ("mfc_filedialog_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-        std::filesystem::create_directories(m_Folder);
-        std::ofstream(m_Folder / "room.qnl") << "x";
-        std::ofstream(m_Folder / "notes.txt") << "x";
+        m_Folder.Write("room.qnl", "x");
+        m_Folder.Write("notes.txt", "x");
     }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(m_Folder);
-        MfcTest::TearDown();
-    }
-    std::string PathOf(const char* szName) const { return (m_Folder / szName).string(); }
+    std::string PathOf(const char* szName) const { return m_Folder / szName; }
 
-    std::filesystem::path m_Folder;
+    TempDir m_Folder;
 };
 
 TEST_F(FileDialogTest, OpenAndSaveFollowTheirFlags)
