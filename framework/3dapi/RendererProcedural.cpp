@@ -201,42 +201,44 @@ int Renderer::CreateNormalizationCubeTexture(int n)
     return AddCubeTexture(pFaces);
 }
 
-int Renderer::CreateAttenuationVolume(int n, int nFlags)
+namespace
 {
-    if (!CheckSide("CreateAttenuationVolume", n))
-        return -1;
+// A one-byte volume whose voxels depend only on their distance from the centre, as a fraction
+// of the half side: the attenuation and distance volumes differ only in that function.
+template <typename ByteOfRatio>
+VolumeImage* MakeRadialVolume(int n, ByteOfRatio byteOfRatio)
+{
     uint8_t* pVoxels;
     VolumeImage* pVolume = MakeVolume(n, 1, pVoxels);
     if (!pVolume)
-        return -1;
+        return nullptr;
     const float h = HalfSide(n);
     for (int z = 0; z < n; ++z)
         for (int y = 0; y < n; ++y)
             for (int x = 0; x < n; ++x)
-            {
-                float fLength = FastLength(Vector3(h - x, h - y, h - z));
-                *pVoxels++ = static_cast<uint8_t>(TruncateToByte(255.0f * std::max(0.0f, 1.0f - fLength / h)));
-            }
-    return AddVolumeTexture(pVolume, nFlags | kClampAll);
+                *pVoxels++ = byteOfRatio(FastLength(Vector3(h - x, h - y, h - z)) / h);
+    return pVolume;
+}
+}
+
+int Renderer::CreateAttenuationVolume(int n, int nFlags)
+{
+    if (!CheckSide("CreateAttenuationVolume", n))
+        return -1;
+    VolumeImage* pVolume = MakeRadialVolume(n, [](float fRatio) {
+        return static_cast<uint8_t>(TruncateToByte(255.0f * std::max(0.0f, 1.0f - fRatio)));
+    });
+    return pVolume ? AddVolumeTexture(pVolume, nFlags | kClampAll) : -1;
 }
 
 int Renderer::CreateDistanceVolume(int n, int nFlags)
 {
     if (!CheckSide("CreateDistanceVolume", n))
         return -1;
-    uint8_t* pVoxels;
-    VolumeImage* pVolume = MakeVolume(n, 1, pVoxels);
-    if (!pVolume)
-        return -1;
-    const float h = HalfSide(n);
-    for (int z = 0; z < n; ++z)
-        for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x)
-            {
-                float fLength = FastLength(Vector3(h - x, h - y, h - z));
-                *pVoxels++ = static_cast<uint8_t>(TruncateToByte(255.0f * std::min(1.0f, fLength / h)));
-            }
-    return AddVolumeTexture(pVolume, nFlags | kClampAll);
+    VolumeImage* pVolume = MakeRadialVolume(n, [](float fRatio) {
+        return static_cast<uint8_t>(TruncateToByte(255.0f * std::min(1.0f, fRatio)));
+    });
+    return pVolume ? AddVolumeTexture(pVolume, nFlags | kClampAll) : -1;
 }
 
 int Renderer::CreateSphereDepthVolume(int n, int nFlags)
