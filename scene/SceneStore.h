@@ -13,6 +13,7 @@
 #include <d3d9.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class L3DSLight;
 class SceneLight;
 class SceneMaterial;
 class SceneMesh;
+class XFile;
+class XFileFrame;
+class XFileMesh;
 
 // The store's record of a texture loaded through the renderer; its name is the file name it was
 // loaded by.
@@ -141,6 +145,30 @@ public:
     bool Open3dsFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
     bool Import3dsFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
 
+    // ---- Imports of DirectX ".x" files (SceneStoreX.cpp). The frame tree is read whole before
+    // the scene changes: a file that cannot be read, or no device to build its meshes on, gives
+    // false with a warning and leaves the scene as it was. Every frame's mesh becomes a scene
+    // mesh placed by the frame's matrix, with a material of its own named after it (white for a
+    // mesh without materials); a mesh that cannot be read or fails its checks is left out with a
+    // warning. One point light "Ligth One" is added above the scene.
+    // Open clears the scene once the file is read; Merge adds to it as ImportXFileMerge does.
+    bool OpenXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    bool MergeXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    bool ImportXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // The same, except that the added light keeps the default light kind.
+    bool ImportXFileMerge(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // The root's mesh, then the frames below it. strFolder is the ".x" file's folder, where a
+    // texture name that the media search does not find is looked for.
+    void ImportXFrameTree(XFileFrame* pRoot, const std::string& strFolder, Renderer* pRenderer,
+                          IDirect3DDevice9* pDevice);
+    // Depth first: the frame's mesh, its child subtree, then its next sibling's subtree.
+    void ImportXFrame(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // The frame's mesh appended as a scene mesh; false when the frame has none or it is left out.
+    bool ImportXMesh(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+
+    // The logged ".mvn" reader (ReadMvnLogged) on the file without clearing the scene.
+    bool MergeMvnFileLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+
     PointerArray m_Meshes;
     PointerArray m_Lights;
     PointerArray m_Materials;
@@ -182,4 +210,16 @@ private:
     void Convert3dsCamera(L3DS& reader);
     bool Convert3dsMesh(L3DS& reader, uint32_t nIndex, Renderer* pRenderer, const std::string& strSceneFolder);
     void Convert3dsLight(const L3DSLight& source, IDirect3DDevice9* pDevice);
+
+    // Settings every imported material and light gets (SceneStore3ds.cpp): the material's
+    // options, refraction and flags; the light's halo, lens flare, range, attenuation and cube map.
+    static void SetImportedMaterialDefaults(SceneMaterial& material);
+    static void SetImportedLightDefaults(SceneLight& light, IDirect3DDevice9* pDevice);
+
+    // ".x" conversion (SceneStoreX.cpp).
+    static bool LoadXFile(const char* szPath, const char* szOperation, IDirect3DDevice9* pDevice, XFile& file);
+    void ConvertXFile(XFile& file, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice,
+                      bool bSetLightKind);
+    std::unique_ptr<SceneMaterial> MakeXMaterial(const XFileMesh& source, const std::string& strFolder,
+                                                 Renderer* pRenderer);
 };

@@ -8,6 +8,7 @@
 #include "scene/L3DS.h"
 #include "scene/MediaDirectory.h"
 #include "scene/ParticleSystem.h"
+#include "scene/RenderOptions.h"
 #include "scene/SceneGeometryBlock.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
@@ -65,6 +66,8 @@ bool SceneStore::Import3dsFile(const char* szPath, Renderer* pRenderer, IDirect3
 
 void SceneStore::Convert3ds(L3DS& reader, const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
+    // The frame driver sets the changed scene up (triangle grid, cube maps) on its next frame.
+    g_bSceneChanged = 1;
     if (reader.GetCameraCount() >= 1)
         Convert3dsCamera(reader);
     const std::string strSceneFolder = GetSceneFolder(szPath);
@@ -172,17 +175,9 @@ bool SceneStore::Convert3dsMesh(L3DS& reader, uint32_t nIndex, Renderer* pRender
     pMaterial->m_fGlossPower = 0.1f;
     pMaterial->m_fMaterialFactor = 0.6f;
     pMaterial->m_fMaterialValue1 = 0.03f;
-    pMaterial->SetOptionFloat(6, 0.0f);
-    pMaterial->SetOptionFloat(7, 0.0f);
-    pMaterial->SetOptionFloat(1, 1.0f);
-    pMaterial->SetOptionFloat(2, 0.5f);
     pMaterial->m_vReflectionColor[0] = pMaterial->m_vReflectionColor[1] = pMaterial->m_vReflectionColor[2] = 0.0f;
-    pMaterial->m_vRefraction[0] = 1.2f;
-    pMaterial->m_bAlphaTransparency = 0;
+    SetImportedMaterialDefaults(*pMaterial);
     LoadMaterialTextures(*pMaterial, pRenderer, strSceneFolder);
-    pMaterial->m_nMaterialIds[0] = -1;
-    pMaterial->m_bMaterialFlags[1] = 1;
-    pMaterial->m_bMaterialFlags[2] = 0;
 
     // A full scene refuses the mesh (AddMesh logs it); its material then goes with it.
     if (m_Meshes.GetCount() >= MAX_MESHES)
@@ -223,20 +218,38 @@ void SceneStore::Convert3dsLight(const L3DSLight& source, IDirect3DDevice9* pDev
         light.Falloff = 0.01f;
         light.Theta = light.Phi = 0.314159f;
     }
-    pLight->m_bHalo = 1;
-    pLight->m_fHaloValue1 = 0.0f;
-    pLight->m_fHaloSize = 5.0f;
-    pLight->m_fHaloPower = 1.0f;
-    pLight->m_bLensFlare = 0;
-    pLight->m_bLensFlareRing = 0;
-    pLight->m_nLensCount = 3;
-    pLight->m_fLensFlareSize = 120.0f;
-    pLight->m_fLensFlareDensity = 0.3f;
-    light.Range = 10000.0f;
-    light.Attenuation1 = light.Attenuation2 = 0.0f;
-    pLight->m_bLightFlag = 1;
-    pLight->m_nTextureId = -1;
+    SetImportedLightDefaults(*pLight, pDevice);
     pLight->m_nLightKind = source.IsSpotlight() ? 5 : 2;
-    LoadLightCubeMap(*pLight, pDevice);
     AddLight(pLight.release());
+}
+
+void SceneStore::SetImportedMaterialDefaults(SceneMaterial& material)
+{
+    material.SetOptionFloat(6, 0.0f);
+    material.SetOptionFloat(7, 0.0f);
+    material.SetOptionFloat(1, 1.0f);
+    material.SetOptionFloat(2, 0.5f);
+    material.m_vRefraction[0] = 1.2f;
+    material.m_bAlphaTransparency = 0;
+    material.m_nMaterialIds[0] = -1;
+    material.m_bMaterialFlags[1] = 1;
+    material.m_bMaterialFlags[2] = 0;
+}
+
+void SceneStore::SetImportedLightDefaults(SceneLight& light, IDirect3DDevice9* pDevice)
+{
+    light.m_bHalo = 1;
+    light.m_fHaloValue1 = 0.0f;
+    light.m_fHaloSize = 5.0f;
+    light.m_fHaloPower = 1.0f;
+    light.m_bLensFlare = 0;
+    light.m_bLensFlareRing = 0;
+    light.m_nLensCount = 3;
+    light.m_fLensFlareSize = 120.0f;
+    light.m_fLensFlareDensity = 0.3f;
+    light.m_Light.Range = 10000.0f;
+    light.m_Light.Attenuation1 = light.m_Light.Attenuation2 = 0.0f;
+    light.m_bLightFlag = 1;
+    LoadLightCubeMap(light, pDevice);
+    light.m_nTextureId = -1;
 }

@@ -110,6 +110,12 @@ bool SceneStore::ReadMvnLogged(const char* szPath, Renderer* pRenderer, IDirect3
     return true;
 }
 
+bool SceneStore::MergeMvnFileLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
+{
+    SetMediaDirectory();
+    return ReadMvnLogged(szPath, pRenderer, pDevice);
+}
+
 void SceneStore::ReadMvnRecords(ByteReader& reader, const MvnReadContext& context)
 {
     // The frame driver sets the new scene up (triangle grid, cube maps) on its next frame.
