@@ -11,6 +11,7 @@
 #include "scene/SettingsNodes.h"
 
 #include <d3d9.h>
+#include <d3dx9math.h>
 
 #include <cstdint>
 #include <memory>
@@ -161,10 +162,14 @@ public:
     // texture name that the media search does not find is looked for.
     void ImportXFrameTree(XFileFrame* pRoot, const std::string& strFolder, Renderer* pRenderer,
                           IDirect3DDevice9* pDevice);
-    // Depth first: the frame's mesh, its child subtree, then its next sibling's subtree.
-    void ImportXFrame(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice);
-    // The frame's mesh appended as a scene mesh; false when the frame has none or it is left out.
-    bool ImportXMesh(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // Depth first: the frame's mesh, its child subtree, then its next sibling's subtree. Each
+    // frame is placed by its own matrix times matParent, the placement of the frame above it.
+    void ImportXFrame(XFileFrame* pFrame, const D3DXMATRIX& matParent, const std::string& strFolder,
+                      Renderer* pRenderer, IDirect3DDevice9* pDevice);
+    // The frame's mesh appended as a scene mesh whose base matrix is matPlaced; false when the
+    // frame has none or the mesh is left out.
+    bool ImportXMesh(XFileFrame* pFrame, const D3DXMATRIX& matPlaced, const std::string& strFolder,
+                     Renderer* pRenderer, IDirect3DDevice9* pDevice);
 
     // The logged ".mvn" reader (ReadMvnLogged) on the file without clearing the scene.
     bool MergeMvnFileLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice);

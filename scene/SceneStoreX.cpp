@@ -278,26 +278,29 @@ void SceneStore::ImportXFrameTree(XFileFrame* pRoot, const std::string& strFolde
 {
     if (!pRoot)
         return;
-    ImportXMesh(pRoot, strFolder, pRenderer, pDevice);
+    ImportXMesh(pRoot, pRoot->m_mat, strFolder, pRenderer, pDevice);
     if (pRoot->m_pChild)
-        ImportXFrame(pRoot->m_pChild, strFolder, pRenderer, pDevice);
+        ImportXFrame(pRoot->m_pChild, pRoot->m_mat, strFolder, pRenderer, pDevice);
 }
 
-void SceneStore::ImportXFrame(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer,
-                              IDirect3DDevice9* pDevice)
+void SceneStore::ImportXFrame(XFileFrame* pFrame, const D3DXMATRIX& matParent, const std::string& strFolder,
+                              Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     // Siblings in a loop and children by recursion: the depth is bounded by the file's nesting,
     // which the file library limits, while a frame may have any number of siblings.
     for (; pFrame; pFrame = pFrame->m_pNext)
     {
-        ImportXMesh(pFrame, strFolder, pRenderer, pDevice);
+        // A frame's matrix places it in its parent, as the frame tree draws it.
+        D3DXMATRIX matPlaced;
+        D3DXMatrixMultiply(&matPlaced, &pFrame->m_mat, &matParent);
+        ImportXMesh(pFrame, matPlaced, strFolder, pRenderer, pDevice);
         if (pFrame->m_pChild)
-            ImportXFrame(pFrame->m_pChild, strFolder, pRenderer, pDevice);
+            ImportXFrame(pFrame->m_pChild, matPlaced, strFolder, pRenderer, pDevice);
     }
 }
 
-bool SceneStore::ImportXMesh(XFileFrame* pFrame, const std::string& strFolder, Renderer* pRenderer,
-                             [[maybe_unused]] IDirect3DDevice9* pDevice)
+bool SceneStore::ImportXMesh(XFileFrame* pFrame, const D3DXMATRIX& matPlaced, const std::string& strFolder,
+                             Renderer* pRenderer, [[maybe_unused]] IDirect3DDevice9* pDevice)
 {
     XFileMesh* pSource = pFrame ? pFrame->m_pMesh : nullptr;
     if (!pSource)
@@ -309,7 +312,7 @@ bool SceneStore::ImportXMesh(XFileFrame* pFrame, const std::string& strFolder, R
     }
     auto pMesh = std::make_unique<SceneMesh>();
     pMesh->SetName(pSource->m_strName);
-    pMesh->m_matBase = ToMatrix4(pFrame->m_mat);
+    pMesh->m_matBase = ToMatrix4(matPlaced);
 
     const DWORD nFaces = pSource->m_pSysMemMesh->GetNumFaces();
     if (nFaces == 0 || nFaces > MAX_X_TRIANGLES)

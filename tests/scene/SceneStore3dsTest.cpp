@@ -1,8 +1,11 @@
 // Import of 3DS files into the scene store, from the reader tests' file written to disk: meshes
 // with their corners reordered and y and z exchanged, one material per mesh, the spot light and
-// the first camera; files that cannot be read leave the scene as it was.
+// the first camera; files that cannot be read leave the scene as it was, and hostile ones load
+// only whole meshes. (The drawing of the imported scene is checked with the ".x" import.)
 #include "L3DSFixtureBytes.h"
+#include "SceneImportFixture.h"
 
+#include "core/Log.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
 #include "scene/SceneMesh.h"
@@ -10,45 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 using namespace l3ds_fixture;
 
 namespace
 {
-class SceneStore3dsTest : public ::testing::Test
-{
-protected:
-    std::string Write(const char* szName, const std::vector<uint8_t>& bytes)
-    {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("quen_3ds_" + std::to_string(::getpid()) + "_" + szName);
-        std::ofstream file(path, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        m_Files.push_back(path);
-        return path.string();
-    }
-    void TearDown() override
-    {
-        for (const auto& path : m_Files)
-            std::filesystem::remove(path);
-    }
-
-    SceneMesh& Mesh(uint32_t i) { return *static_cast<SceneMesh*>(m_Store.m_Meshes.Get(i)); }
-    SceneLight& Light(uint32_t i) { return *static_cast<SceneLight*>(m_Store.m_Lights.Get(i)); }
-
-    SceneStore m_Store;
-    std::vector<std::filesystem::path> m_Files;
-};
-
-void ExpectVector(const Vector3& v, float x, float y, float z)
-{
-    EXPECT_FLOAT_EQ(v.x, x);
-    EXPECT_FLOAT_EQ(v.y, y);
-    EXPECT_FLOAT_EQ(v.z, z);
-}
+using SceneStore3dsTest = SceneImportTest;
 }
 
 TEST_F(SceneStore3dsTest, OpenTurnsEveryObjectIntoTheScene)
@@ -135,4 +104,48 @@ TEST_F(SceneStore3dsTest, ImportAddsAndBadFilesLeaveTheSceneAsItWas)
     ASSERT_TRUE(m_Store.Open3dsFile(Write("hostile.3ds", hostile).c_str(), nullptr, nullptr));
     ASSERT_EQ(m_Store.m_Meshes.GetCount(), 1u);
     EXPECT_STREQ(Mesh(0).m_szName, "Object1");
+}
+
+TEST_F(SceneStore3dsTest, HostileFilesLeaveTheSceneOrLoadWholeMeshes)
+{
+    using Patch = void (*)(std::vector<uint8_t>&, const SceneOffsets&);
+    const std::pair<const char*, Patch> patches[] = {
+        {"vertex chunk longer than its mesh", [](auto& b, auto& o) { PatchU32(b, o.nBoxVertexChunkLength, 100000); }},
+        {"zero-length vertex chunk", [](auto& b, auto& o) { PatchU32(b, o.nBoxVertexChunkLength, 0); }},
+        {"vertex count past the chunk", [](auto& b, auto& o) { PatchU16(b, o.nBoxVertexCount, 60000); }},
+        {"face count past the chunk", [](auto& b, auto& o) { PatchU16(b, o.nBoxFaceCount, 5000); }},
+        {"face naming a missing vertex", [](auto& b, auto& o) { PatchU16(b, o.nBoxFirstFaceIndex, 9); }},
+        {"group naming a face past the count", [](auto& b, auto& o) { PatchU16(b, o.nGroupFirstFace, 300); }},
+        {"main chunk longer than the file", [](auto& b, auto&) { PatchU32(b, 2, 0x7FFFFFFF); }},
+    };
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> cases;
+    for (const auto& [szName, patch] : patches)
+    {
+        SceneOffsets offsets;
+        std::vector<uint8_t> bytes = BuildScene(&offsets);
+        patch(bytes, offsets);
+        cases.push_back({szName, bytes});
+    }
+    const std::vector<uint8_t> whole = BuildScene();
+    for (size_t n = 0; n < whole.size(); ++n)
+        cases.push_back({"cut at " + std::to_string(n),
+                         std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(n))});
+
+    const std::string strScene = Write("scene.3ds", whole);
+    ASSERT_TRUE(m_Store.Open3dsFile(strScene.c_str(), nullptr, nullptr));
+    SetLogEcho(false);
+    for (const auto& [strName, bytes] : cases)
+    {
+        SCOPED_TRACE(strName);
+        const SceneSnapshot before = Snapshot();
+        if (!m_Store.Open3dsFile(Write("hostile.3ds", bytes).c_str(), nullptr, nullptr))
+        {
+            EXPECT_TRUE(Snapshot() == before);
+            continue;
+        }
+        ExpectWholeMeshes();
+        EXPECT_LE(m_Store.m_Meshes.GetCount(), 2u);
+        EXPECT_LE(m_Store.m_Lights.GetCount(), 1u);
+    }
+    SetLogEcho(true);
 }
