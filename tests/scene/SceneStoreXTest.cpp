@@ -54,6 +54,13 @@ protected:
         ASSERT_NE(m_Device.Get(), nullptr);
         ASSERT_TRUE(WriteFileAtomic(Path("brick.tga").c_str(), TinyTga()));
     }
+    void TearDown() override
+    {
+        m_Store.Clear(&m_Renderer);
+        // The textures the store loaded are the renderer's to free.
+        m_Renderer.ReleaseAll();
+        SceneImportTest::TearDown();
+    }
 
     MeshTestDevice m_Device;
     ScriptedRenderer m_Renderer{4};
