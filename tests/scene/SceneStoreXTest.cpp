@@ -1,8 +1,10 @@
 // Import of ".x" files into the scene store: the 3DS fixture scene written as an ".x" file gives
-// the same triangles as the 3DS import, every field checked; nested frames are walked depth
-// first and placed through their parents; the vertex layouts a mesh may have; hostile files
-// leave the scene as it was or load only whole meshes.
+// the same triangles and the same picture as the 3DS import, every field checked; nested frames
+// are walked depth first and placed through their parents; the vertex layouts a mesh may have;
+// hostile files leave the scene as it was or load only whole meshes. Also the logged ".mvn"
+// merge, the other import entry point.
 #include "../3dapi/ScriptedRenderer.h"
+#include "../scenefile/MvnFixtureBytes.h"
 #include "L3DSFixtureBytes.h"
 #include "MeshTestDevice.h"
 #include "SceneImportFixture.h"
@@ -201,6 +203,28 @@ TEST_F(SceneStoreXTest, FramesAreWalkedDepthFirstAndPlacedThroughTheirParents)
         for (int k = 0; k < mesh.m_nVertexCount; ++k)
             EXPECT_LE(mesh.m_pVertices[k].vPosition.x, 1.0f);
     }
+}
+
+TEST_F(SceneStoreXTest, LoggedMvnMergeAddsToTheSceneWithTheMediaDirectorySet)
+{
+    ASSERT_TRUE(m_Store.OpenXFile(Write("scene.x", BuildXScene(false)).c_str(), &m_Renderer, m_Device.Get()));
+    const SceneSnapshot before = Snapshot();
+    EXPECT_FALSE(m_Store.MergeMvnFileLogged(Path("missing.mvn").c_str(), &m_Renderer, m_Device.Get()));
+    EXPECT_TRUE(Snapshot() == before);
+
+    // The entry point sets the media directory itself: the merged light finds its cube map.
+    g_szMediaDir[0] = '\0';
+    SetLogEcho(false);
+    ASSERT_TRUE(
+        m_Store.MergeMvnFileLogged(Write("merge.mvn", mvnfixture::FixtureFile()).c_str(), &m_Renderer, m_Device.Get()));
+    SetLogEcho(true);
+    ASSERT_EQ(m_Store.m_Meshes.GetCount(), 4u);
+    EXPECT_EQ(m_Store.m_Meshes.Get(0), before.meshes[0]);
+    EXPECT_EQ(m_Store.m_Meshes.Get(1), before.meshes[1]);
+    EXPECT_STREQ(Mesh(2).m_szName, "floor");
+    EXPECT_STREQ(Mesh(3).m_szName, "wall");
+    ASSERT_EQ(m_Store.m_Lights.GetCount(), 2u);
+    EXPECT_NE(Light(1).m_pCubeTexture, nullptr);
 }
 
 namespace
