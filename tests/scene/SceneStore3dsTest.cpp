@@ -52,8 +52,23 @@ TEST_F(SceneStore3dsTest, OpenTurnsEveryObjectIntoTheScene)
     EXPECT_FLOAT_EQ(material.m_Material.Ambient.b, 0.3f);
     EXPECT_FLOAT_EQ(material.m_Material.Power, 0.5f);
     EXPECT_FLOAT_EQ(material.m_vRefraction[0], 1.2f);
+    EXPECT_FLOAT_EQ(material.GetOptionFloat(1), 1.0f);
     EXPECT_FLOAT_EQ(material.GetOptionFloat(2), 0.5f);
+    EXPECT_FLOAT_EQ(material.GetOptionFloat(7), 0.0f);
+    EXPECT_FLOAT_EQ(material.m_vOpacity[0], 1.0f);
+    EXPECT_FLOAT_EQ(material.m_fBumpPower, 0.1f);
+    EXPECT_FLOAT_EQ(material.m_fGlossPower, 0.1f);
+    EXPECT_FLOAT_EQ(material.m_fMaterialFactor, 0.6f);
+    EXPECT_FLOAT_EQ(material.m_fMaterialValue1, 0.03f);
+    EXPECT_FLOAT_EQ(material.m_vReflectionColor[1], 0.0f);
+    EXPECT_EQ(material.m_bAlphaTransparency, 0);
     EXPECT_EQ(material.m_nMaterialIds[0], -1);
+    EXPECT_EQ(material.m_bMaterialFlags[1], 1);
+    EXPECT_EQ(material.m_bMaterialFlags[2], 0);
+    // Without a renderer nothing is loaded: diffuse, bump and gloss have no texture.
+    EXPECT_EQ(material.m_nTextureIds[0], -1);
+    EXPECT_EQ(material.m_nTextureIds[1], -1);
+    EXPECT_EQ(material.m_nTextureIds[3], -1);
 
     // The triangle without a material group takes the file's first material, in a copy of its own.
     SceneMesh& tri = Mesh(1);
@@ -66,8 +81,18 @@ TEST_F(SceneStore3dsTest, OpenTurnsEveryObjectIntoTheScene)
     EXPECT_FLOAT_EQ(camera.m_fFov, 48.0f);
     EXPECT_FLOAT_EQ(camera.m_fFrontClip, 1.0f);
     EXPECT_FLOAT_EQ(camera.m_fBackClip, 500.0f);
+    EXPECT_FLOAT_EQ(camera.m_fAspect, 0.65f);
+    ExpectVector(camera.m_RigidBody.m_vPosition, 1, 3, 2);
     ExpectVector(camera.m_vEyePosition, 1, 3, 2);
     EXPECT_FLOAT_EQ(camera.m_fControlSpeed, 25.0f);
+    EXPECT_EQ(camera.m_bFog, 0);
+    EXPECT_FLOAT_EQ(camera.m_fFogDensity, 0.08f);
+    EXPECT_FLOAT_EQ(camera.m_vFogColor[1], 0.85f);
+    EXPECT_FLOAT_EQ(camera.m_fFogScale, 0.04f);
+    EXPECT_FLOAT_EQ(camera.m_fFogZ, 10.0f);
+    EXPECT_EQ(camera.m_bDofActive, 0);
+    EXPECT_EQ(camera.m_nDofQuality, 8);
+    EXPECT_EQ(camera.m_nDofBlur, 10);
 
     ASSERT_EQ(m_Store.m_Lights.GetCount(), 1u);
     SceneLight& light = Light(0);
@@ -79,7 +104,15 @@ TEST_F(SceneStore3dsTest, OpenTurnsEveryObjectIntoTheScene)
     EXPECT_FLOAT_EQ(light.m_Light.Theta, 30.0f);
     EXPECT_FLOAT_EQ(light.m_Light.Falloff, 45.0f);
     EXPECT_FLOAT_EQ(light.m_Light.Range, 10000.0f);
+    EXPECT_FLOAT_EQ(light.m_Light.Attenuation2, 0.0f);
+    EXPECT_EQ(light.m_bHalo, 1);
+    EXPECT_FLOAT_EQ(light.m_fHaloSize, 5.0f);
+    EXPECT_EQ(light.m_nLensCount, 3);
+    EXPECT_FLOAT_EQ(light.m_fLensFlareDensity, 0.3f);
+    EXPECT_EQ(light.m_bLightFlag, 1);
     EXPECT_EQ(light.m_nTextureId, -1);
+    const std::string strCubeMap = light.m_szCubeMapPath;
+    EXPECT_EQ(strCubeMap, Path("Media/Cubemap_blanc.dds")) << strCubeMap;
 }
 
 TEST_F(SceneStore3dsTest, ImportAddsAndBadFilesLeaveTheSceneAsItWas)
