@@ -22,6 +22,9 @@
 #include "scene/SceneMesh.h"
 #include "scene/SceneStore.h"
 
+#include <win32/testing.h>
+#include <win32/user.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -209,7 +212,10 @@ TEST_F(SceneStoreXTest, LoggedMvnMergeAddsToTheSceneWithTheMediaDirectorySet)
 {
     ASSERT_TRUE(m_Store.OpenXFile(Write("scene.x", BuildXScene(false)).c_str(), &m_Renderer, m_Device.Get()));
     const SceneSnapshot before = Snapshot();
+    win32::Driver driver;
+    driver.answers().msgbox(IDOK);
     EXPECT_FALSE(m_Store.MergeMvnFileLogged(Path("missing.mvn").c_str(), &m_Renderer, m_Device.Get()));
+    EXPECT_EQ(driver.answers().pending(), 0u) << "the user was told";
     EXPECT_TRUE(Snapshot() == before);
 
     // The entry point sets the media directory itself: the merged light finds its cube map.
