@@ -105,11 +105,22 @@ public:
     void SetLayerConstants(const SceneMesh* pMesh, int nPass);
     // Makes m_nWhiteTexture; called by Load.
     void CreateRasterTextures();
-    // Passes the main scene pass ends with; each draws nothing until it is built.
+    // The effects the main scene pass ends with: ground fog over the visible meshes, then, for
+    // each light of the camera view, its halo, lens flare and spot cone.
     void DrawFogPass();
     void DrawLightHalo(SceneLight* pLight);
     void DrawLensFlare(SceneLight* pLight);
     void DrawSpotCone(SceneLight* pLight);
+    // The frame's scene with depth of field: the main pass of the camera view into the scene
+    // texture (with the tracer's depth surface), then the composite into the render target that
+    // was bound; the depth surface that was bound comes back afterwards.
+    void RenderSceneWithDepthOfField(const Matrix4* pViewProjection);
+    // Draws the visible meshes into the bound target, blurring the scene texture away from the
+    // camera's sharp band; SetDepthOfField*Constants set pass k's pixel and a mesh's vertex
+    // constants.
+    void CompositeDepthOfField();
+    void SetDepthOfFieldPassConstants(int k);
+    void SetDepthOfFieldConstants(const SceneMesh* pMesh);
     // The photon tracer's render, started by the main scene pass when Trace Photon is on.
     void RunPhotonTracer();
 

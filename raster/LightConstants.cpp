@@ -108,12 +108,11 @@ D3DXVECTOR3 UnitDirection(const SceneLight& light)
     D3DXVec3Normalize(&unit, &direction);
     return unit;
 }
+}
 
-// An up vector that is not along the direction.
-D3DXVECTOR3 UpFor(const D3DXVECTOR3& vDirection)
+D3DXVECTOR3 LookAtUpVector(const D3DXVECTOR3& vDirection)
 {
     return std::fabs(vDirection.y) > 0.999f ? D3DXVECTOR3(0.0f, 0.0f, 1.0f) : D3DXVECTOR3(0.0f, 1.0f, 0.0f);
-}
 }
 
 void ConstantTable::Set(int nRegister, float x, float y, float z, float w)
@@ -148,7 +147,7 @@ const SpotFaceTable LIGHTING_SPOT_FACES = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1,
 void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame, const SpotFaceTable& faces)
 {
     const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
-    D3DXVECTOR3 up = UpFor(vDirection);
+    D3DXVECTOR3 up = LookAtUpVector(vDirection);
     D3DXMATRIX m1, m2, product;
     D3DXMatrixLookAtLH(&m1, &origin, &vDirection, &up);
     if (nSpotIndex >= 0 && nSpotIndex < 6)

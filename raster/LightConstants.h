@@ -9,6 +9,7 @@
 
 class SceneLight;
 class SceneMesh;
+class SceneStore;
 
 // Register values c0 ... c31 and which of them a setter wrote.
 struct ConstantTable
@@ -32,6 +33,8 @@ struct LightFrame
     D3DXMATRIX projection;
     D3DXVECTOR3 eye;   // the scene camera's position
 };
+// g_matView, g_matProjection and the scene camera's position.
+LightFrame CurrentLightFrame(const SceneStore& scene);
 
 constexpr int JITTER_DIRECTIONS = 256;
 // The first of the four jitter entries the shadow taps use.
@@ -43,6 +46,10 @@ constexpr int MAX_LAYER_PASSES = 25;
 // (cos theta cos phi, cos theta sin phi, sin theta, (sin theta + 1) / 2), unit directions of the
 // upper hemisphere with a weight growing from 0.5 at the horizon.
 void FillJitterDirections(D3DXVECTOR4 table[JITTER_DIRECTIONS]);
+
+// The up vector of a look-at along the unit direction: (0, 1, 0), or (0, 0, 1) for a direction
+// within 0.999 of straight up or down, where the first has no defined rotation.
+D3DXVECTOR3 LookAtUpVector(const D3DXVECTOR3& vDirection);
 
 // Where M2 of a spot frame looks for spot lights 0 to 5, and its up vector: (at, up) by row.
 using SpotFaceTable = float[6][6];

@@ -16,16 +16,6 @@
 
 namespace
 {
-LightFrame CurrentFrame(const SceneStore& scene)
-{
-    LightFrame frame;
-    frame.view = ToD3DX(g_matView);
-    frame.projection = ToD3DX(g_matProjection);
-    const Vector3& eye = scene.m_Camera.m_RigidBody.m_vPosition;
-    frame.eye = D3DXVECTOR3(eye.x, eye.y, eye.z);
-    return frame;
-}
-
 // How many spot lights come before light nIndex in the scene's list.
 int SpotLightsBefore(const SceneStore& scene, int nIndex)
 {
@@ -38,6 +28,16 @@ int SpotLightsBefore(const SceneStore& scene, int nIndex)
     }
     return nSpots;
 }
+}
+
+LightFrame CurrentLightFrame(const SceneStore& scene)
+{
+    LightFrame frame;
+    frame.view = ToD3DX(g_matView);
+    frame.projection = ToD3DX(g_matProjection);
+    const Vector3& eye = scene.m_Camera.m_RigidBody.m_vPosition;
+    frame.eye = D3DXVECTOR3(eye.x, eye.y, eye.z);
+    return frame;
 }
 
 void UploadConstants(IDirect3DDevice9* pDevice, bool bPixel, const ConstantTable& table)
@@ -88,7 +88,7 @@ void RenderApp::SetLightVertexConstants(const SceneMesh* pMesh, const SceneLight
     if (!pMesh || !pLight)
         return;
     ConstantTable table;
-    BuildLightVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), table);
+    BuildLightVertexConstants(*pMesh, *pLight, CurrentLightFrame(m_Scene), table);
     UploadConstants(m_pDevice, false, table);
 }
 
@@ -99,7 +99,7 @@ void RenderApp::SetLightPixelConstants(SceneMesh* pMesh, int nMeshIndex, const S
     ConstantTable table;
     // No pass of the running program renders the lights' shadow cubes.
     if (BuildLightPixelConstants(*pMesh, nMeshIndex, *pLight, SpotLightsBefore(m_Scene, nLightIndex), false,
-                                 CurrentFrame(m_Scene), m_JitterDirections, table))
+                                 CurrentLightFrame(m_Scene), m_JitterDirections, table))
         UploadConstants(m_pDevice, true, table);
 }
 
@@ -109,7 +109,7 @@ void RenderApp::SetDirectionalVertexConstants(const SceneMesh* pMesh, const Scen
         return;
     ConstantTable table;
     // No pass of the running program renders the lights' shadow maps.
-    BuildDirectionalVertexConstants(*pMesh, *pLight, CurrentFrame(m_Scene), m_matShadowTexture, false, table);
+    BuildDirectionalVertexConstants(*pMesh, *pLight, CurrentLightFrame(m_Scene), m_matShadowTexture, false, table);
     UploadConstants(m_pDevice, false, table);
 }
 
@@ -127,7 +127,7 @@ void RenderApp::SetLayerVertexConstants(const SceneMesh* pMesh, int)
     if (!pMesh)
         return;
     ConstantTable table;
-    BuildLayerVertexConstants(*pMesh, CurrentFrame(m_Scene), table);
+    BuildLayerVertexConstants(*pMesh, CurrentLightFrame(m_Scene), table);
     UploadConstants(m_pDevice, false, table);
 }
 

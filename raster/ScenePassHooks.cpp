@@ -1,23 +1,6 @@
-// Passes the main scene pass hands over to that are not built yet: the fog, the light effects
-// of the camera view and the photon tracer's render. Each draws nothing until its pass defines
-// it, which then removes it from this file.
+// The photon tracer's render, which the main scene pass hands over to: it draws nothing until
+// the tracer's frame driver defines it, which then removes it from this file.
 #include "app/RenderApp.h"
-
-void RenderApp::DrawFogPass()
-{
-}
-
-void RenderApp::DrawLightHalo(SceneLight*)
-{
-}
-
-void RenderApp::DrawLensFlare(SceneLight*)
-{
-}
-
-void RenderApp::DrawSpotCone(SceneLight*)
-{
-}
 
 void RenderApp::RunPhotonTracer()
 {

@@ -107,17 +107,18 @@ SceneMaterial* ScenePassTest::AddMaterial(float fOpacity)
     return pMaterial;
 }
 
-SceneMesh* ScenePassTest::AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial)
+SceneMesh* ScenePassTest::AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial,
+                                  bool bCounterClockwise)
 {
     SceneMesh* pMesh = new SceneMesh();
     EXPECT_TRUE(pMesh->AllocateTriangles(2));
     const float corners[4][4] = {{x - w / 2, y + h / 2, 0, 0}, {x + w / 2, y + h / 2, 1, 0},
                                  {x - w / 2, y - h / 2, 0, 1}, {x + w / 2, y - h / 2, 1, 1}};
-    const int order[6] = {0, 1, 2, 2, 1, 3};
+    const int clockwise[6] = {0, 1, 2, 2, 1, 3}, counterClockwise[6] = {0, 2, 1, 1, 2, 3};
     for (int k = 0; k < 6; ++k)
     {
         MeshVertex& v = pMesh->m_pVertices[k];
-        const float* c = corners[order[k]];
+        const float* c = corners[bCounterClockwise ? counterClockwise[k] : clockwise[k]];
         v.vPosition = Vector3(c[0], c[1], z);
         v.u = c[2];
         v.v = c[3];

@@ -27,8 +27,10 @@ protected:
 
     // A material with white diffuse, flat bump and black gloss maps, opaque unless told.
     SceneMaterial* AddMaterial(float fOpacity = 1.0f);
-    // A w x h quad facing the camera, centred at (x, y, z), two triangles.
-    SceneMesh* AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial);
+    // A w x h quad facing the camera, centred at (x, y, z), two triangles, clockwise on the
+    // screen unless told (the passes that cull clockwise faces draw the counter-clockwise ones).
+    SceneMesh* AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial,
+                       bool bCounterClockwise = false);
     SceneLight* AddLight(D3DLIGHTTYPE nType, float x, float y, float z, float fRange = 1000.0f);
 
     // Draws one frame of the camera view (mode 0) into the target, inside BeginScene / EndScene.
