@@ -4,6 +4,7 @@
 // depth-of-field composite against the scene texture it reads.
 #include "ScenePassFixture.h"
 
+#include "3dapi/Renderer.h"
 #include "raster/DepthOfField.h"
 #include "raster/FogPass.h"
 #include "raster/LensFlare.h"
