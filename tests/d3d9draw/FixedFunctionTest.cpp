@@ -232,4 +232,40 @@ TEST_F(ThreadTest, SameImageForAnyWorkerCount)
     EXPECT_EQ(Render(3), one);
     d3d9test::SetThreadCount(m_pDevice, 0);
 }
+
+// Mid-sized draws (a few thousand pixels each, as a mesh of the scene pass draws) are split
+// over the workers one after another. Overlapping ones, blended and depth-tested, must land in
+// submission order on every pixel, and a query around them counts the same for any number of
+// workers.
+TEST_F(ThreadTest, OverlappingMidSizedDrawsKeepTheirOrder)
+{
+    auto render = [&](unsigned nThreads, DWORD& nPassed) {
+        d3d9test::SetThreadCount(m_pDevice, nThreads);
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+        nPassed = CountPixels([&] {
+            for (int i = 0; i < 24; ++i)
+            {
+                // 50 to 90 pixels square, every one overlapping its neighbours; depth alternates
+                // so that some draws are hidden in part by earlier ones.
+                const float x = (float)((i * 23) % 100), y = (float)((i * 31) % 60), r = 50.0f + (float)(i % 5) * 10.0f;
+                const float z = (i % 3) * 0.3f;
+                const D3DCOLOR color = D3DCOLOR_ARGB(120 + i * 5, (i * 70) & 255, (i * 30) & 255, 255 - i * 9);
+                DrawRect(x, y, x + r, y + r, color, z);
+            }
+        });
+        return ReadBackBuffer().bytes;
+    };
+    DWORD nOne = 0, nTwo = 0, nThree = 0;
+    const std::vector<BYTE> one = render(1, nOne);
+    EXPECT_EQ(render(2, nTwo), one);
+    EXPECT_EQ(render(3, nThree), one);
+    EXPECT_GT(nOne, 0u);
+    EXPECT_EQ(nTwo, nOne);
+    EXPECT_EQ(nThree, nOne);
+    d3d9test::SetThreadCount(m_pDevice, 0);
+}
 }

@@ -6,6 +6,9 @@
 #include <cpu/formats/Formats.h>
 #include <cpu/sampler/TextureSampler.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace
 {
 // Red in the top half at depth 0.2, then three full-screen quads behind and in front of it:
@@ -177,4 +180,104 @@ TEST(SamplerFormatTest, EveryFormatReadsAsTheGenericReader)
         }
     }
 }
+}
+
+namespace
+{
+// A texture of nFaces faces of nLevels levels, side nSize at level 0, every texel a different
+// colour.
+std::vector<std::shared_ptr<ImageStorage>> MakeFaces(UINT nFaces, UINT nLevels, UINT nSize)
+{
+    const FormatInfo& info = *FindFormat(D3DFMT_A8R8G8B8);
+    std::vector<std::shared_ptr<ImageStorage>> images;
+    for (UINT face = 0; face < nFaces; ++face)
+        for (UINT level = 0; level < nLevels; ++level)
+        {
+            const UINT n = std::max(1u, nSize >> level);
+            images.push_back(CreateImageStorage(info, n, n));
+            for (UINT y = 0; y < n; ++y)
+                for (UINT x = 0; x < n; ++x)
+                {
+                    const BYTE texel[4] = {(BYTE)(x * 61 + face * 17), (BYTE)(y * 83 + 7), (BYTE)(face * 40 + x * y),
+                                           (BYTE)(200 - face * 9 - x)};
+                    std::memcpy(images.back()->Row(y) + x * 4, texel, 4);
+                }
+        }
+    return images;
+}
+
+// 64 lanes, each quad's four lanes at one point, so that the derivatives are zero and a
+// mipmapped stage reads level 0 with the magnification filter.
+void QuadCoordinates(bool bCube, float (*coord)[64])
+{
+    for (unsigned q = 0; q < 16; ++q)
+        for (unsigned k = 0; k < 4; ++k)
+        {
+            const float t = (float)q;
+            if (bCube)
+            {
+                // Axes, edges, corners and points between them, some far off the unit sphere.
+                coord[0][q * 4 + k] = std::sin(t * 1.7f) * (q % 4 == 0 ? 0.0f : 3.0f);
+                coord[1][q * 4 + k] = std::cos(t * 2.3f) * (q % 5 == 0 ? 1.0f : 0.25f);
+                coord[2][q * 4 + k] = q % 3 == 0 ? -1.0f : std::sin(t * 0.9f + 0.4f);
+            }
+            else
+            {
+                coord[0][q * 4 + k] = -1.3f + t * 0.21f;
+                coord[1][q * 4 + k] = 0.77f - t * 0.37f;
+                coord[2][q * 4 + k] = 0.0f;
+            }
+        }
+}
+}
+
+// The batched reads (2D and cube, whose level of detail cannot matter) give the same bits as
+// the lane-by-lane path, which a stage takes when it is mipmapped: the same images filtered
+// both ways, for 1×1 textures (a solid colour, read once for the whole batch) and 4×4 ones,
+// every address mode and both filters.
+TEST(SamplerFormatTest, BatchedReadsMatchTheLanePathBitForBit)
+{
+    for (const bool bCube : {false, true})
+        for (const UINT nSize : {1u, 4u})
+            for (const DWORD nAddress : {D3DTADDRESS_WRAP, D3DTADDRESS_MIRROR, D3DTADDRESS_CLAMP})
+                for (const DWORD nFilter : {D3DTEXF_POINT, D3DTEXF_LINEAR})
+                {
+                    const UINT nFaces = bCube ? 6 : 1;
+                    // Level 0 alone, and level 0 above a 1 × 1 level 1 (a 1 × 1 texture stands
+                    // above nothing: there the lane path is chosen by mixing the filters).
+                    const UINT nLevels = nSize > 1 ? 2 : 1;
+                    const auto single = MakeFaces(nFaces, 1, nSize);
+                    const auto mipmapped = MakeFaces(nFaces, nLevels, nSize);
+                    DrawResources resources;
+                    for (unsigned s = 0; s < 2; ++s)
+                    {
+                        SamplerImages& images = resources.samplers[s];
+                        images.nType = bCube ? D3DRTYPE_CUBETEXTURE : D3DRTYPE_TEXTURE;
+                        images.nLevels = s == 0 ? 1 : nLevels;
+                        for (const auto& pImage : s == 0 ? single : mipmapped)
+                            images.images.push_back(pImage.get());
+                    }
+                    DeviceState state{};
+                    for (unsigned s = 0; s < 2; ++s)
+                    {
+                        DWORD* pStates = state.samplerStates[s];
+                        pStates[D3DSAMP_ADDRESSU] = pStates[D3DSAMP_ADDRESSV] = nAddress;
+                        pStates[D3DSAMP_MAGFILTER] = pStates[D3DSAMP_MINFILTER] = nFilter;
+                    }
+                    state.samplerStates[1][D3DSAMP_MIPFILTER] = D3DTEXF_LINEAR;
+                    if (nLevels == 1)
+                        state.samplerStates[1][D3DSAMP_MINFILTER] =
+                            nFilter == D3DTEXF_POINT ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+                    TextureSampler sampler;
+                    sampler.Configure(state, resources, nullptr);
+                    float coord[3][64], batched[4][64], lanes[4][64];
+                    QuadCoordinates(bCube, coord);
+                    const float* const coords[3] = {coord[0], coord[1], coord[2]};
+                    float* const batchedOut[4] = {batched[0], batched[1], batched[2], batched[3]};
+                    float* const lanesOut[4] = {lanes[0], lanes[1], lanes[2], lanes[3]};
+                    sampler.SampleQuads(0, coords, nullptr, 64, batchedOut);
+                    sampler.SampleQuads(1, coords, nullptr, 64, lanesOut);
+                    EXPECT_EQ(std::memcmp(batched, lanes, sizeof(lanes)), 0)
+                        << (bCube ? "cube " : "2D ") << nSize << " address " << nAddress << " filter " << nFilter;
+                }
 }

@@ -11,8 +11,14 @@
 
 namespace
 {
-constexpr int BIN_SIZE = 64;                // work split: 64×64-pixel bins, multiples of the tile
-constexpr int64_t SMALL_DRAW_PIXELS = 16384; // smaller draws run on the calling thread
+// Work split: square bins, multiples of the tile. A large draw gets 64×64 bins; a mid-sized one
+// (a mesh of a few thousand pixels) 32×32 bins, so that it still spreads over the workers. Below
+// SMALL_DRAW_PIXELS a draw runs on the calling thread: waking the workers would cost more than
+// they save (the query loop's single tile triangles).
+constexpr int BIN_SIZE = 64;
+constexpr int SMALL_BIN_SIZE = 32;
+constexpr int64_t SMALL_DRAW_PIXELS = 2048;
+constexpr int64_t LARGE_DRAW_PIXELS = 65536;
 constexpr size_t SETUP_CHUNK = 1024;        // primitives set up per task when setup is split
 
 // Rounds f·256 half away from zero, as llround does, without the library call: the product has
@@ -235,19 +241,19 @@ struct BinRange
     int bx0, by0, bx1, by1;
 };
 
-BinRange BinsOf(const Setup& s, int nFirstBinX, int nFirstBinY)
+BinRange BinsOf(const Setup& s, int nBinSize, int nFirstBinX, int nFirstBinY)
 {
-    return {s.x0 / BIN_SIZE - nFirstBinX, s.y0 / BIN_SIZE - nFirstBinY, (s.x1 - 1) / BIN_SIZE - nFirstBinX,
-            (s.y1 - 1) / BIN_SIZE - nFirstBinY};
+    return {s.x0 / nBinSize - nFirstBinX, s.y0 / nBinSize - nFirstBinY, (s.x1 - 1) / nBinSize - nFirstBinX,
+            (s.y1 - 1) / nBinSize - nFirstBinY};
 }
 
 // Sorts the set-up primitives into the bins they touch, keeping submission order in each bin.
-void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int nBinsY)
+void FillBins(RasterScratch::Storage& storage, int nBinSize, int bx0, int by0, int nBinsX, int nBinsY)
 {
     std::vector<UINT>& starts = storage.binStarts;
     starts.assign((size_t)nBinsX * nBinsY + 1, 0);
     storage.ForEachSetup([&](const Setup& s) {
-        const BinRange r = BinsOf(s, bx0, by0);
+        const BinRange r = BinsOf(s, nBinSize, bx0, by0);
         for (int by = r.by0; by <= r.by1; ++by)
             for (int bx = r.bx0; bx <= r.bx1; ++bx)
                 ++starts[(size_t)by * nBinsX + bx + 1];
@@ -257,7 +263,7 @@ void FillBins(RasterScratch::Storage& storage, int bx0, int by0, int nBinsX, int
     storage.binItems.resize(starts.back());
     // Each bin's next free entry, counted from the start of binItems; starts is restored below.
     storage.ForEachSetup([&](const Setup& s) {
-        const BinRange r = BinsOf(s, bx0, by0);
+        const BinRange r = BinsOf(s, nBinSize, bx0, by0);
         for (int by = r.by0; by <= r.by1; ++by)
             for (int bx = r.bx0; bx <= r.bx1; ++bx)
                 storage.binItems[starts[(size_t)by * nBinsX + bx]++] = &s;
@@ -285,9 +291,10 @@ RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorke
     if (nPixels == 0)
         return {};
     TileRunner runner(job, storage.linePixels);
-    const int bx0 = bounds.left / BIN_SIZE, by0 = bounds.top / BIN_SIZE;
-    const int nBinsX = (int)((bounds.right - 1) / BIN_SIZE) - bx0 + 1;
-    const int nBinsY = (int)((bounds.bottom - 1) / BIN_SIZE) - by0 + 1;
+    const int nBinSize = nPixels >= LARGE_DRAW_PIXELS ? BIN_SIZE : SMALL_BIN_SIZE;
+    const int bx0 = bounds.left / nBinSize, by0 = bounds.top / nBinSize;
+    const int nBinsX = (int)((bounds.right - 1) / nBinSize) - bx0 + 1;
+    const int nBinsY = (int)((bounds.bottom - 1) / nBinSize) - by0 + 1;
     const bool bSplit = bMayUseWorkers && pool.GetThreadCount() > 1 && nPixels >= SMALL_DRAW_PIXELS && nBinsX * nBinsY > 1;
     const unsigned nWorkers = bSplit ? pool.GetThreadCount() : 1;
     job.pShading->Prepare(nWorkers);
@@ -298,11 +305,11 @@ RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorke
         storage.ForEachSetup([&](const Setup& s) { counts += runner.Run(s, bounds, *storage.lanes[0], 0); });
         return counts;
     }
-    FillBins(storage, bx0, by0, nBinsX, nBinsY);
+    FillBins(storage, nBinSize, bx0, by0, nBinsX, nBinsY);
     storage.binCounts.assign((size_t)nBinsX * nBinsY, RasterCounts());
     pool.Run((unsigned)storage.binCounts.size(), [&](unsigned nBin, unsigned nWorker) {
         const int bx = bx0 + (int)nBin % nBinsX, by = by0 + (int)nBin / nBinsX;
-        const RECT bin{bx * BIN_SIZE, by * BIN_SIZE, (bx + 1) * BIN_SIZE, (by + 1) * BIN_SIZE};
+        const RECT bin{bx * nBinSize, by * nBinSize, (bx + 1) * nBinSize, (by + 1) * nBinSize};
         RasterCounts counts;
         for (UINT i = storage.binStarts[nBin]; i < storage.binStarts[nBin + 1]; ++i)
             counts += runner.Run(*storage.binItems[i], bin, *storage.lanes[nWorker], nWorker);

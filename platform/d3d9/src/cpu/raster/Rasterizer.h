@@ -2,9 +2,9 @@
 // Setup and coverage of triangles, lines and points in screen space, and the tile loop that
 // runs the pixel shading and the merger over the covered pixels. Vertices snap to 1/256 pixel;
 // integer edge functions with the top-left rule decide coverage at pixel centres (integer
-// coordinates). Large draws are split over the workers by 64×64 bins: each bin runs the
-// primitives that touch it in submission order, so no pixel is shared and the result is the
-// same for any number of workers.
+// coordinates). Draws of more than a few thousand pixels are split over the workers by square
+// bins of the screen: each bin runs the primitives that touch it in submission order, so no
+// pixel is shared and the result is the same for any number of workers.
 #include "cpu/merger/OutputMerger.h"
 #include "cpu/pool/ScratchVector.h"
 #include "cpu/raster/PixelShading.h"

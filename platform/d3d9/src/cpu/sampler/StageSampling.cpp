@@ -2,6 +2,7 @@
 // paths give the same bits: lane by lane with derivatives and levels (cubes, volumes, mipmaps,
 // filters that differ between magnification and minification), and whole batches at once for
 // 2D reads whose level of detail cannot matter, the tracer's common case.
+#include "cpu/VectorClones.h"
 #include "cpu/sampler/TexelReaders.h"
 
 #include <d3d9types.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 UINT CubeFace(const float dir[3], float& u, float& v);
 
@@ -270,10 +272,23 @@ void AxisIndices(const float* u, unsigned nLanes, int n, DWORD nMode, int* i0, i
     AddressLanes(nMode, n, nLanes, i0);
 }
 
+// The image a batch reads: one for every lane of a 2D read, the face of each lane for a cube.
+struct PlaneImages
+{
+    const TexelImage& image;
+    const TexelImage& operator()(unsigned) const { return image; }
+};
+
+struct FaceImages
+{
+    const TexelImage* const* pLaneImages;
+    const TexelImage& operator()(unsigned i) const { return *pLaneImages[i]; }
+};
+
 // The texels at (x[i], y[i]) of a batch as float components, border texels where an index is
 // -1 (only with BORDER addressing, bMayBorder).
-template <class Reader>
-void FetchLanes(const SamplerStage& stage, const TexelImage& image, const int* x, const int* y, unsigned nLanes,
+template <class Reader, class Images>
+void FetchLanes(const SamplerStage& stage, const Images& imageOf, const int* x, const int* y, unsigned nLanes,
                 bool bMayBorder, float (*texels)[BATCH])
 {
     typename Reader::Raw raw[BATCH];
@@ -282,11 +297,11 @@ void FetchLanes(const SamplerStage& stage, const TexelImage& image, const int* x
         for (unsigned i = 0; i < nLanes; ++i)
         {
             bBorder[i] = x[i] < 0 || y[i] < 0;
-            raw[i] = Reader::Load(image, bBorder[i] ? 0 : x[i], bBorder[i] ? 0 : y[i], 0);
+            raw[i] = Reader::Load(imageOf(i), bBorder[i] ? 0 : x[i], bBorder[i] ? 0 : y[i], 0);
         }
     else
         for (unsigned i = 0; i < nLanes; ++i)
-            raw[i] = Reader::Load(image, x[i], y[i], 0);
+            raw[i] = Reader::Load(imageOf(i), x[i], y[i], 0);
     for (int c = 0; c < Reader::COMPONENTS; ++c)
         for (unsigned i = 0; i < nLanes; ++i)
             texels[c][i] = Reader::Component(raw[i], c);
@@ -298,27 +313,33 @@ void FetchLanes(const SamplerStage& stage, const TexelImage& image, const int* x
                 texels[c][i] = bBorder[i] ? stage.border[c] : texels[c][i];
 }
 
-// 2D reads with one filter on one level for the whole batch.
-template <class Reader>
-void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], unsigned nLanes, float* const out[4])
+// Filters a batch whose lanes all read images of one size (one image, or the faces of a cube
+// level) with one filter, in the lane path's arithmetic: u and v in coord[0] and coord[1].
+template <class Reader, class Images>
+VECTOR_CLONES void FilterBatch(const SamplerStage& stage, const Images& imageOf, const int size[2], const DWORD address[2],
+                 DWORD nFilter, const float* const coord[2], unsigned nLanes, float* const out[4])
 {
-    const TexelImage& image = stage.images[stage.nFirstLevel];
-    const bool bLinear = IsLinear(stage.nMagFilter);
-    const bool bMayBorder = stage.address[0] == D3DTADDRESS_BORDER || stage.address[1] == D3DTADDRESS_BORDER;
+    const bool bLinear = IsLinear(nFilter);
+    const bool bMayBorder = address[0] == D3DTADDRESS_BORDER || address[1] == D3DTADDRESS_BORDER;
     int x0[BATCH], x1[BATCH], y0[BATCH], y1[BATCH];
     float fx[BATCH], fy[BATCH];
     float texels[4][BATCH];
     if (!bLinear)
     {
-        AxisIndices<false>(coord[0], nLanes, image.size[0], stage.address[0], x0, nullptr, nullptr);
-        AxisIndices<false>(coord[1], nLanes, image.size[1], stage.address[1], y0, nullptr, nullptr);
-        FetchLanes<Reader>(stage, image, x0, y0, nLanes, bMayBorder, texels);
+        AxisIndices<false>(coord[0], nLanes, size[0], address[0], x0, nullptr, nullptr);
+        AxisIndices<false>(coord[1], nLanes, size[1], address[1], y0, nullptr, nullptr);
+        FetchLanes<Reader>(stage, imageOf, x0, y0, nLanes, bMayBorder, texels);
         for (int c = 0; c < 4; ++c)
             std::memcpy(out[c], texels[c], nLanes * sizeof(float));
         return;
     }
-    AxisIndices<true>(coord[0], nLanes, image.size[0], stage.address[0], x0, x1, fx);
-    AxisIndices<true>(coord[1], nLanes, image.size[1], stage.address[1], y0, y1, fy);
+    AxisIndices<true>(coord[0], nLanes, size[0], address[0], x0, x1, fx);
+    AxisIndices<true>(coord[1], nLanes, size[1], address[1], y0, y1, fy);
+    // A single texel of a single image (a solid colour, the common 1 × 1 material texture) is
+    // every corner of every lane: it is read once, and only the weights vary.
+    const bool bOneTexel = std::is_same_v<Images, PlaneImages> && size[0] == 1 && size[1] == 1 && !bMayBorder;
+    if (bOneTexel)
+        FetchLanes<Reader>(stage, imageOf, x0, y0, 1, false, texels);
     float sum[4][BATCH] = {};
     for (int k = 0; k < 4; ++k)
     {
@@ -326,7 +347,17 @@ void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], un
         float weight[BATCH];
         for (unsigned i = 0; i < nLanes; ++i)
             weight[i] = (k & 1 ? fx[i] : 1.0f - fx[i]) * (k & 2 ? fy[i] : 1.0f - fy[i]);
-        FetchLanes<Reader>(stage, image, k & 1 ? x1 : x0, k & 2 ? y1 : y0, nLanes, bMayBorder, texels);
+        if (bOneTexel)
+        {
+            for (int c = 0; c < 4; ++c)
+            {
+                const float fTexel = texels[c][0];
+                for (unsigned i = 0; i < nLanes; ++i)
+                    sum[c][i] = weight[i] == 0.0f ? sum[c][i] : sum[c][i] + weight[i] * fTexel;
+            }
+            continue;
+        }
+        FetchLanes<Reader>(stage, imageOf, k & 1 ? x1 : x0, k & 2 ? y1 : y0, nLanes, bMayBorder, texels);
         for (int c = 0; c < 4; ++c)
             for (unsigned i = 0; i < nLanes; ++i)
                 sum[c][i] = weight[i] == 0.0f ? sum[c][i] : sum[c][i] + weight[i] * texels[c][i];
@@ -335,18 +366,48 @@ void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], un
         std::memcpy(out[c], sum[c], nLanes * sizeof(float));
 }
 
+// 2D reads with one filter on one level for the whole batch.
+template <class Reader>
+void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], unsigned nLanes, float* const out[4])
+{
+    const TexelImage& image = stage.images[stage.nFirstLevel];
+    FilterBatch<Reader>(stage, PlaneImages{image}, image.size, stage.address, stage.nMagFilter, coord, nLanes, out);
+}
+
+// Cube reads whose level of detail cannot matter: each lane's face and face coordinates, then
+// the faces' level filtered as one batch, clamped at the face edges as the lane path does.
+template <class Reader>
+void SampleCubeBatch(const SamplerStage& stage, const float* const coord[3], unsigned nLanes, float* const out[4])
+{
+    float u[BATCH], v[BATCH];
+    const TexelImage* laneImages[BATCH];
+    for (unsigned i = 0; i < nLanes; ++i)
+    {
+        const float dir[3] = {coord[0][i], coord[1][i], coord[2][i]};
+        const UINT nFace = CubeFace(dir, u[i], v[i]);
+        laneImages[i] = &stage.images[nFace * stage.nLevels + stage.nFirstLevel];
+    }
+    const float* const faceCoord[2] = {u, v};
+    const DWORD clamp[2] = {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP};
+    FilterBatch<Reader>(stage, FaceImages{laneImages}, laneImages[0]->size, clamp, stage.nMagFilter, faceCoord,
+                        nLanes, out);
+}
+
 template <class Reader>
 void Sample(const SamplerStage& stage, const float* const coord[3], const float* pBias, unsigned nLanes,
             float* const out[4])
 {
-    if (stage.lookup != Lookup::Plane || stage.bLodMatters)
+    if (stage.lookup == Lookup::Volume || stage.bLodMatters)
         return SampleByLane<Reader>(stage, coord, pBias, nLanes, out);
     for (unsigned nFirst = 0; nFirst < nLanes; nFirst += BATCH)
     {
         const unsigned n = std::min(BATCH, nLanes - nFirst);
         const float* const batchCoord[3] = {coord[0] + nFirst, coord[1] + nFirst, coord[2] + nFirst};
         float* const batchOut[4] = {out[0] + nFirst, out[1] + nFirst, out[2] + nFirst, out[3] + nFirst};
-        SamplePlaneBatch<Reader>(stage, batchCoord, n, batchOut);
+        if (stage.lookup == Lookup::Cube)
+            SampleCubeBatch<Reader>(stage, batchCoord, n, batchOut);
+        else
+            SamplePlaneBatch<Reader>(stage, batchCoord, n, batchOut);
     }
 }
 }  // namespace
