@@ -213,14 +213,22 @@ void SampleByLane(const SamplerStage& stage, const float* const coord[3], const 
     }
 }
 
-// Address() over a batch, the mode's branch taken once.
-void AddressLanes(DWORD nMode, int n, unsigned nLanes, int* idx)
+// Address() over a batch, the mode's branch taken once. For a power of two n, i mod n and
+// i mod 2n are masks (for negative i too, in two's complement).
+VECTOR_CLONES void AddressLanes(DWORD nMode, int n, unsigned nLanes, int* idx)
 {
     const bool bWrap = nMode != D3DTADDRESS_MIRROR && nMode != D3DTADDRESS_CLAMP && nMode != D3DTADDRESS_BORDER &&
                        nMode != D3DTADDRESS_MIRRORONCE;
-    if (bWrap && (n & (n - 1)) == 0)
+    const bool bPowerOfTwo = (n & (n - 1)) == 0;
+    if (bWrap && bPowerOfTwo)
         for (unsigned i = 0; i < nLanes; ++i)
             idx[i] &= n - 1;
+    else if (nMode == D3DTADDRESS_MIRROR && bPowerOfTwo)
+        for (unsigned i = 0; i < nLanes; ++i)
+        {
+            const int m = idx[i] & (2 * n - 1);
+            idx[i] = m < n ? m : 2 * n - 1 - m;
+        }
     else if (nMode == D3DTADDRESS_CLAMP)
         for (unsigned i = 0; i < nLanes; ++i)
             idx[i] = idx[i] < 0 ? 0 : idx[i] > n - 1 ? n - 1 : idx[i];

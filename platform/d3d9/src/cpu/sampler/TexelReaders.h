@@ -57,6 +57,18 @@ struct ReadChannels
     }
 };
 
+// Bytes divided by 255, as DecodePixel computes them.
+struct UnormByteTable
+{
+    float values[256];
+    constexpr UnormByteTable() : values()
+    {
+        for (int i = 0; i < 256; ++i)
+            values[i] = (float)i / 255.0f;
+    }
+};
+inline constexpr UnormByteTable UNORM_BYTES;
+
 // A8R8G8B8 (bAlpha) and X8R8G8B8: blue in the lowest byte.
 template <bool bAlpha>
 struct ReadArgb8
@@ -69,12 +81,10 @@ struct ReadArgb8
         std::memcpy(&raw, TexelAddress(image, x, y, z, 4), 4);
         return raw;
     }
-    // The byte divided by 255, as DecodePixel computes it: a division rather than a table, so
-    // that a batch converts in vector registers.
     static float Component(Raw raw, int c)
     {
         constexpr int shifts[4] = {16, 8, 0, 24};
-        return (float)(int)((raw >> shifts[c]) & 0xFF) / 255.0f;
+        return UNORM_BYTES.values[(raw >> shifts[c]) & 0xFF];
     }
 };
 
