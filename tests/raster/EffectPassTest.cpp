@@ -190,6 +190,25 @@ TEST_F(EffectPassTest, HaloFadesToNothingAtHalfItsRadius)
     EXPECT_GT(data.Pixel(32, 32)[0], data.Pixel(32, 32 - 5)[0]);
 }
 
+TEST_F(EffectPassTest, HaloShowsItsFrontHalfOverAWallThroughTheLight)
+{
+    // A black wall just behind the light hides the back half of the sphere: what shows at the
+    // centre is the front half's glow.
+    SceneMaterial* pBlack = AddMaterial();
+    pBlack->m_Material.Diffuse = {0, 0, 0, 1};
+    pBlack->m_Material.Ambient = {0, 0, 0, 0};
+    AddQuad(0, 0, 0.5f, 20, 20, pBlack);
+    SceneLight* pLight = AddEffectLight(D3DLIGHT_POINT, 0, 0, 0);
+    pLight->m_fHaloSize = 4.0f;
+    auto frame = [&](int32_t bHalo) {
+        pLight->m_bHalo = bHalo;
+        return DrawOver(0, [&] { m_pApp->RenderScene(0, &g_matViewProjection); });
+    };
+    const d3d9test::SurfaceData with = frame(1), without = frame(0);
+    EXPECT_LT(without.Pixel(32, 32)[0], 0.05f);
+    EXPECT_NEAR(with.Pixel(32, 32)[0] - without.Pixel(32, 32)[0], 0.5f, 0.03f);
+}
+
 TEST_F(EffectPassTest, HaloNeedsTheHaloOnTheLightOnAndASize)
 {
     SceneLight* pLight = AddEffectLight(D3DLIGHT_POINT, 0, 0, 0);
