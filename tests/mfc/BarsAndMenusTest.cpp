@@ -126,6 +126,25 @@ TEST_F(BarsTest, MenuCommandUIFollowsTheRoute)
     EXPECT_STREQ(strText, "&Nobody");
 }
 
+TEST_F(BarsTest, TrackedPopupUpdatesItsItemsThenRoutesTheChoiceToTheApp)
+{
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, ID_TEST_NOBODY, "&Nobody");
+    popup.AppendMenu(MF_STRING, ID_TEST_APP, "&App");
+    m_pFrame->ShowWindow(SW_SHOW);
+    // The update before showing grays the item nobody handles, so its mnemonic selects it but
+    // chooses nothing; Down and Enter then reach the application's handler.
+    m_Driver.key('N');
+    m_Driver.key(VK_DOWN);
+    m_Driver.key(VK_RETURN);
+    Events().clear();
+    EXPECT_TRUE(popup.TrackPopupMenu(TPM_LEFTALIGN, 50, 50, m_pFrame));
+    EXPECT_EQ(popup.GetMenuState(ID_TEST_NOBODY, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    Pump(m_App);
+    EXPECT_EQ(Events(), std::vector<std::string>{"app command"});
+}
+
 TEST_F(BarsTest, ClicksOnTheViewAndTheBarsGiveTheKeyboardBackToTheFrame)
 {
     m_pFrame->ShowWindow(SW_SHOW);

@@ -45,6 +45,10 @@ public:
     int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
     BOOL GetMenuItemInfo(UINT uItem, LPMENUITEMINFOA lpMenuItemInfo, BOOL fByPos = FALSE);
     BOOL SetMenuItemInfo(UINT uItem, LPCMENUITEMINFOA lpMenuItemInfo, BOOL fByPos = FALSE);
+
+    // Tracks the menu as a popup owned by pWnd; the results are those of the window layer's calls.
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, class CWnd* pWnd, const RECT* lpRect = nullptr);
+    BOOL TrackPopupMenuEx(UINT nFlags, int x, int y, class CWnd* pWnd, LPTPMPARAMS lptpm);
 };
 
 class CCmdTarget;

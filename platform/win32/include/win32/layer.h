@@ -26,6 +26,9 @@ struct ModalLoop
     HWND m_hOwner = nullptr;     // receives WM_ENTERIDLE
     int m_nFilterCode = MSGF_DIALOGBOX;
     std::function<void()> m_fnIdle;   // called each time the loop goes idle, before waiting
+    // Rewrites each message before the filter hooks see it (popup menus give mouse messages
+    // screen coordinates).
+    std::function<void(MSG& msg)> m_fnPrepare;
     // Offered each message after the filter hooks; true when it handled the message (the dialog
     // manager's keys), which is then neither translated nor dispatched.
     std::function<bool(MSG& msg)> m_fnPreTranslate;

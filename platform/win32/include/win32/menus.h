@@ -130,3 +130,44 @@ BOOL DrawMenuBar(HWND hWnd);
 #define GetMenuItemInfo GetMenuItemInfoA
 #define SetMenuItemInfo SetMenuItemInfoA
 #define InsertMenuItem InsertMenuItemA
+
+// ---- Popup menus tracked in a modal loop (MSGF_MENU). The owner gets WM_INITMENUPOPUP before a
+// popup shows, WM_MEASUREITEM / WM_DRAWITEM for owner-drawn items, WM_MENUSELECT as the
+// selection moves (offered to the WH_MSGFILTER hooks first, which may eat it) and WM_MENUCHAR for
+// a key that matches no mnemonic. Mouse messages reach the filter hooks with screen coordinates.
+// A click outside every popup closes the menu and is eaten; WM_CANCELMODE reaching
+// DefWindowProc, or EndMenu, ends the loop.
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_TOPALIGN 0x0000L
+#define TPM_VCENTERALIGN 0x0010L
+#define TPM_BOTTOMALIGN 0x0020L
+#define TPM_HORIZONTAL 0x0000L
+#define TPM_VERTICAL 0x0040L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+
+// WM_MENUCHAR answers, in the high word (the low word is the item's position).
+#define MNC_IGNORE 0
+#define MNC_CLOSE 1
+#define MNC_EXECUTE 2
+#define MNC_SELECT 3
+
+struct TPMPARAMS
+{
+    UINT cbSize;
+    RECT rcExclude;   // screen; the popup does not cover it
+};
+typedef TPMPARAMS* LPTPMPARAMS;
+
+// With TPM_RETURNCMD: the chosen command, 0 for none. Otherwise the command is posted to the
+// owner as WM_COMMAND once the loop has ended, and the result is nonzero when one was chosen.
+BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd, const RECT* prcRect);
+BOOL TrackPopupMenuEx(HMENU hMenu, UINT uFlags, int x, int y, HWND hWnd, LPTPMPARAMS lptpm);
+// The screen rectangle of an item of a popup that is open now; false otherwise.
+BOOL GetMenuItemRect(HWND hWnd, HMENU hMenu, UINT uItem, LPRECT lprcItem);
+// Ends the menu being tracked; false when there is none.
+BOOL EndMenu();

@@ -6,6 +6,7 @@
 #include "../desktop/NonClient.h"
 
 #include <win32/gdi.h>
+#include <win32/menus.h>
 
 #include <algorithm>
 #include <cstring>
@@ -155,6 +156,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             SetFocus(hWnd);
         return 0;
     case WM_CANCELMODE:
+        EndMenu();
         if (GetCapture() == hWnd)
             ReleaseCapture();
         return 0;

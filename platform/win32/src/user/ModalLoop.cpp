@@ -57,6 +57,8 @@ bool RunModalLoop(const ModalLoop& loop, const std::function<bool()>& fnDone)
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
+        if (loop.m_fnPrepare)
+            loop.m_fnPrepare(msg);
         if (CallMsgFilterA(&msg, loop.m_nFilterCode))
             continue;
         if (loop.m_fnPreTranslate && loop.m_fnPreTranslate(msg))
