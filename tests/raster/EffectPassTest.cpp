@@ -462,6 +462,35 @@ TEST_F(EffectPassTest, DepthOfFieldWithoutBlurShowsTheSceneTexture)
     }
 }
 
+TEST_F(EffectPassTest, DepthOfFieldBlursTheEdgesAndKeepsAnEvenInside)
+{
+    // A quad of one colour far beyond the far depth, with the strongest blur: the taps reach a
+    // few pixels, so the inside keeps the colour (the passes' weights add up to one) and the edge
+    // mixes in the black around it.
+    AddQuad(0, 0, 0, 6, 6, AddMaterial(), true);
+    SceneLight* pLight = AddEffectLight(D3DLIGHT_DIRECTIONAL, 0, 0, 0);
+    pLight->m_Light.Direction = {0, 0, 1};
+    Camera().m_nDofQuality = 3;
+    Camera().m_nDofBlur = 100;
+    Camera().m_fDofNear = 1;
+    Camera().m_fDofFar = 1.5f;
+    const d3d9test::SurfaceData data =
+        DrawOver(0, [&] { m_pApp->RenderSceneWithDepthOfField(&g_matViewProjection); });
+    IDirect3DSurface9* pSceneSurface = nullptr;
+    ASSERT_EQ(g_pSceneTexture->GetSurfaceLevel(0, &pSceneSurface), D3D_OK);
+    d3d9test::SurfaceData scene;
+    ASSERT_TRUE(d3d9test::ReadSurface(pSceneSurface, scene));
+    pSceneSurface->Release();
+    const float* pColour = scene.Pixel(scene.nWidth / 2, scene.nHeight / 2);
+    ASSERT_GT(pColour[0], 0.1f);
+    for (UINT y = 24; y < 40; ++y)
+        for (UINT x = 24; x < 40; ++x)
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(data.Pixel(x, y)[k], pColour[k], 4 * BYTE_STEP) << "inside, pixel " << x << ", " << y;
+    // The quad's left edge lies at pixel 8.7 or so; a pixel just inside it is darker.
+    EXPECT_LT(data.Pixel(10, 32)[0], pColour[0] - 8 * BYTE_STEP);
+}
+
 TEST_F(EffectPassTest, DepthOfFieldFramesOfAStillSceneAreTheSame)
 {
     // A transparent quad larger than the opaque one behind it, with the background on (the main
