@@ -3,6 +3,7 @@
 #include <mfc/afxwin.h>
 
 #include "HandleMaps.h"
+#include "NotifyLockout.h"
 
 #include <vector>
 
@@ -315,6 +316,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             return TRUE;
         }
     }
+    else if (message == WM_DRAWITEM && lParam)
+    {
+        // An owner-drawn control draws itself (DrawItem) before its parent is asked.
+        const auto* pDIS = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (pDIS->CtlType != ODT_MENU && ReflectLastMsg(pDIS->hwndItem, &lResult))
+        {
+            *pResult = TRUE;
+            return TRUE;
+        }
+    }
     const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(message);
     if (!pEntry)
         return FALSE;
@@ -346,6 +357,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     }
     else
     {
+        if (g_hLockoutNotifyWindow == m_hWnd)
+            return TRUE;
         if (ReflectLastMsg(hWndCtrl))
             return TRUE;
         if (nID == 0)
@@ -357,6 +370,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
 {
     auto* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
+    if (g_hLockoutNotifyWindow == m_hWnd)
+        return TRUE;
     if (ReflectLastMsg(pNMHDR->hwndFrom, pResult))
         return TRUE;
     AFX_NOTIFY notify{pResult, pNMHDR};

@@ -1,5 +1,6 @@
 #pragma once
-// Wrappers of the common controls: the rich edit control the console panes use.
+// Wrappers of the common controls: the rich edit control the console panes use, the up-down
+// control, the progress bar, the trackbar (CSliderCtrl) and the tree view.
 #include <mfc/afxwin.h>
 
 #include <win32/richedit.h>
@@ -27,4 +28,154 @@ public:
     BOOL SetReadOnly(BOOL bReadOnly = TRUE);
     void LimitText(long nChars = 0);
     COLORREF SetBackgroundColor(BOOL bSysColor, COLORREF cr);
+};
+
+class CSpinButtonCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CSpinButtonCtrl)
+public:
+    CSpinButtonCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELONG(nUpper, nLower)); }
+    void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+    void GetRange32(int& nLower, int& nUpper) const;
+    // The position, clamped to the range by the control; with a buddy, written into it.
+    int SetPos(int nPos) { return static_cast<int>(SendMessage(UDM_SETPOS32, 0, nPos)); }
+    int GetPos() const { return static_cast<int>(SendMessage(UDM_GETPOS32)); }
+    CWnd* SetBuddy(CWnd* pWndBuddy);
+    CWnd* GetBuddy() const { return FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY))); }
+    int SetBase(int nBase) { return static_cast<int>(SendMessage(UDM_SETBASE, static_cast<WPARAM>(nBase))); }
+    BOOL SetAccel(int nAccel, UDACCEL* pAccel)
+    {
+        return static_cast<BOOL>(SendMessage(UDM_SETACCEL, static_cast<WPARAM>(nAccel), reinterpret_cast<LPARAM>(pAccel)));
+    }
+};
+
+class CProgressCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    CProgressCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange(short nLower, short nUpper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(nLower, nUpper)); }
+    void SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
+    void GetRange(int& nLower, int& nUpper) const;
+    int SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos))); }
+    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
+    int OffsetPos(int nPos) { return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos))); }
+    int SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep))); }
+    int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
+};
+
+class CSliderCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    CSliderCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
+    void GetRange(int& nMin, int& nMax) const;
+    int GetRangeMin() const { return static_cast<int>(SendMessage(TBM_GETRANGEMIN)); }
+    int GetRangeMax() const { return static_cast<int>(SendMessage(TBM_GETRANGEMAX)); }
+    void SetRangeMin(int nMin, BOOL bRedraw = FALSE) { SendMessage(TBM_SETRANGEMIN, bRedraw, nMin); }
+    void SetRangeMax(int nMax, BOOL bRedraw = FALSE) { SendMessage(TBM_SETRANGEMAX, bRedraw, nMax); }
+    // The control clamps the position to its range.
+    void SetPos(int nPos) { SendMessage(TBM_SETPOS, TRUE, nPos); }
+    int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
+    void SetTicFreq(int nFreq) { SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(nFreq)); }
+    BOOL SetTic(int nTic) { return static_cast<BOOL>(SendMessage(TBM_SETTIC, 0, nTic)); }
+    void ClearTics(BOOL bRedraw = FALSE) { SendMessage(TBM_CLEARTICS, bRedraw); }
+    int SetPageSize(int nSize) { return static_cast<int>(SendMessage(TBM_SETPAGESIZE, 0, nSize)); }
+    int GetPageSize() const { return static_cast<int>(SendMessage(TBM_GETPAGESIZE)); }
+    int SetLineSize(int nSize) { return static_cast<int>(SendMessage(TBM_SETLINESIZE, 0, nSize)); }
+    int GetLineSize() const { return static_cast<int>(SendMessage(TBM_GETLINESIZE)); }
+    void SetSelection(int nMin, int nMax);
+    void GetSelection(int& nMin, int& nMax) const;
+    void ClearSel(BOOL bRedraw = FALSE) { SendMessage(TBM_CLEARSEL, bRedraw); }
+    void GetThumbRect(LPRECT lprc) const { SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(lprc)); }
+    void GetChannelRect(LPRECT lprc) const { SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(lprc)); }
+};
+
+class CTreeCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CTreeCtrl)
+public:
+    CTreeCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    // ---- Items
+    HTREEITEM InsertItem(LPTVINSERTSTRUCTA lpInsertStruct);
+    HTREEITEM InsertItem(UINT nMask, const char* lpszItem, int nImage, int nSelectedImage, UINT nState,
+                         UINT nStateMask, LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter);
+    HTREEITEM InsertItem(const char* lpszItem, HTREEITEM hParent = TVI_ROOT, HTREEITEM hInsertAfter = TVI_LAST);
+    HTREEITEM InsertItem(const char* lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
+                         HTREEITEM hInsertAfter = TVI_LAST);
+    BOOL DeleteItem(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem))); }
+    BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
+    BOOL Expand(HTREEITEM hItem, UINT nCode)
+    {
+        return static_cast<BOOL>(SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)));
+    }
+    UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
+    UINT GetVisibleCount() const { return static_cast<UINT>(SendMessage(TVM_GETVISIBLECOUNT)); }
+
+    // ---- Navigation
+    HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const
+    {
+        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
+    }
+    HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
+    HTREEITEM GetPrevSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUS); }
+    HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
+    HTREEITEM GetFirstVisibleItem() const { return GetNextItem(nullptr, TVGN_FIRSTVISIBLE); }
+    HTREEITEM GetNextVisibleItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXTVISIBLE); }
+    HTREEITEM GetPrevVisibleItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUSVISIBLE); }
+    HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
+    HTREEITEM GetDropHilightItem() const { return GetNextItem(nullptr, TVGN_DROPHILITE); }
+    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
+    BOOL Select(HTREEITEM hItem, UINT nCode)
+    {
+        return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
+    }
+    BOOL SelectItem(HTREEITEM hItem) { return Select(hItem, TVGN_CARET); }
+    BOOL SelectDropTarget(HTREEITEM hItem) { return Select(hItem, TVGN_DROPHILITE); }
+    BOOL SelectSetFirstVisible(HTREEITEM hItem) { return Select(hItem, TVGN_FIRSTVISIBLE); }
+    BOOL EnsureVisible(HTREEITEM hItem)
+    {
+        return static_cast<BOOL>(SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem)));
+    }
+
+    // ---- Item attributes
+    BOOL GetItem(TVITEMA* pItem) const { return static_cast<BOOL>(SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(pItem))); }
+    BOOL SetItem(TVITEMA* pItem) { return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(pItem))); }
+    CString GetItemText(HTREEITEM hItem) const;
+    BOOL SetItemText(HTREEITEM hItem, const char* lpszItem);
+    DWORD_PTR GetItemData(HTREEITEM hItem) const;
+    BOOL SetItemData(HTREEITEM hItem, DWORD_PTR dwData);
+    UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
+    BOOL SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask);
+    BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const;
+    BOOL SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage);
+    BOOL ItemHasChildren(HTREEITEM hItem) const;
+    // The item's whole row, or with bTextOnly its label; FALSE when the item is not visible.
+    BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const;
+    HTREEITEM HitTest(CPoint pt, UINT* pFlags = nullptr) const;
+    HTREEITEM HitTest(TVHITTESTINFO* pHitTestInfo) const
+    {
+        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(pHitTestInfo)));
+    }
+
+    // ---- Look
+    UINT GetIndent() const { return static_cast<UINT>(SendMessage(TVM_GETINDENT)); }
+    void SetIndent(UINT nIndent) { SendMessage(TVM_SETINDENT, nIndent); }
+    SHORT GetItemHeight() const { return static_cast<SHORT>(SendMessage(TVM_GETITEMHEIGHT)); }
+    SHORT SetItemHeight(SHORT cyHeight) { return static_cast<SHORT>(SendMessage(TVM_SETITEMHEIGHT, static_cast<WPARAM>(cyHeight))); }
+    COLORREF SetBkColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(clr))); }
+    COLORREF SetTextColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(clr))); }
+    COLORREF GetBkColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETBKCOLOR)); }
+    COLORREF GetTextColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETTEXTCOLOR)); }
 };

@@ -321,3 +321,15 @@ struct NCCALCSIZE_PARAMS
 #define MSGF_MENU 2
 #define MSGF_MOVE 3
 #define MSGF_SIZE 4
+
+// ---- The creation hook (WH_CBT): only HCBT_CREATEWND is called, with wParam the new window and
+// lParam a CBT_CREATEWNDA, after the window exists and before its first message (WM_NCCREATE).
+#define WH_CBT 5
+#define HCBT_CREATEWND 3
+struct CBT_CREATEWNDA
+{
+    CREATESTRUCTA* lpcs;
+    HWND hwndInsertAfter;
+};
+typedef CBT_CREATEWNDA* LPCBT_CREATEWNDA;
+typedef CBT_CREATEWNDA CBT_CREATEWND;

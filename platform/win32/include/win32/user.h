@@ -250,7 +250,7 @@ DWORD GetMessagePos();
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 
-// ---- Message filter hooks (WH_MSGFILTER), seen by modal loops
+// ---- Hooks: message filters (WH_MSGFILTER), seen by modal loops, and the creation hook (WH_CBT)
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
 BOOL UnhookWindowsHookEx(HHOOK hhk);
 LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);

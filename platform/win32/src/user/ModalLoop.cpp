@@ -1,4 +1,4 @@
-// Nested modal loops and the message filter hooks they call.
+// Nested modal loops, the message filter hooks they call and the creation hook.
 #include "UserState.h"
 
 #include "core/Log.h"
@@ -14,9 +14,12 @@ struct DepthGuard
     ~DepthGuard() { --User().m_nModalDepth; }
 };
 
-LRESULT CallHookFrom(size_t nIndex, int nCode, WPARAM wParam, LPARAM lParam)
+// The first hook of kind idHook from position nIndex on.
+LRESULT CallHookFrom(int idHook, size_t nIndex, int nCode, WPARAM wParam, LPARAM lParam)
 {
     const auto& hooks = User().m_Hooks;
+    while (nIndex < hooks.size() && hooks[nIndex].m_idHook != idHook)
+        ++nIndex;
     if (nIndex >= hooks.size())
         return 0;
     return hooks[nIndex].m_pfnProc(nCode, wParam, lParam);
@@ -71,12 +74,12 @@ bool RunModalLoop(const ModalLoop& loop, const std::function<bool()>& fnDone)
 
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD)
 {
-    if (idHook != WH_MSGFILTER || !lpfn)
+    if ((idHook != WH_MSGFILTER && idHook != WH_CBT) || !lpfn)
         return nullptr;
     UserState& state = User();
     HHOOK hHook = reinterpret_cast<HHOOK>(state.m_nNextHook++);
     // The newest hook runs first.
-    state.m_Hooks.insert(state.m_Hooks.begin(), HookEntry{hHook, lpfn});
+    state.m_Hooks.insert(state.m_Hooks.begin(), HookEntry{hHook, lpfn, idHook});
     return hHook;
 }
 
@@ -94,10 +97,18 @@ LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam)
 {
     const auto& hooks = User().m_Hooks;
     auto it = std::find_if(hooks.begin(), hooks.end(), [&](const HookEntry& h) { return h.m_hHook == hhk; });
-    return it == hooks.end() ? 0 : CallHookFrom(static_cast<size_t>(it - hooks.begin()) + 1, nCode, wParam, lParam);
+    if (it == hooks.end())
+        return 0;
+    return CallHookFrom(it->m_idHook, static_cast<size_t>(it - hooks.begin()) + 1, nCode, wParam, lParam);
 }
 
 BOOL CallMsgFilterA(LPMSG lpMsg, int nCode)
 {
-    return lpMsg && CallHookFrom(0, nCode, 0, reinterpret_cast<LPARAM>(lpMsg)) != 0;
+    return lpMsg && CallHookFrom(WH_MSGFILTER, 0, nCode, 0, reinterpret_cast<LPARAM>(lpMsg)) != 0;
+}
+
+void CallCreationHooks(HWND hWnd, CREATESTRUCTA& cs)
+{
+    CBT_CREATEWNDA cbt{&cs, HWND_TOP};
+    CallHookFrom(WH_CBT, 0, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hWnd), reinterpret_cast<LPARAM>(&cbt));
 }

@@ -75,6 +75,7 @@ struct HookEntry
 {
     HHOOK m_hHook;
     HOOKPROC m_pfnProc;
+    int m_idHook;   // WH_MSGFILTER or WH_CBT
 };
 
 struct UserState
@@ -149,4 +150,6 @@ bool ConvertMouseInput(const InputEvent& event, MSG& msg);
 void ApplyTakenKey(const MSG& msg);
 void ApplyTakenMouse(const MSG& msg);
 bool WaitForMore(const char* szLoop, HWND hLoopWindow);
+// The WH_CBT hooks' HCBT_CREATEWND, before the new window's first message.
+void CallCreationHooks(HWND hWnd, CREATESTRUCTA& cs);
 bool MessageMatches(const MSG& msg, HWND hFilter, UINT nMin, UINT nMax);

@@ -154,6 +154,9 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
 
     CREATESTRUCTA cs{lpParam, hInstance, hMenu, hWndParent, cy, cx, pos.y, pos.x, static_cast<LONG>(dwStyle),
                      lpWindowName, lpClassName, dwExStyle};
+    CallCreationHooks(hWnd, cs);
+    if (!FindWindowObject(hWnd))
+        return nullptr;
     if (!CallWindowObject(hWnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)))
     {
         SendDestroyMessages(hWnd);
