@@ -119,6 +119,73 @@ TEST_F(WindowTest, DestructionHidesMovesFocusAwayThenDestroysParentFirstAndFrees
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+namespace
+{
+// What the creation hooks saw: the window, whether it had had a message yet, the title.
+struct HookSeen
+{
+    HWND m_hWnd;
+    size_t m_nMessagesBefore;
+    std::string m_strTitle;
+};
+std::vector<HookSeen> g_HookSeen;
+HHOOK g_hOuterHook = nullptr;
+HHOOK g_hInnerHook = nullptr;
+int g_nInnerCalls = 0;
+
+LRESULT CALLBACK OuterCreationHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    auto* pCbt = reinterpret_cast<CBT_CREATEWND*>(lParam);
+    auto hWnd = reinterpret_cast<HWND>(wParam);
+    if (nCode == HCBT_CREATEWND)
+    {
+        size_t nBefore = std::count_if(MessageLog().begin(), MessageLog().end(),
+                                       [hWnd](const LoggedMessage& m) { return m.m_hWnd == hWnd; });
+        g_HookSeen.push_back({hWnd, nBefore, pCbt->lpcs->lpszName});
+    }
+    return CallNextHookEx(g_hOuterHook, nCode, wParam, lParam);
+}
+
+LRESULT CALLBACK InnerCreationHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    ++g_nInnerCalls;
+    return CallNextHookEx(g_hInnerHook, nCode, wParam, lParam);
+}
+
+LRESULT CALLBACK FilterHook(int, WPARAM, LPARAM)
+{
+    ADD_FAILURE() << "a message filter hook ran for a creation";
+    return 0;
+}
+}
+
+TEST_F(WindowTest, CreationHooksSeeEachWindowBeforeItsFirstMessage)
+{
+    g_HookSeen.clear();
+    g_nInnerCalls = 0;
+    HHOOK hFilter = SetWindowsHookExA(WH_MSGFILTER, FilterHook, nullptr, 0);
+    g_hInnerHook = SetWindowsHookExA(WH_CBT, InnerCreationHook, nullptr, 0);
+    g_hOuterHook = SetWindowsHookExA(WH_CBT, OuterCreationHook, nullptr, 0);
+    ASSERT_TRUE(g_hInnerHook && g_hOuterHook);
+    HWND hMain = Create("Main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100);
+    HWND hChild = Create("Child", WS_CHILD, 0, 0, 20, 10, hMain);
+    ASSERT_EQ(g_HookSeen.size(), 2u);
+    EXPECT_EQ(g_HookSeen[0].m_hWnd, hMain);
+    EXPECT_EQ(g_HookSeen[0].m_nMessagesBefore, 0u);
+    EXPECT_EQ(g_HookSeen[0].m_strTitle, "Main");
+    EXPECT_EQ(g_HookSeen[1].m_hWnd, hChild);
+    EXPECT_EQ(g_HookSeen[1].m_nMessagesBefore, 0u);
+    // The newest hook ran first and passed each creation on to the older one.
+    EXPECT_EQ(g_nInnerCalls, 2);
+
+    EXPECT_TRUE(UnhookWindowsHookEx(g_hOuterHook));
+    Create("Later", WS_CHILD, 0, 0, 20, 10, hMain);
+    EXPECT_EQ(g_HookSeen.size(), 2u);
+    EXPECT_EQ(g_nInnerCalls, 3);
+    EXPECT_TRUE(UnhookWindowsHookEx(g_hInnerHook));
+    EXPECT_TRUE(UnhookWindowsHookEx(hFilter));
+}
+
 TEST_F(WindowTest, WmCloseEndsTheMessageLoop)
 {
     CurrentHandler() = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
