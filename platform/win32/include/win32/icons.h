@@ -20,6 +20,21 @@ HICON CreateIconIndirect(PICONINFO piconinfo);
 HCURSOR CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight, const void* pvANDPlane,
                      const void* pvXORPlane);
 BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo);
+
+// ---- Loading. Without an instance, the stock icons below (32 x 32, shared: never destroy them);
+// with one, an "ICON" resource holding ".ico" data, named MAKEINTRESOURCE(id) or "#id".
+// LoadImage(IMAGE_ICON) also reads ".ico" files.
+#define IDI_APPLICATION ((LPCSTR)(ULONG_PTR)32512)
+#define IDI_HAND ((LPCSTR)(ULONG_PTR)32513)
+#define IDI_QUESTION ((LPCSTR)(ULONG_PTR)32514)
+#define IDI_EXCLAMATION ((LPCSTR)(ULONG_PTR)32515)
+#define IDI_ASTERISK ((LPCSTR)(ULONG_PTR)32516)
+#define IDI_WINLOGO ((LPCSTR)(ULONG_PTR)32517)
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_ERROR IDI_HAND
+#define IDI_INFORMATION IDI_ASTERISK
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
+#define LoadIcon LoadIconA
 BOOL DestroyIcon(HICON hIcon);
 BOOL DestroyCursor(HCURSOR hCursor);
 

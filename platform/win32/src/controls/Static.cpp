@@ -120,6 +120,15 @@ LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM l
     StaticState& state = *pState;
     switch (nMessage)
     {
+    case WM_CREATE:
+    {
+        // An icon static's text names its icon ("#129" or MAKEINTRESOURCE as text).
+        const auto* pcs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if ((pcs->style & SS_TYPEMASK) == SS_ICON && pcs->lpszName && pcs->lpszName[0])
+            if (HICON hIcon = LoadIconA(pcs->hInstance, pcs->lpszName))
+                SetIcon(hWnd, state, hIcon);
+        return 0;
+    }
     case WM_NCDESTROY:
         g_Statics.Drop(hWnd);
         return DefWindowProcA(hWnd, nMessage, wParam, lParam);

@@ -1,6 +1,7 @@
-// LoadImage and LoadBitmap for BMP files and bitmap resources. Every header field is read
+// LoadImage and LoadBitmap for BMP files and bitmap resources (icons go to the icon loader). Every header field is read
 // through the bounds-checked byte reader and checked against the bytes present before any
 // pixel is touched.
+#include "ImageLoaders.h"
 #include "RasterOps.h"
 
 #include <core/ByteStream.h>
@@ -27,13 +28,7 @@ HBITMAP Refuse(const char* szName, const char* szReason)
     return nullptr;
 }
 
-// A checked packed DIB: its header, colour table and pixel rows, all inside the input.
-struct PackedDib
-{
-    std::vector<uint8_t> m_Info;   // BITMAPINFOHEADER followed by the colour table
-    const uint8_t* m_pBits = nullptr;
-    BITMAPINFOHEADER m_Header{};
-};
+}
 
 bool ParseDib(const uint8_t* pData, size_t nSize, const char* szName, PackedDib& dib)
 {
@@ -102,6 +97,9 @@ bool ParseDib(const uint8_t* pData, size_t nSize, const char* szName, PackedDib&
     return true;
 }
 
+namespace
+{
+
 HBITMAP BitmapFromBytes(const uint8_t* pData, size_t nSize, const char* szName, int cx, int cy, UINT fuLoad)
 {
     PackedDib dib;
@@ -151,8 +149,10 @@ HBITMAP BitmapFromResource(LPCSTR name, int cx, int cy, UINT fuLoad)
 
 HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad)
 {
-    if (type != IMAGE_BITMAP || !name)
+    if (!name || (type != IMAGE_BITMAP && type != IMAGE_ICON))
         return nullptr;
+    if (type == IMAGE_ICON)
+        return (fuLoad & LR_LOADFROMFILE) ? LoadIconFromFile(name, cx, cy) : LoadIconImage(name, cx, cy);
     if (!(fuLoad & LR_LOADFROMFILE))
         return BitmapFromResource(name, cx, cy, fuLoad);
     std::vector<uint8_t> data;
