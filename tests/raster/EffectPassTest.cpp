@@ -178,7 +178,9 @@ TEST_F(EffectPassTest, HaloFadesToNothingAtHalfItsRadius)
                 const float rho = t * std::sqrt(ray.x * ray.x + ray.y * ray.y);
                 fWant = std::clamp((2.0f - rho) / 4.0f, 0.0f, 1.0f);
                 if (rho > 2.2f)
+                {
                     EXPECT_EQ(data.Pixel(x, y)[0], 0.0f) << "beyond half the radius, pixel " << x << ", " << y;
+                }
             }
             for (int k = 0; k < 3; ++k)
                 EXPECT_NEAR(data.Pixel(x, y)[k], fWant, 0.04f) << "pixel " << x << ", " << y;
