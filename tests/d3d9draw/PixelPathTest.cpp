@@ -114,6 +114,46 @@ TEST_F(DrawTest, CompressedTextureChangedByALockIsSampledAnew)
     pTexture->Release();
 }
 
+// A small A8R8G8B8 texture is sampled from a float copy: a lock that changes it, and a draw
+// into it as a render target, must both show in the next read.
+TEST_F(DrawTest, SmallColourTextureChangedByALockOrADrawIsSampledAnew)
+{
+    IDirect3DTexture9* pTexture = nullptr;
+    ASSERT_EQ(m_pDevice->CreateTexture(2, 2, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &pTexture,
+                                       nullptr),
+              D3D_OK);
+    IDirect3DSurface9* pLevel = nullptr;
+    ASSERT_EQ(pTexture->GetSurfaceLevel(0, &pLevel), D3D_OK);
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    m_pDevice->GetRenderTarget(0, &pBackBuffer);
+    m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    auto sampled = [&](int c) {
+        m_pDevice->SetTexture(0, pTexture);
+        DrawRect(0, 0, 16, 16, 0xFFFFFFFF);
+        m_pDevice->SetTexture(0, nullptr);
+        return Channel(ReadBackBuffer(), 5, 9, c);
+    };
+    for (const D3DCOLOR color : {0xFFFF0000u, 0xFF00FF00u})
+    {
+        m_pDevice->SetRenderTarget(0, pLevel);
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0);
+        m_pDevice->SetRenderTarget(0, pBackBuffer);
+        EXPECT_EQ(sampled(0), color == 0xFFFF0000u ? 255 : 0) << std::hex << color;
+        EXPECT_EQ(sampled(1), color == 0xFFFF0000u ? 0 : 255) << std::hex << color;
+    }
+    m_pDevice->SetRenderTarget(0, pLevel);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    DrawRect(0, 0, 2, 2, 0xFF0000FF);
+    m_pDevice->SetRenderTarget(0, pBackBuffer);
+    m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    EXPECT_EQ(sampled(2), 255);
+    EXPECT_EQ(sampled(1), 0);
+    pBackBuffer->Release();
+    pLevel->Release();
+    pTexture->Release();
+}
+
 // Every sampled format reads what the generic texel reader reads: point at texel centres,
 // wrapped from outside [0, 1], and bilinear halfway between two texels. Images of 3×2 texels
 // (not a power of two) and 4×4 (DXT1, one block).
@@ -233,8 +273,8 @@ void QuadCoordinates(bool bCube, float (*coord)[64])
 
 // The batched reads (2D and cube, whose level of detail cannot matter) give the same bits as
 // the lane-by-lane path, which a stage takes when it is mipmapped: the same images filtered
-// both ways, for 1×1 textures (a solid colour, read once for the whole batch) and 4×4 ones,
-// every address mode and both filters.
+// both ways, for 1×1 textures (a solid colour, read once for the whole batch), 4×4 ones (read
+// from float copies) and 32×32 ones (read as bytes), every address mode and both filters.
 TEST(SamplerFormatTest, BatchedReadsMatchTheLanePathBitForBit)
 {
     for (const bool bCube : {false, true})

@@ -53,6 +53,16 @@ const float* DecodedTexels(ImageStorage& storage)
     const FormatInfo& format = *storage.pFormat;
     const size_t nWidth = storage.nWidth, nHeight = storage.nHeight;
     storage.decoded.resize(nWidth * nHeight * storage.nDepth * 4);
+    if (format.kind != FormatKind::Compressed)
+    {
+        float* pOut = storage.decoded.data();
+        for (UINT z = 0; z < storage.nDepth; ++z)
+            for (UINT y = 0; y < storage.nHeight; ++y)
+                for (size_t x = 0; x < nWidth; ++x, pOut += 4)
+                    DecodePixel(format, storage.Row(y, z) + x * format.bytesPerBlock, pOut);
+        storage.nDecodedVersion = storage.nVersion;
+        return storage.decoded.data();
+    }
     for (UINT z = 0; z < storage.nDepth; ++z)
         for (UINT by = 0; by < storage.nBlockRows; ++by)
         {

@@ -23,8 +23,8 @@ struct ImageStorage
     // Counts completed writes (unlocks that could write, clears, copies) so caches built from
     // the contents can tell when they are stale.
     uint64_t nVersion = 0;
-    // Compressed images decoded to float RGBA for sampling (see DecodedTexels), and the version
-    // they were decoded from.
+    // The image decoded to float RGBA for sampling (see DecodedTexels), and the version it was
+    // decoded from.
     std::vector<float> decoded;
     uint64_t nDecodedVersion = UINT64_MAX;
 
@@ -40,9 +40,9 @@ std::shared_ptr<ImageStorage> CreateImageStorage(const FormatInfo& format, UINT 
 // Fresh zeroed storage of the same shape, for DISCARD locks.
 std::shared_ptr<ImageStorage> CloneShape(const ImageStorage& storage);
 
-// A compressed image decoded to float RGBA: r, g, b, a per texel, rows of nWidth texels, slice
-// after slice. Decoded on first use and again after every change of the contents, so sampling
-// does not decode a block per texel. Not for concurrent use: the drawing thread calls it before
+// An image decoded to float RGBA: r, g, b, a per texel, rows of nWidth texels, slice after
+// slice. Decoded on first use and again after every change of the contents, so sampling does
+// not decode a block (compressed images) or convert a texel (small 8-bit ones) per read. Not for concurrent use: the drawing thread calls it before
 // workers sample.
 const float* DecodedTexels(ImageStorage& storage);
 

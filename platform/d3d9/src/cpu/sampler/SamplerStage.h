@@ -40,8 +40,10 @@ struct SamplerStage
     // Whether the level of detail can change the result: it picks between filters of another
     // kind or between levels. When it cannot, derivatives are not computed.
     bool bLodMatters = true;
+    // The images are read from their float copies (compressed and small 8-bit textures).
+    bool bDecoded = false;
     StageSampleFn pfnSample = nullptr;
 };
 
-// The sampling routine specialised for a format's texel layout.
-StageSampleFn ChooseStageSampling(const FormatInfo& format);
+// The sampling routine specialised for a format's texel layout, or for float copies.
+StageSampleFn ChooseStageSampling(const FormatInfo& format, bool bDecoded);

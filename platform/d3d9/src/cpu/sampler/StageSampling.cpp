@@ -420,10 +420,10 @@ void Sample(const SamplerStage& stage, const float* const coord[3], const float*
 }
 }  // namespace
 
-StageSampleFn ChooseStageSampling(const FormatInfo& format)
+StageSampleFn ChooseStageSampling(const FormatInfo& format, bool bDecoded)
 {
-    if (format.kind == FormatKind::Compressed)
-        return Sample<ReadChannels<float, 4>>;   // read from the decoded copy
+    if (bDecoded)
+        return Sample<ReadChannels<float, 4>>;   // read from the float copy
     switch (format.format)
     {
     case D3DFMT_A8R8G8B8: return Sample<ReadArgb8<true>>;

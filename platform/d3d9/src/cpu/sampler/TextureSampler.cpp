@@ -15,14 +15,28 @@ bool IsLinear(DWORD nFilter)
     return nFilter != D3DTEXF_POINT && nFilter != D3DTEXF_NONE;
 }
 
-TexelImage ViewOf(ImageStorage& image)
+// An 8-bit colour texture this small (per face, level 0) is sampled from a float copy, kept
+// until its contents change: each of the four texels a bilinear read takes is then one load
+// instead of four conversions. Solid colours (1 × 1) and small light cubes are the common case.
+constexpr UINT SMALL_DECODED_TEXELS = 256;
+
+bool SamplesDecoded(const ImageStorage& image)
+{
+    const D3DFORMAT format = image.pFormat->format;
+    return image.pFormat->kind == FormatKind::Compressed ||
+           ((format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8) &&
+            image.nWidth * image.nHeight * image.nDepth <= SMALL_DECODED_TEXELS);
+}
+
+// bDecoded: the stage reads float copies (SamplesDecoded of its first image).
+TexelImage ViewOf(ImageStorage& image, bool bDecoded)
 {
     TexelImage view;
     view.pStorage = &image;
     view.size[0] = (int)image.nWidth;
     view.size[1] = (int)image.nHeight;
     view.size[2] = (int)image.nDepth;
-    if (image.pFormat->kind == FormatKind::Compressed)
+    if (bDecoded)
     {
         view.pBits = reinterpret_cast<const BYTE*>(DecodedTexels(image));
         view.nRowPitch = (size_t)image.nWidth * 16;
@@ -114,10 +128,11 @@ void TextureSampler::Configure(const DeviceState& state, const DrawResources& re
         }
         const bool bMipmapped = stage.nMipFilter != D3DTEXF_NONE && stage.nFirstLevel + 1 < images.nLevels;
         stage.bLodMatters = bMipmapped || IsLinear(stage.nMagFilter) != IsLinear(stage.nMinFilter);
-        stage.pfnSample = ChooseStageSampling(*images.images[0]->pFormat);
+        stage.bDecoded = SamplesDecoded(*images.images[0]);
+        stage.pfnSample = ChooseStageSampling(*images.images[0]->pFormat, stage.bDecoded);
         stage.images.reserve(images.images.size());
         for (ImageStorage* pImage : images.images)
-            stage.images.push_back(ViewOf(*pImage));
+            stage.images.push_back(ViewOf(*pImage, stage.bDecoded));
     }
 }
 
@@ -126,7 +141,7 @@ void TextureSampler::Substitute(const ImageStorage& live, ImageStorage& copy)
     for (SamplerStage& stage : m_stages)
         for (TexelImage& image : stage.images)
             if (image.pStorage == &live)
-                image = ViewOf(copy);
+                image = ViewOf(copy, stage.bDecoded);
 }
 
 void TextureSampler::SampleQuads(unsigned nStage, const float* const coord[3], const float* pBias, unsigned nLanes,
