@@ -14,7 +14,7 @@ IDirect3DCubeTexture9* g_pEnvironmentCubeTexture = nullptr;
 IDirect3DTexture9* g_pOverlayTexture = nullptr;
 int32_t g_nNoiseTexture = -1;
 int32_t g_nEnvCubeTarget = -1;
-int32_t g_nEnvCubeTarget2 = 0;
+int32_t g_nEnvCubeTarget2 = -1;
 IDirect3DVertexDeclaration9* g_pQuadDeclaration = nullptr;
 IDirect3DVertexDeclaration9* g_pPointDecl = nullptr;
 

@@ -32,7 +32,7 @@ extern IDirect3DTexture9* g_pOverlayTexture;
 extern int32_t g_nNoiseTexture;
 // Renderer id of the 128 x 128 environment cube render target; -1 until made.
 extern int32_t g_nEnvCubeTarget;
-// A second cube target that is never made: it stays 0.
+// Renderer id of the dynamic environment cube's own target, made like the first; -1 until made.
 extern int32_t g_nEnvCubeTarget2;
 // The 24-byte screen-quad vertex (POSITION float4, TEXCOORD0 float2).
 extern IDirect3DVertexDeclaration9* g_pQuadDeclaration;

@@ -130,6 +130,21 @@ public:
     void DrawBackgroundBox(const Vector3& vEye, const D3DXMATRIX& matView, const D3DXMATRIX& matProjection,
                            int nMode);
 
+    // ---- Rasterised renderer (raster/): the environment cube and the forward pass.
+    // The scene drawn into the six faces of g_nEnvCubeTarget (mode 0) or g_nEnvCubeTarget2 (mode
+    // 1) from the mean centre of the static meshes; camera position, view and projection come
+    // back exactly as they were.
+    void RenderEnvironmentCube(int nMode);
+    // Selects the six faces of the mesh's own cube target with their views (nothing is drawn
+    // into them); the mesh is visible afterwards.
+    void SetupObjectCubeFaces(SceneMesh* pMesh);
+    // The alternative main pass (mode 0 the camera view, 1 a cube face); the view-projection
+    // pointer is not read.
+    void RenderSceneForward(int nMode, const Matrix4* pViewProjection);
+    // The constants of the forward pass's soft-shadow programs for one mesh and light.
+    void SetShadowVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
+    void SetShadowPixelConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
+
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
 
@@ -209,6 +224,9 @@ public:
     // Renderer id of a 1 x 1 white texture: the light texture of the directional programs, whose
     // lights have none of their own; -1 until Load makes it.
     int32_t m_nWhiteTexture = -1;
+    // g_nEnvCubeTarget2 holds the scene in all six faces; Load clears it when it makes the
+    // target, the environment cube's mode 0 (a new scene) when the faces go stale.
+    uint8_t m_bEnvCubeTarget2Filled = 0;
     // Written only by the shadow drivers.
     uint8_t m_bShadowFarLayer = 0;
     D3DXMATRIX m_matShadowTexture;

@@ -282,6 +282,13 @@ bool RenderApp::Load()
                                                        RENDER_TARGET_A8R8G8B8);
     if (g_nEnvCubeTarget == -1)
         LogError("RenderApp::Load() - the environment cube render target could not be created.");
+    // The dynamic cube's own target: mode 1 of the environment cube draws into it while the layer
+    // passes sample it; its first use fills all six faces.
+    g_nEnvCubeTarget2 = m_pRenderer->CreateRenderTarget(ENV_CUBE_TARGET_SIZE, ENV_CUBE_TARGET_SIZE, false, true,
+                                                        RENDER_TARGET_A8R8G8B8);
+    m_bEnvCubeTarget2Filled = 0;
+    if (g_nEnvCubeTarget2 == -1)
+        LogError("RenderApp::Load() - the dynamic environment cube render target could not be created.");
     m_nFontTexture = m_pRenderer->LoadTexture(FONT_TEXTURE_FILE, 0);
     if (m_nFontTexture == -1)
         LogWarning("RenderApp::Load() - the font texture %s could not be loaded.", FONT_TEXTURE_FILE);
@@ -348,6 +355,7 @@ void RenderApp::ReleaseLoadedResources()
     // Textures, targets and programs of the renderer's tables go with the renderer.
     g_nNoiseTexture = -1;
     g_nEnvCubeTarget = -1;
+    g_nEnvCubeTarget2 = -1;
     m_nFontTexture = -1;
     m_nWhiteTexture = -1;
     for (int32_t& nId : m_VertexShaders)

@@ -1,12 +1,13 @@
 // RenderApp's lighting constant setters: the register tables of raster/LightConstants.h put on
 // the device for one mesh and one light or layer pass, and the load-time jitter table and white
-// texture they use.
+// texture they use; the forward pass's shadow setters.
 #include "app/RenderApp.h"
 #include "3dapi/Renderer.h"
 #include "core/Log.h"
 #include "core/PixelBuffer.h"
 #include "core/PixelImage.h"
 #include "raster/LightConstants.h"
+#include "raster/ShadowConstants.h"
 #include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
@@ -137,5 +138,25 @@ void RenderApp::SetLayerConstants(const SceneMesh* pMesh, int nPass)
         return;
     ConstantTable table;
     if (BuildLayerPixelConstants(*pMesh, nPass, g_nLayerPasses, m_JitterDirections, table))
+        UploadConstants(m_pDevice, true, table);
+}
+
+void RenderApp::SetShadowVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    BuildShadowVertexConstants(*pMesh, *pLight, CurrentLightFrame(m_Scene), table);
+    UploadConstants(m_pDevice, false, table);
+}
+
+void RenderApp::SetShadowPixelConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight,
+                                        int nLightIndex)
+{
+    if (!pMesh || !pLight)
+        return;
+    ConstantTable table;
+    if (BuildShadowPixelConstants(*pMesh, nMeshIndex, *pLight, SpotLightsBefore(m_Scene, nLightIndex),
+                                  m_JitterDirections, table))
         UploadConstants(m_pDevice, true, table);
 }

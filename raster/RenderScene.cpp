@@ -4,15 +4,14 @@
 // tracer.
 #include "app/RenderApp.h"
 #include "3dapi/Renderer.h"
-#include "core/Log.h"
 #include "raster/LightConstants.h"
+#include "raster/SceneDraw.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
 #include "scene/SceneMesh.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace
 {
@@ -43,7 +42,6 @@ enum PixelProgram
     PS_WAVE_DIRECTIONAL = 63   // 663
 };
 
-constexpr UINT MESH_VERTEX_STRIDE = 64;
 constexpr int VIEW_CAMERA = 0;
 constexpr int VIEW_CUBE_FACE = 1;
 
@@ -62,29 +60,6 @@ enum class MeshPass
     TRANSPARENT_BACK,    // the first transparent pass
     TRANSPARENT_FRONT    // the second
 };
-
-bool IsOpaque(const SceneMesh& mesh)
-{
-    return mesh.m_pMaterial && mesh.m_pMaterial->m_vOpacity[0] == 1.0f;
-}
-
-bool IsMoving(const SceneMesh& mesh)
-{
-    return mesh.m_bPathPlaying != 0 || mesh.m_bAutoSpin == 1;
-}
-
-bool IsReflective(const SceneMaterial& material)
-{
-    return material.m_vReflectionColor[0] != 0.0f || material.m_vReflectionColor[1] != 0.0f ||
-           material.m_vReflectionColor[2] != 0.0f;
-}
-
-// Some axis of the bounding box is thinner than half a unit.
-bool IsFlat(const SceneMesh& mesh)
-{
-    const float* b = mesh.m_fBounds;
-    return std::fabs(b[1] - b[0]) < 0.5f || std::fabs(b[3] - b[2]) < 0.5f || std::fabs(b[5] - b[4]) < 0.5f;
-}
 
 LightPassChoice ChooseLightPass(const SceneMesh& mesh, const SceneLight& light, MeshPass nPass, int nMode,
                                 bool bShadowFarLayer)
@@ -159,8 +134,6 @@ private:
     SceneLight* Light(int j) const { return static_cast<SceneLight*>(m_App.m_Scene.m_Lights.Get((uint32_t)j)); }
     uint32_t& Visibility(int nView, int i) { return m_App.m_Visibility[(size_t)nView * RenderApp::MAX_MESHES + i]; }
 
-    int VertexShader(int nId) const { return m_App.m_VertexShaders[nId]; }
-    int PixelShader(int nId) const { return nId < 0 ? -1 : m_App.m_PixelShaders[nId]; }
     // Selects and applies the programs; false, with one logged error per program, when one of
     // them failed to load, and the caller skips its draw.
     bool SelectPrograms(int nVertexId, int nPixelId);
@@ -187,51 +160,17 @@ private:
 
 bool ScenePass::SelectPrograms(int nVertexId, int nPixelId)
 {
-    static bool s_bVertexReported[RenderApp::VERTEX_SHADER_COUNT] = {};
-    static bool s_bPixelReported[RenderApp::PIXEL_SHADER_COUNT] = {};
-    int nVertex = VertexShader(nVertexId);
-    int nPixel = PixelShader(nPixelId);
-    if (nVertex < 0 || (nPixelId >= 0 && nPixel < 0))
-    {
-        bool& bReported = nVertex < 0 ? s_bVertexReported[nVertexId] : s_bPixelReported[nPixelId];
-        if (!bReported)
-            LogError("RenderApp::RenderScene() - %s program %d is missing; its draws are skipped.",
-                     nVertex < 0 ? "vertex" : "pixel", nVertex < 0 ? 900 + nVertexId : 600 + nPixelId);
-        bReported = true;
-        return false;
-    }
-    m_Renderer.SelectPixelShader(nPixel);
-    m_Renderer.SelectVertexShader(nVertex);
-    m_Renderer.ApplyShaders();
-    return true;
+    return SelectScenePrograms(m_App, nVertexId, nPixelId, "RenderScene");
 }
 
 void ScenePass::Draw(const SceneMesh& mesh)
 {
-    m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, (UINT)mesh.m_nTriangleCount);
+    DrawSceneMesh(m_pDevice, mesh);
 }
 
 void ScenePass::QueryDraw(const SceneMesh& mesh, uint32_t& nEntry)
 {
-    m_pDevice->SetStreamSource(0, mesh.m_pVertexBuffer, 0, MESH_VERTEX_STRIDE);
-    m_App.SetTransformConstants(&mesh);
-    IDirect3DQuery9* pQuery = m_App.m_bOcclusionQuerySupported ? m_App.m_pOcclusionQuery : nullptr;
-    if (!pQuery)
-    {
-        // Without queries every mesh that lays depth counts as visible.
-        Draw(mesh);
-        nEntry = 1;
-        return;
-    }
-    pQuery->Issue(D3DISSUE_BEGIN);
-    Draw(mesh);
-    pQuery->Issue(D3DISSUE_END);
-    DWORD nSamples = 0;
-    HRESULT hr;
-    while ((hr = pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH)) == S_FALSE)
-    {
-    }
-    nEntry = hr == S_OK ? nSamples : 0;
+    QueryDrawMesh(m_App, mesh, nEntry);
 }
 
 // Cube faces after the first frame: only a face where a moving mesh can be seen is redrawn.

@@ -196,7 +196,8 @@ public:
     int32_t m_nMeshValue10 = 0;
     // The position the ".qnl" reader keeps.
     Vector3 m_vStoredPosition{0.0f, 0.0f, 0.0f};
-    uint8_t m_bMeshByte4 = 1;
+    // The forward pass admits a transparent mesh only while its sphere is in view.
+    uint8_t m_bInFrustum = 1;
     // Bounding-box corners minus the offset; corner i takes the max of x, y, z for bits 0, 1, 2.
     Vector3 m_vBoxCorners[8] = {};
     Vector3 m_vWorldBoxCorners[8] = {};

@@ -10,14 +10,17 @@
 
 #include <win32/user.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace
 {
-int SolidTexture(Renderer& renderer, uint8_t r, uint8_t g, uint8_t b)
+int SolidTexture(Renderer& renderer, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255)
 {
     uint8_t* pPixels = AllocatePixels(4);
-    const uint8_t rgba[4] = {r, g, b, 255};
+    // The renderer keeps its images in the byte order it uploads: blue first unless told otherwise.
+    const bool bRgb = renderer.GetRgbOrder();
+    const uint8_t rgba[4] = {bRgb ? r : b, g, bRgb ? b : r, a};
     std::memcpy(pPixels, rgba, 4);
     PixelImage* pImage = new PixelImage();
     pImage->Adopt(pPixels, 1, 1, RGBA8, true, false);
@@ -110,23 +113,38 @@ SceneMaterial* ScenePassTest::AddMaterial(float fOpacity)
 SceneMesh* ScenePassTest::AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial,
                                   bool bCounterClockwise)
 {
+    const Vector3 topLeft(x - w / 2, y + h / 2, z), topRight(x + w / 2, y + h / 2, z);
+    const Vector3 bottomLeft(x - w / 2, y - h / 2, z), bottomRight(x + w / 2, y - h / 2, z);
+    // Corners 1 and 2 swapped turn both triangles round.
+    const Vector3 clockwise[4] = {topLeft, topRight, bottomLeft, bottomRight};
+    const Vector3 counterClockwise[4] = {topLeft, bottomLeft, topRight, bottomRight};
+    return AddQuadCorners(bCounterClockwise ? counterClockwise : clockwise, Vector3(0, 0, -1), pMaterial);
+}
+
+SceneMesh* ScenePassTest::AddQuadCorners(const Vector3 corners[4], const Vector3& vNormal, SceneMaterial* pMaterial)
+{
     SceneMesh* pMesh = new SceneMesh();
     EXPECT_TRUE(pMesh->AllocateTriangles(2));
-    const float corners[4][4] = {{x - w / 2, y + h / 2, 0, 0}, {x + w / 2, y + h / 2, 1, 0},
-                                 {x - w / 2, y - h / 2, 0, 1}, {x + w / 2, y - h / 2, 1, 1}};
-    const int clockwise[6] = {0, 1, 2, 2, 1, 3}, counterClockwise[6] = {0, 2, 1, 1, 2, 3};
+    const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    const int order[6] = {0, 1, 2, 2, 1, 3};
+    float bounds[6] = {1e10f, -1e10f, 1e10f, -1e10f, 1e10f, -1e10f};
     for (int k = 0; k < 6; ++k)
     {
         MeshVertex& v = pMesh->m_pVertices[k];
-        const float* c = corners[bCounterClockwise ? counterClockwise[k] : clockwise[k]];
-        v.vPosition = Vector3(c[0], c[1], z);
-        v.u = c[2];
-        v.v = c[3];
-        v.vNormal = Vector3(0, 0, -1);
+        const Vector3& c = corners[order[k]];
+        v.vPosition = c;
+        v.u = uv[order[k]][0];
+        v.v = uv[order[k]][1];
+        v.vNormal = vNormal;
+        const float xyz[3] = {c.x, c.y, c.z};
+        for (int a = 0; a < 3; ++a)
+        {
+            bounds[2 * a] = std::min(bounds[2 * a], xyz[a]);
+            bounds[2 * a + 1] = std::max(bounds[2 * a + 1], xyz[a]);
+        }
     }
-    float bounds[6] = {x - w / 2, x + w / 2, y - h / 2, y + h / 2, z, z};
     std::memcpy(pMesh->m_fBounds, bounds, sizeof(bounds));
-    pMesh->m_vOffset = Vector3(x, y, z);
+    pMesh->m_vOffset = Vector3((bounds[0] + bounds[1]) / 2, (bounds[2] + bounds[3]) / 2, (bounds[4] + bounds[5]) / 2);
     ComputeBoundingSphere(pMesh);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
@@ -136,6 +154,11 @@ SceneMesh* ScenePassTest::AddQuad(float x, float y, float z, float w, float h, S
     EXPECT_EQ(pMesh->CreateVertexBuffers(m_pDevice), D3D_OK);
     m_pApp->m_Scene.AddMesh(pMesh);
     return pMesh;
+}
+
+int ScenePassTest::AddSolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a)
+{
+    return SolidTexture(*m_pApp->GetRenderer(), r, g, b, a);
 }
 
 SceneLight* ScenePassTest::AddLight(D3DLIGHTTYPE nType, float x, float y, float z, float fRange)

@@ -31,6 +31,12 @@ protected:
     // screen unless told (the passes that cull clockwise faces draw the counter-clockwise ones).
     SceneMesh* AddQuad(float x, float y, float z, float w, float h, SceneMaterial* pMaterial,
                        bool bCounterClockwise = false);
+    // A quad of corners 0 to 3 as triangles (0, 1, 2) and (2, 1, 3), with texture corners (0, 0),
+    // (1, 0), (0, 1), (1, 1), the normal given, its bounding box and sphere, and world = identity
+    // about its centre.
+    SceneMesh* AddQuadCorners(const Vector3 corners[4], const Vector3& vNormal, SceneMaterial* pMaterial);
+    // A 1 x 1 texture of one colour in the renderer's table.
+    int AddSolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
     SceneLight* AddLight(D3DLIGHTTYPE nType, float x, float y, float z, float fRange = 1000.0f);
 
     // Draws one frame of the camera view (mode 0) into the target, inside BeginScene / EndScene.

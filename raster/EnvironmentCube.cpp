@@ -1,0 +1,164 @@
+// The environment cube map (RenderApp::RenderEnvironmentCube): the scene drawn once per cube face
+// from the middle of the scene, for reflective and refractive materials and the layer passes to
+// look their surroundings up in; and the face set-up of a mesh's own cube target.
+#include "app/RenderApp.h"
+#include "3dapi/Renderer.h"
+#include "raster/SceneDraw.h"
+#include "scene/D3DXBridge.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+#include "tracer/TracerGlobals.h"
+
+namespace
+{
+constexpr int ENV_CUBE_MODE_FIRST = 0;   // g_nEnvCubeTarget, every face in full
+constexpr int VIEW_CUBE_FACE = 1;        // the scene passes' cube-face mode
+
+// Look direction and up vector of each face, in the order of the Direct3D cube faces.
+const float CUBE_FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
+                                {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
+
+D3DXMATRIX FaceView(const D3DXVECTOR3& eye, int nFace)
+{
+    const float* f = CUBE_FACES[nFace];
+    D3DXVECTOR3 at(eye.x + f[0], eye.y + f[1], eye.z + f[2]), up(f[3], f[4], f[5]);
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    return view;
+}
+
+// The camera position, view and projection, put back exactly when it goes.
+class KeptCamera
+{
+public:
+    explicit KeptCamera(Vector3& vPosition) : m_vPosition(vPosition), m_vKept(vPosition), m_matView(g_matView),
+                                              m_matProjection(g_matProjection)
+    {
+    }
+    ~KeptCamera()
+    {
+        g_matView = m_matView;
+        g_matProjection = m_matProjection;
+        m_vPosition = m_vKept;
+    }
+    KeptCamera(const KeptCamera&) = delete;
+    KeptCamera& operator=(const KeptCamera&) = delete;
+
+private:
+    Vector3& m_vPosition;
+    const Vector3 m_vKept;
+    const Matrix4 m_matView;
+    const Matrix4 m_matProjection;
+};
+
+// Render target 0 back for the frame: the back buffer through the renderer, so that its record
+// stays true, then the scene texture when depth of field is active.
+void BindFrameTarget(Renderer& renderer, IDirect3DDevice9* pDevice, bool bDepthOfField)
+{
+    renderer.BindRenderTarget(0, -1);
+    IDirect3DSurface9* pSurface = nullptr;
+    if (bDepthOfField && g_pSceneTexture && SUCCEEDED(g_pSceneTexture->GetSurfaceLevel(0, &pSurface)))
+    {
+        pDevice->SetRenderTarget(0, pSurface);
+        pSurface->Release();
+    }
+}
+
+// The mean centre of the meshes that stand still; of all meshes when every one moves.
+D3DXVECTOR3 StaticCentre(const SceneStore& scene)
+{
+    D3DXVECTOR3 sum[2] = {{0, 0, 0}, {0, 0, 0}};
+    int nCount[2] = {0, 0};
+    const int nMeshes = (int)scene.m_Meshes.GetCount();
+    for (int i = 0; i < nMeshes; ++i)
+    {
+        const SceneMesh* pMesh = static_cast<const SceneMesh*>(scene.m_Meshes.Get((uint32_t)i));
+        if (!pMesh)
+            continue;
+        const D3DXVECTOR3 centre = ToD3DX(pMesh->m_vOffset);
+        for (int k = IsMoving(*pMesh) ? 1 : 0; k < 2; ++k)
+        {
+            sum[k] += centre;
+            ++nCount[k];
+        }
+    }
+    const int k = nCount[0] > 0 ? 0 : 1;
+    return nCount[k] > 0 ? sum[k] / (float)nCount[k] : D3DXVECTOR3(0, 0, 0);
+}
+}
+
+void RenderApp::RenderEnvironmentCube(int nMode)
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer)
+        return;
+    const bool bFirst = nMode == ENV_CUBE_MODE_FIRST;
+    const int nTarget = bFirst ? g_nEnvCubeTarget : g_nEnvCubeTarget2;
+    // A new scene: the dynamic cube's faces hold the previous one until it is filled again.
+    if (bFirst)
+        m_bEnvCubeTarget2Filled = 0;
+    if (nTarget < 0)
+        return;
+    Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    KeptCamera kept(vCamera);
+    const D3DXVECTOR3 eye = StaticCentre(m_Scene);
+
+    // The target's faces are drawn into: a stage that still holds it from the last frame's layer
+    // passes must not sample it meanwhile.
+    pRenderer->BindTexture(2, -1);
+    if (pRenderer->GetCurrentRenderTarget() == nTarget)
+        pRenderer->BindRenderTarget(0, -1);
+    pRenderer->BindRenderTarget(0, nTarget);
+    vCamera = Vector3(eye.x, eye.y, eye.z);
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 1.0f, 50000.0f);
+    g_matProjection = ToMatrix4(projection);
+
+    // The dynamic cube's first use draws every face, as a new scene's first frame does.
+    const uint8_t bSceneChanged = g_bSceneChanged;
+    if (!bFirst && !m_bEnvCubeTarget2Filled)
+        g_bSceneChanged = 1;
+    for (int f = 0; f < 6; ++f)
+    {
+        g_matView = ToMatrix4(FaceView(eye, f));
+        pRenderer->SelectCubeFace(nTarget, f);
+        if (g_bUseSortedPass)
+            RenderScene(VIEW_CUBE_FACE, &g_matViewProjection);
+        else
+            RenderSceneForward(VIEW_CUBE_FACE, &g_matViewProjection);
+    }
+    g_bSceneChanged = bSceneChanged;
+    if (!bFirst)
+        m_bEnvCubeTarget2Filled = 1;
+
+    BindFrameTarget(*pRenderer, m_pDevice, m_Scene.m_Camera.m_bDofActive == 1);
+}
+
+void RenderApp::SetupObjectCubeFaces(SceneMesh* pMesh)
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer || !pMesh || !pMesh->m_pMaterial)
+        return;
+    const int nCube = pMesh->m_pMaterial->m_nMaterialIds[0];
+    Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    KeptCamera kept(vCamera);
+    const D3DXMATRIX world = ToD3DX(pMesh->m_matWorld);
+    const D3DXVECTOR3 eye(world._41, world._42, world._43);
+    // A material without a cube target of its own has no faces to prepare.
+    if (nCube >= 0 && pRenderer->BindRenderTarget(0, nCube))
+    {
+        vCamera = Vector3(eye.x, eye.y, eye.z);
+        D3DXMATRIX projection;
+        D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 0.2f, 500.0f);
+        g_matProjection = ToMatrix4(projection);
+        for (int f = 0; f < 6; ++f)
+        {
+            pRenderer->SelectCubeFace(nCube, f);
+            pRenderer->ApplyState();
+            g_matView = ToMatrix4(FaceView(eye, f));
+        }
+        BindFrameTarget(*pRenderer, m_pDevice, m_Scene.m_Camera.m_bDofActive == 1);
+    }
+    pMesh->m_bVisible = 1;
+}
