@@ -303,3 +303,13 @@ TEST_F(EnvironmentCubeTest, EyeIsTheMeanOfTheStaticMeshesOrOfAllWhenEveryMeshMov
     ExpectColour(face.Pixel(CUBE_SIZE / 4, 2), pFloor, "top of the +z face: the floor from below");
     ExpectColour(face.Pixel(CUBE_SIZE / 4, CUBE_SIZE / 2), BLACK, "middle of the +z face: below the floor");
 }
+
+TEST_F(EnvironmentCubeTest, ACubeTargetThatCouldNotBeMadeIsLeftAlone)
+{
+    g_nEnvCubeTarget2 = -1;
+    const d3d9test::StateSnapshot before = d3d9test::CaptureState(m_pDevice);
+    d3d9test::ResetStats(m_pDevice);
+    RenderCube(1);
+    EXPECT_EQ(d3d9test::Stats(m_pDevice).nDraws, 0u);
+    EXPECT_TRUE(d3d9test::DiffState(before, d3d9test::CaptureState(m_pDevice)).empty());
+}
