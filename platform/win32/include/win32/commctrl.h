@@ -262,3 +262,4 @@ struct PBRANGE
 
 #include <win32/trackbar.h>
 #include <win32/treeview.h>
+#include <win32/imagelist.h>
