@@ -223,6 +223,9 @@ private:
 
     // ".x" conversion (SceneStoreX.cpp).
     static bool LoadXFile(const char* szPath, const char* szOperation, IDirect3DDevice9* pDevice, XFile& file);
+    // The four ".x" entry points: read, clear when told, convert.
+    bool ImportXFileAs(const char* szPath, const char* szOperation, Renderer* pRenderer, IDirect3DDevice9* pDevice,
+                       bool bClear, bool bSetLightKind);
     void ConvertXFile(XFile& file, const std::string& strFolder, Renderer* pRenderer, IDirect3DDevice9* pDevice,
                       bool bSetLightKind);
     std::unique_ptr<SceneMaterial> MakeXMaterial(const XFileMesh& source, const std::string& strFolder,

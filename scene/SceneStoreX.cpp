@@ -18,6 +18,7 @@
 #include "scene/SceneMesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -216,38 +217,34 @@ bool SceneStore::LoadXFile(const char* szPath, const char* szOperation, IDirect3
 
 bool SceneStore::OpenXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
-    SetMediaDirectory();
-    XFile file;
-    if (!LoadXFile(szPath, "SceneStore::OpenXFile()", pDevice, file))
-        return false;
-    Clear(pRenderer);
-    ConvertXFile(file, GetSceneFolder(szPath), pRenderer, pDevice, true);
-    return true;
+    return ImportXFileAs(szPath, "SceneStore::OpenXFile()", pRenderer, pDevice, true, true);
 }
 
 bool SceneStore::MergeXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
-    SetMediaDirectory();
-    return ImportXFileMerge(szPath, pRenderer, pDevice);
+    return ImportXFileAs(szPath, "SceneStore::MergeXFile()", pRenderer, pDevice, false, false);
 }
 
 bool SceneStore::ImportXFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
-    SetMediaDirectory();
-    XFile file;
-    if (!LoadXFile(szPath, "SceneStore::ImportXFile()", pDevice, file))
-        return false;
-    ConvertXFile(file, GetSceneFolder(szPath), pRenderer, pDevice, true);
-    return true;
+    return ImportXFileAs(szPath, "SceneStore::ImportXFile()", pRenderer, pDevice, false, true);
 }
 
 bool SceneStore::ImportXFileMerge(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
+    return ImportXFileAs(szPath, "SceneStore::ImportXFileMerge()", pRenderer, pDevice, false, false);
+}
+
+bool SceneStore::ImportXFileAs(const char* szPath, const char* szOperation, Renderer* pRenderer,
+                               IDirect3DDevice9* pDevice, bool bClear, bool bSetLightKind)
+{
     SetMediaDirectory();
     XFile file;
-    if (!LoadXFile(szPath, "SceneStore::ImportXFileMerge()", pDevice, file))
+    if (!LoadXFile(szPath, szOperation, pDevice, file))
         return false;
-    ConvertXFile(file, GetSceneFolder(szPath), pRenderer, pDevice, false);
+    if (bClear)
+        Clear(pRenderer);
+    ConvertXFile(file, GetSceneFolder(szPath), pRenderer, pDevice, bSetLightKind);
     return true;
 }
 
@@ -313,6 +310,13 @@ bool SceneStore::ImportXMesh(XFileFrame* pFrame, const D3DXMATRIX& matPlaced, co
     auto pMesh = std::make_unique<SceneMesh>();
     pMesh->SetName(pSource->m_strName);
     pMesh->m_matBase = ToMatrix4(matPlaced);
+    if (!std::all_of(std::begin(pMesh->m_matBase.e), std::end(pMesh->m_matBase.e),
+                     [](float f) { return std::isfinite(f); }))
+    {
+        LogWarning("SceneStore::ImportXMesh() - mesh \"%s\" is refused: its frame matrix is not finite.",
+                   pMesh->m_szName);
+        return false;
+    }
 
     const DWORD nFaces = pSource->m_pSysMemMesh->GetNumFaces();
     if (nFaces == 0 || nFaces > MAX_X_TRIANGLES)

@@ -240,9 +240,11 @@ struct LayoutCase
     const char* szName;
     DWORD nFvf;
     DWORD nOptions;
-    // A third vertex index past the vertex count, or a NaN position: the mesh is left out.
+    // A third vertex index past the vertex count, a NaN position or a NaN in the frame's
+    // matrix: the mesh is left out.
     bool bBadIndex;
     bool bNanPosition;
+    bool bNanMatrix = false;
 };
 
 // One triangle (0, 1, 2) of vertices i = 0, 1, 2 at (i, 2i, 3i) with normal (0, 0, -(i + 1))
@@ -295,6 +297,7 @@ TEST_F(SceneStoreXTest, EveryVertexLayoutGivesTheCornersInReverseOrder)
         {"position only", D3DFVF_XYZ, 0, false, false},
         {"index past the vertices", D3DFVF_XYZ | D3DFVF_NORMAL, D3DXMESH_32BIT, true, false},
         {"NaN position", D3DFVF_XYZ | D3DFVF_TEX1, 0, false, true},
+        {"NaN in the frame matrix", D3DFVF_XYZ, 0, false, false, true},
     };
     for (const LayoutCase& c : cases)
     {
@@ -304,8 +307,10 @@ TEST_F(SceneStoreXTest, EveryVertexLayoutGivesTheCornersInReverseOrder)
         root.m_pMesh = new XFileMesh("Layout");
         root.m_pMesh->m_pSysMemMesh = MakeTriangleMesh(m_Device.Get(), c);
         ASSERT_NE(root.m_pMesh->m_pSysMemMesh, nullptr);
+        if (c.bNanMatrix)
+            root.m_mat._42 = std::nanf("");
         store.ImportXFrameTree(&root, "", &m_Renderer, m_Device.Get());
-        if (c.bBadIndex || c.bNanPosition)
+        if (c.bBadIndex || c.bNanPosition || c.bNanMatrix)
         {
             EXPECT_EQ(store.m_Meshes.GetCount(), 0u);
             EXPECT_EQ(store.m_Materials.GetCount(), 0u);
