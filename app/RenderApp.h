@@ -145,6 +145,25 @@ public:
     void SetShadowVertexConstants(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
     void SetShadowPixelConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
 
+    // ---- Rasterised renderer (raster/): the lights' shadow maps, which no live pass draws. Each
+    // pixel holds (value, object id (mesh index + 1) / 65535, diffuse alpha, 1); a light without
+    // its shadow target is skipped.
+    // Point lights into the faces of their cube target (distance / 65535), directional lights
+    // into their 2D target (clip depth / 65535, near or far layer).
+    void RenderShadowMaps();
+    // Spot light k (in list order) into face k of its cube target.
+    void RenderSpotShadowFaces();
+    void RenderShadowDistancePass(int nLight);
+    void RenderShadowDepthPass(int nLight);
+    // The directional light's shadow view and projection in g_matView and g_matProjection, with
+    // m_matShadowProjection, m_matShadowTexture and the far-layer flag; false when no mesh casts.
+    bool BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptView);
+    void SetShadowPassConstants(const SceneMesh* pMesh, int nLight);
+    // Pixel c1 = (0, (mesh index + 1) / 65535, 0, 1).
+    void SetObjectIdConstant(int nMeshIndex);
+    // (x, y, z) / w x 0.5 of (point, 1) x m; zero when w <= 0.001.
+    static void ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m);
+
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
 
@@ -230,4 +249,8 @@ public:
     // Written only by the shadow drivers.
     uint8_t m_bShadowFarLayer = 0;
     D3DXMATRIX m_matShadowTexture;
+    D3DXMATRIX m_matShadowProjection;
+    // Per light (a scene has at most 32): the farthest a mesh's sphere reaches from it (point
+    // lights).
+    float m_fShadowRange[32] = {};
 };

@@ -1,0 +1,390 @@
+// The lights' shadow maps: a distance pass (point and spot lights, into cube faces) and a depth
+// pass (directional lights, near or far layer) that write per pixel the value, the object id and
+// the diffuse map's alpha; the drivers place the viewer at the light for each face. No live pass
+// calls them: the lights' shadow targets are made by no one yet, and a light without its target
+// is skipped rather than drawn into the back buffer.
+#include "app/RenderApp.h"
+#include "3dapi/Renderer.h"
+#include "core/Log.h"
+#include "raster/LightConstants.h"
+#include "raster/SceneDraw.h"
+#include "scene/D3DXBridge.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+enum
+{
+    VS_DISTANCE = 1,   // 901
+    VS_DEPTH = 8,      // 908
+    VS_CLIP_DEPTH = 16 // 916
+};
+constexpr int PS_SHADOW_MAP = 2;   // 602
+constexpr float SHADOW_DEPTH_SCALE = 65535.0f;
+constexpr char PASS_NAME[] = "RenderShadowMaps";
+
+// Look direction and up vector of each cube face.
+const float CUBE_FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
+                                {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
+
+// The camera position, view and projection, put back when it goes.
+class KeptView
+{
+public:
+    explicit KeptView(Vector3& vPosition) : m_vPosition(vPosition), m_vKept(vPosition), m_matView(g_matView),
+                                            m_matProjection(g_matProjection)
+    {
+    }
+    ~KeptView()
+    {
+        g_matView = m_matView;
+        g_matProjection = m_matProjection;
+        m_vPosition = m_vKept;
+    }
+    KeptView(const KeptView&) = delete;
+    KeptView& operator=(const KeptView&) = delete;
+
+private:
+    Vector3& m_vPosition;
+    const Vector3 m_vKept;
+    const Matrix4 m_matView;
+    const Matrix4 m_matProjection;
+};
+
+// The mesh casts a shadow map for light i: its shadow flag is set and no shadow volume stands in.
+bool CastsShadowMap(const SceneMesh& mesh, int i)
+{
+    return mesh.m_nLightFlags[i] != 1 && mesh.m_bCastsShadow[i] != 0;
+}
+}
+
+void RenderApp::SetShadowPassConstants(const SceneMesh* pMesh, int)
+{
+    if (!pMesh)
+        return;
+    ConstantTable table;
+    // Nothing is divided by a depth scale no driver has set.
+    table.Set(2, 1.0f, 1.0f, g_fShadowDepthScale > 0.0f ? 1.0f / g_fShadowDepthScale : 0.0f, 1.0f);
+    const Vector3& eye = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    table.Set(3, eye.x, eye.y, eye.z, 1.0f);
+    const D3DXMATRIX world = ToD3DX(pMesh->m_matWorld), view = ToD3DX(g_matView), projection = ToD3DX(g_matProjection);
+    D3DXMATRIX worldView, wvp;
+    D3DXMatrixMultiply(&worldView, &world, &view);
+    D3DXMatrixMultiply(&wvp, &worldView, &projection);
+    table.SetTransposed(4, wvp);
+    table.SetTransposed(8, world);
+    table.SetTransposed(16, worldView);
+    table.Set(14, pMesh->m_vOffset.x, pMesh->m_vOffset.y, pMesh->m_vOffset.z, 0.0f);
+    if (const SceneMaterial* pMaterial = pMesh->m_pMaterial)
+        table.Set(15, pMaterial->m_fRepeatU[0], pMaterial->m_fRepeatV[0], pMaterial->m_fRepeatU[1],
+                  pMaterial->m_fRepeatV[1]);
+    UploadConstants(m_pDevice, false, table);
+}
+
+void RenderApp::SetObjectIdConstant(int nMeshIndex)
+{
+    if (!m_pDevice)
+        return;
+    const float id[4] = {0.0f, (float)(nMeshIndex + 1) / 65535.0f, 0.0f, 1.0f};
+    m_pDevice->SetPixelShaderConstantF(1, id, 1);
+}
+
+void RenderApp::ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m)
+{
+    D3DXVECTOR4 p;
+    D3DXVec3Transform(&p, &vPoint, &m);
+    if (p.w <= 0.001f)
+        vOut = D3DXVECTOR3(0, 0, 0);
+    else
+        vOut = D3DXVECTOR3(p.x / p.w * 0.5f, p.y / p.w * 0.5f, p.z / p.w * 0.5f);
+}
+
+void RenderApp::RenderShadowDistancePass(int nLight)
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer || nLight < 0 || nLight >= SceneMesh::LIGHT_SLOTS)
+        return;
+    const int nMeshes = std::min((int)m_Scene.m_Meshes.GetCount(), MAX_MESHES);
+    // After the first frame a face is redrawn only when a moving mesh shows in it.
+    if (!g_bSceneChanged)
+    {
+        int nTested = 0, nHidden = 0;
+        for (int j = 0; j < nMeshes; ++j)
+        {
+            SceneMesh* pMesh = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get((uint32_t)j));
+            if (!pMesh || !IsMoving(*pMesh) || !pMesh->m_bVisible)
+                continue;
+            if (nTested++ == 0)
+            {
+                if (!SelectScenePrograms(*this, VS_DEPTH, -1, PASS_NAME))
+                    return;
+                m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+            }
+            uint32_t nSamples = 0;
+            if (IsSphereInFrustum(pMesh))
+                QueryDrawMesh(*this, *pMesh, nSamples);
+            nHidden += nSamples == 0 ? 1 : 0;
+        }
+        if (nTested > 0 && nTested == nHidden)
+            return;
+    }
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    if (!SelectScenePrograms(*this, VS_DISTANCE, PS_SHADOW_MAP, PASS_NAME))
+        return;
+    pRenderer->SelectTextures(-1, -1, -1, -1, -1, -1);
+    pRenderer->ApplyState();
+    for (int j = 0; j < nMeshes; ++j)
+    {
+        SceneMesh* pMesh = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get((uint32_t)j));
+        if (!pMesh || !pMesh->m_pMaterial || !CastsShadowMap(*pMesh, nLight) || !IsSphereInFrustum(pMesh))
+            continue;
+        pRenderer->BindTexture(0, pMesh->m_pMaterial->m_nTextureIds[SceneMaterial::TEXTURE_DIFFUSE]);
+        SetShadowPassConstants(pMesh, nLight);
+        SetObjectIdConstant(j);
+        m_pDevice->SetStreamSource(0, pMesh->m_pVertexBuffer, 0, MESH_VERTEX_STRIDE);
+        DrawSceneMesh(m_pDevice, *pMesh);
+    }
+}
+
+void RenderApp::RenderShadowDepthPass(int nLight)
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer || nLight < 0 || nLight >= SceneMesh::LIGHT_SLOTS)
+        return;
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    // The far layer keeps the farthest surfaces.
+    const bool bFar = m_bShadowFarLayer != 0;
+    m_pDevice->SetRenderState(D3DRS_ZFUNC, bFar ? D3DCMP_GREATEREQUAL : D3DCMP_LESSEQUAL);
+    m_pDevice->SetRenderState(D3DRS_CULLMODE, bFar ? D3DCULL_CCW : D3DCULL_CW);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, bFar ? 0.0f : 1.0f, 0);
+    if (SelectScenePrograms(*this, VS_CLIP_DEPTH, PS_SHADOW_MAP, PASS_NAME))
+    {
+        pRenderer->SelectTextures(-1, -1, -1, -1, -1, -1);
+        pRenderer->ApplyState();
+        const D3DXMATRIX view = ToD3DX(g_matView);
+        const int nMeshes = std::min((int)m_Scene.m_Meshes.GetCount(), MAX_MESHES);
+        for (int j = 0; j < nMeshes; ++j)
+        {
+            SceneMesh* pMesh = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get((uint32_t)j));
+            if (!pMesh || !CastsShadowMap(*pMesh, nLight))
+                continue;
+            // Meshes wholly behind the viewer are left out.
+            const D3DXVECTOR3 origin = MeshWorldCentre(*pMesh);
+            const float fDepth = origin.x * view._13 + origin.y * view._23 + origin.z * view._33 + view._43;
+            if (fDepth + pMesh->m_fBoundingRadius <= 0.0f)
+                continue;
+            SetShadowPassConstants(pMesh, nLight);
+            SetObjectIdConstant(j);
+            m_pDevice->SetStreamSource(0, pMesh->m_pVertexBuffer, 0, MESH_VERTEX_STRIDE);
+            DrawSceneMesh(m_pDevice, *pMesh);
+        }
+    }
+    m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+}
+
+namespace
+{
+D3DXMATRIX CubeFaceView(const D3DXVECTOR3& eye, int nFace)
+{
+    const float* f = CUBE_FACES[nFace];
+    D3DXVECTOR3 at(eye.x + f[0], eye.y + f[1], eye.z + f[2]), up(f[3], f[4], f[5]);
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    return view;
+}
+}
+
+bool RenderApp::BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptView)
+{
+    const SceneLight* pLight = static_cast<const SceneLight*>(m_Scene.m_Lights.Get((uint32_t)nLight));
+    if (!pLight)
+        return false;
+    D3DXVECTOR3 d(pLight->m_Light.Direction.x, pLight->m_Light.Direction.y, pLight->m_Light.Direction.z);
+    D3DXVec3Normalize(&d, &d);
+    // The depth range of the shadow-casting meshes seen from the camera.
+    const Vector3& camera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    float n = 0.0f, f = 0.0f;
+    bool bAny = false;
+    for (uint32_t j = 0; j < m_Scene.m_Meshes.GetCount(); ++j)
+    {
+        const SceneMesh* pMesh = static_cast<const SceneMesh*>(m_Scene.m_Meshes.Get(j));
+        if (!pMesh || !pMesh->m_bCastsShadow[nLight])
+            continue;
+        const D3DXVECTOR3 centre = MeshWorldCentre(*pMesh);
+        const D3DXVECTOR3 offset(centre.x - camera.x, centre.y - camera.y, centre.z - camera.z);
+        const float fDistance = D3DXVec3Length(&offset);
+        n = bAny ? std::min(n, fDistance - pMesh->m_fSphereRadius) : fDistance - pMesh->m_fSphereRadius;
+        f = bAny ? std::max(f, fDistance + pMesh->m_fSphereRadius) : fDistance + pMesh->m_fSphereRadius;
+        bAny = true;
+    }
+    // Nothing casts a shadow: there is no range to fit the map to.
+    if (!bAny)
+        return false;
+    f = std::min(f, 4000.0f);
+    n = std::max(n, m_Scene.m_Camera.m_fFrontClip);
+    // The eye moves back by e, more when the light comes towards the viewer.
+    const float c = d.x * keptView._13 + d.y * keptView._23 + d.z * keptView._33;
+    float e;
+    if (c > 0.0f)
+    {
+        n += 20.0f * std::fabs(c);
+        e = 1.0f;
+    }
+    else
+    {
+        e = 20.0f * std::fabs(c) + 5.0f;
+        n += e;
+        e *= 2.0f;
+    }
+    D3DXMATRIX viewBack = keptView;
+    viewBack._43 += e;
+    const float fFov = 2.0f * std::atan(std::tan(m_Scene.m_Camera.m_fFov / 2.0f) * f / (f + e));
+    D3DXMATRIX projectionBack, m;
+    D3DXMatrixPerspectiveFovLH(&projectionBack, fFov, m_Scene.m_Camera.m_fAspect, n, f + e);
+    D3DXMatrixMultiply(&m, &viewBack, &projectionBack);
+
+    // The light's direction as a point of the post-projective space; behind the viewer, the far
+    // layer from the opposite direction.
+    D3DXVECTOR3 up(0, 0, -1), p;
+    ProjectHalf(p, d, m);
+    m_bShadowFarLayer = 0;
+    if (p.z == 0.0f)
+    {
+        m_bShadowFarLayer = 1;
+        up = D3DXVECTOR3(0, 0, 1);
+        d = -d;
+        ProjectHalf(p, d, m);
+        if (p.z == 0.0f)
+        {
+            D3DXVECTOR4 q;
+            D3DXVec3Transform(&q, &d, &m);
+            q.z = 0.0f;
+            q.w = 0.0f;
+            D3DXVec4Normalize(&q, &q);
+            p = D3DXVECTOR3(q.x * 1000.0f, q.y * 1000.0f, 0.0f);
+        }
+    }
+    const float fDistance = std::max(D3DXVec3Length(&p), 1.0f);
+    p.z += 0.5f;
+    const D3DXVECTOR3 middle(0, 0, 0.5f);
+    D3DXMATRIX lightView, lightProjection, shadowProjection, scale, texture;
+    D3DXMatrixLookAtLH(&lightView, &p, &middle, &up);
+    D3DXMatrixPerspectiveFovLH(&lightProjection, 2.0f * std::asin(1.0f / fDistance), 800.0f / 600.0f,
+                               std::max(fDistance - 2.0f, 0.001f), fDistance + 8.0f);
+    g_fShadowDepthScale = SHADOW_DEPTH_SCALE;
+    D3DXMatrixMultiply(&shadowProjection, &projectionBack, &lightView);
+    D3DXMatrixMultiply(&shadowProjection, &shadowProjection, &lightProjection);
+    m_matShadowProjection = shadowProjection;
+    g_matProjection = ToMatrix4(shadowProjection);
+    g_matView = ToMatrix4(viewBack);
+    D3DXMatrixIdentity(&scale);
+    scale._33 = 1.0f / SHADOW_DEPTH_SCALE;
+    D3DXMatrixMultiply(&texture, &viewBack, &scale);
+    D3DXMatrixMultiply(&m_matShadowTexture, &texture, &shadowProjection);
+    return true;
+}
+
+void RenderApp::RenderShadowMaps()
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer)
+        return;
+    Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    const D3DXMATRIX keptView = ToD3DX(g_matView);
+    {
+        KeptView kept(vCamera);
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+        D3DXMATRIX projection;
+        D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 0.01f, 30000.0f);
+        g_matProjection = ToMatrix4(projection);
+        const int nLights = std::min((int)m_Scene.m_Lights.GetCount(), SceneMesh::LIGHT_SLOTS);
+        for (int i = 0; i < nLights; ++i)
+        {
+            SceneLight* pLight = static_cast<SceneLight*>(m_Scene.m_Lights.Get((uint32_t)i));
+            if (!pLight || !pLight->m_bEnabled || pLight->m_Light.Type == D3DLIGHT_SPOT)
+                continue;
+            if (pLight->m_Light.Type == D3DLIGHT_DIRECTIONAL)
+            {
+                if (pLight->m_nTextureId2 >= 0 && BuildDirectionalShadowView(i, keptView) &&
+                    pRenderer->BindRenderTarget(0, pLight->m_nTextureId2))
+                    RenderShadowDepthPass(i);
+                continue;
+            }
+            if (pLight->m_nTextureId < 0)
+                continue;
+            const Vector3& position = pLight->m_vLightPosition;
+            vCamera = position;
+            float fRange = 0.0f;
+            for (uint32_t j = 0; j < m_Scene.m_Meshes.GetCount(); ++j)
+                if (const SceneMesh* pMesh = static_cast<const SceneMesh*>(m_Scene.m_Meshes.Get(j)))
+                {
+                    const D3DXVECTOR3 centre = MeshWorldCentre(*pMesh);
+                    const D3DXVECTOR3 offset(centre.x - position.x, centre.y - position.y, centre.z - position.z);
+                    fRange = std::max(fRange, D3DXVec3Length(&offset) + pMesh->m_fSphereRadius);
+                }
+            m_fShadowRange[i] = fRange;
+            g_fShadowDepthScale = SHADOW_DEPTH_SCALE;
+            if (pRenderer->GetCurrentRenderTarget() != pLight->m_nTextureId &&
+                !pRenderer->BindRenderTarget(0, pLight->m_nTextureId))
+                continue;
+            for (int f = 0; f < 6; ++f)
+            {
+                if (!g_bSceneChanged && pLight->m_nLightOptions[f] == 0)
+                    continue;
+                g_matView = ToMatrix4(CubeFaceView(ToD3DX(position), f));
+                pRenderer->SelectCubeFace(pLight->m_nTextureId, f);
+                RenderShadowDistancePass(i);
+            }
+        }
+        pRenderer->BindRenderTarget(0, -1);
+    }
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+}
+
+void RenderApp::RenderSpotShadowFaces()
+{
+    Renderer* pRenderer = GetRenderer();
+    if (!m_pDevice || !pRenderer)
+        return;
+    Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    KeptView kept(vCamera);
+    int nSpot = 0;
+    const int nLights = std::min((int)m_Scene.m_Lights.GetCount(), SceneMesh::LIGHT_SLOTS);
+    for (int i = 0; i < nLights; ++i)
+    {
+        SceneLight* pLight = static_cast<SceneLight*>(m_Scene.m_Lights.Get((uint32_t)i));
+        if (!pLight || pLight->m_Light.Type != D3DLIGHT_SPOT)
+            continue;
+        const int k = nSpot++;
+        // A cube has six faces: spot lights past the sixth have none of their own.
+        if (!pLight->m_bEnabled || pLight->m_nTextureId < 0 || k >= 6)
+            continue;
+        const Vector3& position = pLight->m_vLightPosition;
+        vCamera = position;
+        D3DXMATRIX projection, view;
+        D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 0.1f, 30000.0f);
+        g_matProjection = ToMatrix4(projection);
+        const D3DXVECTOR3 eye = ToD3DX(position);
+        const D3DXVECTOR3 at(eye.x + pLight->m_Light.Direction.x, eye.y + pLight->m_Light.Direction.y,
+                             eye.z + pLight->m_Light.Direction.z);
+        const D3DXVECTOR3 up = k == 2 ? D3DXVECTOR3(0, 0, -1) : (k == 3 ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 1, 0));
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        g_matView = ToMatrix4(view);
+        if (pRenderer->GetCurrentRenderTarget() != pLight->m_nTextureId &&
+            !pRenderer->BindRenderTarget(0, pLight->m_nTextureId))
+            continue;
+        pRenderer->SelectCubeFace(pLight->m_nTextureId, k);
+        g_fShadowDepthScale = SHADOW_DEPTH_SCALE;
+        RenderShadowDistancePass(i);
+    }
+    pRenderer->BindRenderTarget(0, -1);
+}
