@@ -186,8 +186,10 @@ struct LOGPALETTE
 #define R2_MERGEPEN 15
 #define R2_WHITE 16
 
-#define TRANSPARENT 1
-#define OPAQUE 2
+// Constants rather than macros, so that code including the window layer may still name its
+// own enumerators so.
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
 #define MM_TEXT 1
 #define BLACKONWHITE 1
 #define COLORONCOLOR 3
