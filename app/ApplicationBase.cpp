@@ -32,7 +32,7 @@ const KeyBinding KEY_BINDINGS[] = {
 };
 }
 
-ApplicationBase::ApplicationBase()
+ApplicationBase::ApplicationBase() : CWinApp(nullptr)
 {
     m_vCameraPosition = Vector3(0.0f, 0.0f, 0.0f);
     m_vCameraAngles = Vector3(0.0f, 0.0f, 0.0f);

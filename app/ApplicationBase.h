@@ -3,12 +3,14 @@
 // (frame, device, loading, camera, keys), the key state and the key bindings kept in the
 // registry, the application camera, and the scene the whole program works on. Direct3DApplication
 // adds the graphics device and RenderApp the program's resources and passes; exactly one object
-// of the tree exists (g_RenderApp).
+// of the tree exists (g_RenderApp). The tree stands on the MFC application: start-up, the message
+// loop with idle rendering and shut-down are ApplicationBase's (ApplicationLoop.cpp).
 #include "core/Matrix4.h"
 #include "core/String.h"
 #include "core/Vector3.h"
 #include "scene/SceneStore.h"
 
+#include <mfc/afxwin.h>
 #include <win32/types.h>
 
 #include <cstdint>
@@ -31,13 +33,23 @@ struct PixelFormatRequest
 // toggles), under HKEY_LOCAL_MACHINE.
 constexpr const char* KEY_BINDINGS_REGISTRY_KEY = "SOFTWARE\\Oskel";
 
-class ApplicationBase
+class ApplicationBase : public CWinApp
 {
 public:
     ApplicationBase();
-    virtual ~ApplicationBase();
+    ~ApplicationBase() override;
     ApplicationBase(const ApplicationBase&) = delete;
     ApplicationBase& operator=(const ApplicationBase&) = delete;
+
+    // ---- The MFC application's operations (ApplicationLoop.cpp).
+    // Start-up; false ends the program before the message loop.
+    BOOL InitInstance() override;
+    // The message loop with idle rendering; returns ExitInstance's result.
+    int Run() override;
+    // One frame per call; true asks to be called again while the queue stays empty.
+    BOOL OnIdle(LONG lCount) override;
+    // Shut-down: the clock stops, Exit, the key bindings are stored; 0.
+    int ExitInstance() override;
 
     // ---- Framework hooks, in the order of the application's virtual table.
     virtual bool SelectPixelFormat(PixelFormatRequest& format) = 0;
@@ -63,6 +75,9 @@ public:
     virtual bool ReleaseDevice(HWND hWnd) = 0;
     virtual bool TakeScreenshot() = 0;
     virtual bool DrawString(const char* szText, float x, float y, float fWidth, float fHeight) = 0;
+    // Seconds until the next frame is due after a DrawFrame that drew nothing (a frame limiter);
+    // the idle loop waits that long, or for a message, instead of turning at once.
+    virtual float GetFrameWait() { return 0.0f; }
 
     // ---- Key bindings: the defaults (start-up step 3), the stored values read over them
     // (step 4, a missing key or value keeps its default) and stored at exit.
@@ -105,4 +120,9 @@ public:
     int32_t m_nScreenshotKey = 0;
     int32_t m_nShowFpsKey = 0;
     int32_t m_nConsoleKey = 0;
+    // Set by DrawFrame: false when the frame limiter skipped the frame, which is then not
+    // presented.
+    bool m_bFrameDrawn = true;
+    // The scene file given on the command line, opened after the main window's set-up.
+    CString m_strStartupFile;
 };

@@ -83,11 +83,14 @@ bool Direct3DApplication::BeginFrame()
     return m_pDevice && SUCCEEDED(m_pDevice->BeginScene());
 }
 
+// A frame that drew nothing is not presented: the window keeps showing the last drawn one.
 bool Direct3DApplication::EndFrame()
 {
     if (!m_pDevice)
         return false;
     m_pDevice->EndScene();
+    if (!m_bFrameDrawn)
+        return true;
     return SUCCEEDED(m_pDevice->Present(nullptr, nullptr, nullptr, nullptr));
 }
 

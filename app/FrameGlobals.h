@@ -5,10 +5,12 @@
 // and media directories in scene/MediaDirectory.h.
 #include "core/Matrix4.h"
 #include "morvyn/morvyn.h"
+#include "scene/PathFile.h"
 
 #include <d3d9.h>
 
 #include <cstdint>
+#include <vector>
 
 class RenderApp;
 
@@ -22,6 +24,15 @@ extern Matrix4 g_matViewProjection;
 
 // Faces drawn in the current frame: reset by the frame driver, counted by the passes.
 extern int32_t g_nVisibleFaces;
+
+// ---- Frame driver: the render surface window's mode and camera-path recording.
+// Whether the render surface window covers the desktop (it follows g_bFullScreenRequest).
+extern uint8_t g_bRenderWndFullScreen;
+// Camera-path recording is running; its keys (one per drawn frame) and their total time. A new
+// recording starts an empty list, so each saved file holds that recording alone.
+extern uint8_t g_bRecordingPath;
+extern float g_fPathTime;
+extern std::vector<PathKey> g_PathKeys;
 
 // ---- Made by RenderApp::Load and kept until the device is released.
 // The background box's cube texture ("Media/t.dds").

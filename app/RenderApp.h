@@ -60,6 +60,18 @@ public:
     // Releases the load-time resources, then the renderer, the device and the Direct3D object.
     bool ReleaseDevice(HWND hWnd) override;
 
+    // ---- Frame driver (RenderAppFrame.cpp).
+    // One frame: the limiter, the camera and animation by a fixed step, the path recording, the
+    // first-frame set-up, the scene passes and the overlay; always true.
+    bool DrawFrame() override;
+    // Presents a drawn frame, then writes a camera path the frame asked to save.
+    bool EndFrame() override;
+    float GetFrameWait() override;
+    // Asks for a ".pth" file and writes the recorded keys; a cancelled dialog writes nothing.
+    void SaveRecordedPath();
+    // The frame limiter's threshold: at most one frame per this many seconds of render clock.
+    static constexpr float FRAME_INTERVAL = 0.011f;
+
     // ---- Statistics overlay (RenderAppStatistics.cpp).
     void UpdateFrameRate();
     void DrawStatistics();
@@ -246,6 +258,8 @@ public:
     // g_nEnvCubeTarget2 holds the scene in all six faces; Load clears it when it makes the
     // target, the environment cube's mode 0 (a new scene) when the faces go stale.
     uint8_t m_bEnvCubeTarget2Filled = 0;
+    // A drawn frame asked for the recorded path to be saved once it is presented.
+    bool m_bSavePathDue = false;
     // Written only by the shadow drivers.
     uint8_t m_bShadowFarLayer = 0;
     D3DXMATRIX m_matShadowTexture;

@@ -1,0 +1,3 @@
+#include "app/RenderDoc.h"
+
+IMPLEMENT_DYNCREATE(RenderDoc, CDocument)
