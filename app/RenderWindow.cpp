@@ -171,7 +171,7 @@ bool RenderWindow::OpenScene(const char* szPath)
     const bool bMvn = szExtension && strcasecmp(szExtension, ".mvn") == 0;
     if (!bQnl && !bMvn)
     {
-        LogError("RenderWindow::OpenScene() - %s is not a scene file (\".qnl\" or \".mvn\").", szPath);
+        LogError("RenderWindow::OpenScene() - \"%s\" is not a scene file (\".qnl\" or \".mvn\").", szPath);
         return false;
     }
     SceneStore& scene = m_pApp->m_Scene;
@@ -179,7 +179,7 @@ bool RenderWindow::OpenScene(const char* szPath)
                         : scene.OpenMvnFile(szPath, m_pApp->GetRenderer(), pDevice);
     if (!bOpened)
     {
-        LogError("RenderWindow::OpenScene() - %s could not be read; the scene stays as it was.", szPath);
+        LogError("RenderWindow::OpenScene() - \"%s\" could not be read; the scene stays as it was.", szPath);
         return false;
     }
     for (uint32_t i = 0; i < scene.m_Meshes.GetCount(); ++i)

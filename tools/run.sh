@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the program needs, builds it and starts it.
+# Installs what the program needs, builds it and starts it on the sample room (or on the scene
+# files given). Without an X display the program runs itself under xvfb-run and says so.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/tools/setup.sh"
 bash "$here/tools/build.sh" "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-exe="$here/build/app/quenlaris"
-if [ -x "$exe" ]; then
-  exec "$exe" "$@"
+if [ "$#" -eq 0 ]; then
+  set -- "$here/build/share/quenlaris/Scenes/Room.qnl"
 fi
-echo "The program itself is not built yet: the libraries and their tests are (see build/)."
-echo "Once the application lands, this command starts $exe."
+exec "$here/build/app/quenlaris" "$@"

@@ -128,6 +128,18 @@ TEST_F(WindowTest, KeyStateFollowsTheMessagesTaken)
     EXPECT_EQ(MessageLog()[2].m_wParam, static_cast<WPARAM>('a')) << "Shift with Caps Lock on types a small letter";
     EXPECT_TRUE(m_Driver.scriptDone());
 
+    // A held key stays down between its press and release lines; an unknown name is refused.
+    ASSERT_TRUE(m_Driver.loadScript("press Up\nwait 30\nrelease Up\n", error)) << error;
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(GetKeyState(VK_UP), DOWN);
+    m_Driver.advance(29);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(GetKeyState(VK_UP), DOWN);
+    m_Driver.advance(1);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(GetKeyState(VK_UP), 0);
+    EXPECT_FALSE(m_Driver.loadScript("press Nokey\n", error));
+
     win32::SetKeyStateDirect(VK_SPACE, true, false);
     EXPECT_EQ(GetKeyState(VK_SPACE), DOWN);
     EXPECT_EQ(GetAsyncKeyState(VK_SPACE), ASYNC_DOWN);

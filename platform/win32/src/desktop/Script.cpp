@@ -1,6 +1,7 @@
 // Program scripts: one instruction a line, run on the driver's clock.
 //   wait 100                      the next lines run 100 ms later
 //   key Tab / key Alt+Return      press and release
+//   press Up / release Up         a key held down over the lines between (camera movement)
 //   type "quit\r"                 the keys that type the text
 //   click left #1000              a click in the middle of the window (or at "x,y" on the screen)
 //   answer file "a.qnl" / answer cancel / answer msgbox IDOK
@@ -166,6 +167,17 @@ bool Driver::loadScript(const std::string& strText, std::string& strError)
                 if (!key(combo))
                     addFailure(where + ": unknown key");
             };
+        }
+        else if ((verb == "press" || verb == "release") && t.size() == 2)
+        {
+            BYTE vk = VirtualKeyFromName(t[1].m_strText);
+            if (!vk)
+            {
+                strError = where + ": unknown key";
+                return false;
+            }
+            bool bDown = verb == "press";
+            action = [this, vk, bDown] { key(vk, bDown); };
         }
         else if (verb == "type" && t.size() == 2 && t[1].m_bQuoted)
         {
