@@ -135,7 +135,10 @@ bool RenderApp::DrawFrame()
             m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 0);
             DrawBackgroundBox(camera.m_RigidBody.m_vPosition, ToD3DX(g_matView), ToD3DX(g_matProjection), 0);
         }
-        RenderScene(0, &g_matViewProjection);
+        if (camera.m_bDofActive)
+            RenderSceneWithDepthOfField(&g_matViewProjection);
+        else
+            RenderScene(0, &g_matViewProjection);
         g_bSceneChanged = 0;
     }
     else
