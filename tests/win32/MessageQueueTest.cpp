@@ -131,13 +131,13 @@ TEST_F(WindowTest, KeyStateFollowsTheMessagesTaken)
     // A held key stays down between its press and release lines; an unknown name is refused.
     ASSERT_TRUE(m_Driver.loadScript("press Up\nwait 30\nrelease Up\n", error)) << error;
     m_Driver.pumpUntilIdle();
-    EXPECT_EQ(GetKeyState(VK_UP), DOWN);
+    EXPECT_LT(GetKeyState(VK_UP), 0);
     m_Driver.advance(29);
     m_Driver.pumpUntilIdle();
-    EXPECT_EQ(GetKeyState(VK_UP), DOWN);
+    EXPECT_LT(GetKeyState(VK_UP), 0);
     m_Driver.advance(1);
     m_Driver.pumpUntilIdle();
-    EXPECT_EQ(GetKeyState(VK_UP), 0);
+    EXPECT_GE(GetKeyState(VK_UP), 0);
     EXPECT_FALSE(m_Driver.loadScript("press Nokey\n", error));
 
     win32::SetKeyStateDirect(VK_SPACE, true, false);
