@@ -188,6 +188,14 @@ public:
     void ReleaseTriangleGrid();
     // Releases the grid and every tracer target; safe to call twice.
     void ReleaseTracerResources();
+    // The screen-size targets and depth surfaces (those CreateScreenTargets makes).
+    void ReleaseScreenTargets();
+    // The screen-size targets, their depth surfaces and the scene texture made again at a tile
+    // size other than the back buffer's; false (logged) for an empty size or a failed creation.
+    bool RecreateScreenTargets(int nWidth, int nHeight);
+    // The gate of a traced render: true when the scene has a grid and every tracer program and
+    // the occlusion query exist; otherwise false after one logged error that names the cause.
+    bool PrepareTracedRender();
     // Pixel c0 to c3 and c5 to c15: the grid description.
     void SetGridConstants();
     // Samplers 0 to 7: point filtering, clamped addressing.
@@ -211,6 +219,8 @@ public:
     void RenderGBufferCulled();
     // The G-buffer of the visible translucent meshes, culling counter-clockwise (0) or clockwise.
     void RenderGBuffer(int bCullClockwise);
+    // Pixel program 124 over the bound vertex program and stream into G-buffer target 1.
+    void RenderEmissionPass();
     // Photon target 0 = (0, 0, 0, photons of the kind + 1), then 0 under every mesh, with the depth
     // of all meshes; photon target 2 cleared. Kind 0 direct, 1 global.
     void ClearAndDepthPass(int nPhotonKind);

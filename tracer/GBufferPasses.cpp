@@ -24,6 +24,7 @@ constexpr int MESH_VERTEX_PROGRAM = 52;
 constexpr int QUAD_VERTEX_PROGRAM = 40;
 constexpr int GBUFFER_PIXEL_PROGRAM = 128;
 constexpr int CLEAR_PIXEL_PROGRAM = 158;
+constexpr int EMISSION_PIXEL_PROGRAM = 124;
 constexpr UINT MESH_VERTEX_STRIDE = sizeof(MeshVertex);
 
 void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture)
@@ -248,4 +249,17 @@ void RenderApp::ClearAndDepthPass(int nPhotonKind)
     }
     BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[2]);
     m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+}
+
+void RenderApp::RenderEmissionPass()
+{
+    if (!m_pDevice || !m_pRenderer)
+        return;
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_pRenderer->SelectPixelShader(m_PixelShaders[EMISSION_PIXEL_PROGRAM]);
+    m_pRenderer->ApplyShaders();
+    BindTextureTarget(m_pDevice, 0, g_pGBufferTargets[1]);
+    m_pDevice->SetTexture(1, g_pCellCoordTarget);
+    m_pDevice->SetTexture(7, g_pPhotonTargets[0]);
+    m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
 }

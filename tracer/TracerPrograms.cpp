@@ -3,6 +3,7 @@
 // them is missing, with one error that names them all.
 #include "app/RenderApp.h"
 #include "core/Log.h"
+#include "tracer/TracerGlobals.h"
 
 #include <cstdio>
 #include <string>
@@ -46,4 +47,23 @@ bool RenderApp::CheckTracerPrograms() const
              "traced image.",
              strMissing.c_str());
     return false;
+}
+
+bool RenderApp::PrepareTracedRender()
+{
+    if (!g_bGridBuilt)
+    {
+        LogError("RenderApp::PrepareTracedRender() - the scene has no vertices; Trace Photon draws no traced image.");
+        return false;
+    }
+    if (!CheckTracerPrograms())
+        return false;
+    // The light-view passes and the gather wait on the query's pixel counts.
+    if (!m_bOcclusionQuerySupported || !m_pOcclusionQuery)
+    {
+        LogError("RenderApp::PrepareTracedRender() - the device has no occlusion query; Trace Photon draws no "
+                 "traced image.");
+        return false;
+    }
+    return true;
 }

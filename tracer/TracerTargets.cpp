@@ -48,6 +48,29 @@ void CreateDepth(IDirect3DDevice9* pDevice, UINT nWidth, UINT nHeight, IDirect3D
                  nHeight, szName);
     }
 }
+
+
+// The screen-size targets and depth surfaces at w x h. The auxiliary depth surface serves the
+// mirror and cube passes, which draw into light-size targets, so it is never made narrower than
+// AUX_DEPTH_MIN_SIZE; the path depth surface serves screen-size targets and follows the screen.
+void CreateScreenSizeTargets(IDirect3DDevice9* pDevice, UINT w, UINT h)
+{
+    constexpr D3DFORMAT HALF4 = D3DFMT_A16B16G16R16F;
+    CreateTarget(pDevice, w, h, HALF4, &g_pCellCoordTarget, "cell coordinates");
+    for (IDirect3DTexture9*& pTarget : g_pGBufferTargets)
+        CreateTarget(pDevice, w, h, HALF4, &pTarget, "G-buffer");
+    for (IDirect3DTexture9*& pTarget : g_pPhotonTargets)
+        CreateTarget(pDevice, w, h, HALF4, &pTarget, "photon sum");
+    CreateTarget(pDevice, w, h, D3DFMT_G16R16F, &g_pListPointerTarget, "list pointer");
+    CreateTarget(pDevice, w, h, HALF4, &g_pPhotonAddressTarget, "photon address");
+    CreateDepth(pDevice, w, h, &g_pTracerDepthStencil, "of the view");
+    if (w >= AUX_DEPTH_MIN_SIZE)
+        CreateDepth(pDevice, w, h, &g_pAuxDepthStencil, "of the mirror and cube passes");
+    else
+        CreateDepth(pDevice, AUX_DEPTH_MIN_SIZE, AUX_DEPTH_MIN_SIZE, &g_pAuxDepthStencil,
+                    "of the mirror and cube passes");
+    CreateDepth(pDevice, w, h, &g_pPathDepthStencil, "of the specular paths");
+}
 }
 
 void RenderApp::CreateScreenTargets()
@@ -58,21 +81,22 @@ void RenderApp::CreateScreenTargets()
         LogError("RenderApp::CreateScreenTargets() - the device has no back buffer; the tracer has no targets.");
         return;
     }
-    constexpr D3DFORMAT HALF4 = D3DFMT_A16B16G16R16F;
-    CreateTarget(m_pDevice, w, h, HALF4, &g_pCellCoordTarget, "cell coordinates");
-    for (IDirect3DTexture9*& pTarget : g_pGBufferTargets)
-        CreateTarget(m_pDevice, w, h, HALF4, &pTarget, "G-buffer");
-    for (IDirect3DTexture9*& pTarget : g_pPhotonTargets)
-        CreateTarget(m_pDevice, w, h, HALF4, &pTarget, "photon sum");
-    CreateTarget(m_pDevice, w, h, D3DFMT_G16R16F, &g_pListPointerTarget, "list pointer");
-    CreateTarget(m_pDevice, w, h, HALF4, &g_pPhotonAddressTarget, "photon address");
-    CreateDepth(m_pDevice, w, h, &g_pTracerDepthStencil, "of the view");
-    if (w >= AUX_DEPTH_MIN_SIZE)
-        CreateDepth(m_pDevice, w, h, &g_pAuxDepthStencil, "of the mirror and cube passes");
-    else
-        CreateDepth(m_pDevice, AUX_DEPTH_MIN_SIZE, AUX_DEPTH_MIN_SIZE, &g_pAuxDepthStencil,
-                    "of the mirror and cube passes");
-    CreateDepth(m_pDevice, w, h, &g_pPathDepthStencil, "of the specular paths");
+    CreateScreenSizeTargets(m_pDevice, w, h);
+}
+
+bool RenderApp::RecreateScreenTargets(int nWidth, int nHeight)
+{
+    if (!m_pDevice || nWidth <= 0 || nHeight <= 0)
+    {
+        LogError("RenderApp::RecreateScreenTargets() - a %d x %d tile has no targets.", nWidth, nHeight);
+        return false;
+    }
+    ReleaseScreenTargets();
+    ReleaseTracerObject(g_pSceneTexture);
+    const UINT w = static_cast<UINT>(nWidth), h = static_cast<UINT>(nHeight);
+    CreateScreenSizeTargets(m_pDevice, w, h);
+    CreateTarget(m_pDevice, w, h, D3DFMT_A8R8G8B8, &g_pSceneTexture, "scene");
+    return g_pSceneTexture && g_pTracerDepthStencil && g_pAuxDepthStencil && g_pPathDepthStencil;
 }
 
 void RenderApp::CreateTracerTargets()
@@ -147,9 +171,8 @@ void RenderApp::CreateTracerTargets()
     }
 }
 
-void RenderApp::ReleaseTracerResources()
+void RenderApp::ReleaseScreenTargets()
 {
-    ReleaseTriangleGrid();
     ReleaseTracerObject(g_pCellCoordTarget);
     for (IDirect3DTexture9*& pTarget : g_pGBufferTargets)
         ReleaseTracerObject(pTarget);
@@ -160,6 +183,12 @@ void RenderApp::ReleaseTracerResources()
     ReleaseTracerObject(g_pTracerDepthStencil);
     ReleaseTracerObject(g_pAuxDepthStencil);
     ReleaseTracerObject(g_pPathDepthStencil);
+}
+
+void RenderApp::ReleaseTracerResources()
+{
+    ReleaseTriangleGrid();
+    ReleaseScreenTargets();
     ReleaseTracerObject(g_pOutputTexture);
     ReleaseTracerObject(g_pSceneTexture);
     ReleaseTracerObject(g_pReadbackSurface);

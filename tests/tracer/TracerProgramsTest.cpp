@@ -186,3 +186,32 @@ TEST(TracerMeshProgram, MeshProgramOutputsMatchTheirFormulas)
     expect(T + 6, {clip.x, clip.y, clip.z, clip.w}, "t6");
     expect(T + 7, {unitNormal.x, unitNormal.y, unitNormal.z}, "t7");
 }
+
+TEST_F(TracerProgramTest, EmissionPassWritesTheScaledPositionIntoTheNormalTarget)
+{
+    IDirect3DDevice9* pDevice = Device();
+    // The quad's texture coordinate stands for the interpolated world position.
+    pDevice->SetVertexDeclaration(g_pQuadDeclaration);
+    pDevice->SetStreamSource(0, m_pApp->m_pQuadVB, 0, sizeof(QuadVertex));
+    m_pApp->GetRenderer()->SelectVertexShader(m_pApp->m_VertexShaders[40]);
+    pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const float c0[4] = {2.0f, 0.0f, 0.0f, 0.0f}, c4[4] = {5.0f, 6.0f, 7.0f, 1.0f};
+    pDevice->SetPixelShaderConstantF(0, c0, 1);
+    pDevice->SetPixelShaderConstantF(4, c4, 1);
+    m_pApp->RenderEmissionPass();
+    const d3d9test::SurfaceData data = ReadTexture(g_pGBufferTargets[1]);
+    for (UINT y = 0; y < SCREEN_HEIGHT; y += 7)
+        for (UINT x = 0; x < SCREEN_WIDTH; x += 5)
+        {
+            // Direct3D 9 pixel centres sit on the texel corners of the quad's coordinates.
+            const float u = static_cast<float>(x) / SCREEN_WIDTH, v = static_cast<float>(y) / SCREEN_HEIGHT;
+            const float* p = data.Pixel(x, y);
+            // Half-float target: 11 bits of mantissa.
+            EXPECT_NEAR(p[0], 2.0f * u, 2e-3f) << x << " " << y;
+            EXPECT_NEAR(p[1], 2.0f * v, 2e-3f) << x << " " << y;
+            EXPECT_EQ(p[3], 2.0f);
+        }
+    DWORD nZ = 1;
+    pDevice->GetRenderState(D3DRS_ZENABLE, &nZ);
+    EXPECT_EQ(nZ, static_cast<DWORD>(FALSE));
+}

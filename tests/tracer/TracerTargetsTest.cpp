@@ -218,3 +218,76 @@ TEST_F(TracerTest, EveryTracerProgramLoadsAndAMissingOneIsNamedOnce)
     m_pApp->m_PixelShaders[59] = -1;
     EXPECT_TRUE(m_pApp->CheckTracerPrograms());
 }
+
+TEST_F(TracerTest, RecreatedScreenTargetsTakeTheTileSizeAndKeepTheAuxDepthWideEnough)
+{
+    ASSERT_TRUE(InitAndLoad());
+    constexpr DWORD RT = D3DUSAGE_RENDERTARGET, DS = D3DUSAGE_DEPTHSTENCIL;
+    constexpr D3DPOOL DEF = D3DPOOL_DEFAULT;
+    struct Case
+    {
+        int w, h;
+        UINT nAux;
+    } cases[] = {{200, 150, 256}, {320, 240, 320}, {40, 30, 256}};
+    IDirect3DSurface9* pReadback = g_pReadbackSurface;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.w);
+        ASSERT_TRUE(m_pApp->RecreateScreenTargets(c.w, c.h));
+        const UINT w = static_cast<UINT>(c.w), h = static_cast<UINT>(c.h);
+        ExpectSurface("cell coordinates", Describe(g_pCellCoordTarget), D3DFMT_A16B16G16R16F, w, h, RT, DEF);
+        for (IDirect3DTexture9* pTarget : g_pGBufferTargets)
+            ExpectSurface("G-buffer", Describe(pTarget), D3DFMT_A16B16G16R16F, w, h, RT, DEF);
+        for (IDirect3DTexture9* pTarget : g_pPhotonTargets)
+            ExpectSurface("photon sum", Describe(pTarget), D3DFMT_A16B16G16R16F, w, h, RT, DEF);
+        ExpectSurface("list pointer", Describe(g_pListPointerTarget), D3DFMT_G16R16F, w, h, RT, DEF);
+        ExpectSurface("photon address", Describe(g_pPhotonAddressTarget), D3DFMT_A16B16G16R16F, w, h, RT, DEF);
+        ExpectSurface("view depth", Describe(g_pTracerDepthStencil), D3DFMT_D24S8, w, h, DS, DEF);
+        const UINT nAuxH = c.nAux == w ? h : c.nAux;
+        ExpectSurface("aux depth", Describe(g_pAuxDepthStencil), D3DFMT_D24S8, c.nAux, nAuxH, DS, DEF);
+        ExpectSurface("path depth", Describe(g_pPathDepthStencil), D3DFMT_D24S8, w, h, DS, DEF);
+        ExpectSurface("scene", Describe(g_pSceneTexture), D3DFMT_A8R8G8B8, w, h, RT, DEF);
+    }
+    // The read-back surface and the output image are not screen targets of the tile.
+    EXPECT_EQ(g_pReadbackSurface, pReadback);
+    ExpectSurface("read-back", Describe(g_pReadbackSurface), D3DFMT_A8R8G8B8, SCREEN_WIDTH, SCREEN_HEIGHT, RT, DEF);
+    ClearLogLines();
+    EXPECT_FALSE(m_pApp->RecreateScreenTargets(0, 48));
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::RecreateScreenTargets()"}), 1);
+}
+
+TEST_F(TracerTest, TracedRenderIsRefusedWithOneErrorNamingTheCause)
+{
+    ASSERT_TRUE(InitAndLoad());
+    // Every tracer program present (not all are written yet), so each cause shows on its own.
+    for (int i = 0; i < RenderApp::TRACER_VERTEX_PROGRAM_COUNT; ++i)
+        m_pApp->m_VertexShaders[RenderApp::TRACER_VERTEX_PROGRAMS[i]] = 0;
+    for (int i = 0; i < RenderApp::TRACER_PIXEL_PROGRAM_COUNT; ++i)
+        m_pApp->m_PixelShaders[RenderApp::TRACER_PIXEL_PROGRAMS[i]] = 0;
+
+    // No vertices: no grid, no trace.
+    m_pApp->BuildTriangleGrid();
+    ClearLogLines();
+    EXPECT_FALSE(m_pApp->PrepareTracedRender());
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::PrepareTracedRender()", "no vertices"}), 1);
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {}), 1);
+
+    AddMesh({D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(0, 1, 0)});
+    m_pApp->BuildTriangleGrid();
+    ClearLogLines();
+    EXPECT_TRUE(m_pApp->PrepareTracedRender());
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {}), 0);
+
+    m_pApp->m_VertexShaders[43] = -1;
+    EXPECT_FALSE(m_pApp->PrepareTracedRender());
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"vertex program 43 (resource 943)"}), 1);
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {}), 1);
+    m_pApp->m_VertexShaders[43] = 0;
+
+    IDirect3DQuery9* pQuery = m_pApp->m_pOcclusionQuery;
+    m_pApp->m_pOcclusionQuery = nullptr;
+    ClearLogLines();
+    EXPECT_FALSE(m_pApp->PrepareTracedRender());
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::PrepareTracedRender()", "occlusion query"}), 1);
+    m_pApp->m_pOcclusionQuery = pQuery;
+}
