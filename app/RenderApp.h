@@ -221,6 +221,19 @@ public:
     void RenderGBuffer(int bCullClockwise);
     // Pixel program 124 over the bound vertex program and stream into G-buffer target 1.
     void RenderEmissionPass();
+
+    // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
+    // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and
+    // each cell's first list address into their grid textures; the first emanate tile of a light
+    // and kind also sets the cell statistics.
+    void SortAndIndexPhotons(int nBlocks, bool bFirstTile);
+    void SortPhotonBlocks(int nBlocks);
+    void BuildCellIndex(int nBlocks, bool bStatistics);
+    void IndexPhotonBlock(int nBlock, IDirect3DVertexBuffer9* pPoints, std::vector<int64_t>& counters);
+    // The screen quad with vertex program 40 and this pixel program into the bound targets.
+    void DrawTracerQuad(int nPixelProgram);
+    // Program 134: level 0 of the source copied texel for texel into the target.
+    void CopyTracerTexture(IDirect3DTexture9* pSource, IDirect3DTexture9* pTarget);
     // Photon target 0 = (0, 0, 0, photons of the kind + 1), then 0 under every mesh, with the depth
     // of all meshes; photon target 2 cleared. Kind 0 direct, 1 global.
     void ClearAndDepthPass(int nPhotonKind);

@@ -26,21 +26,6 @@ constexpr int GBUFFER_PIXEL_PROGRAM = 128;
 constexpr int CLEAR_PIXEL_PROGRAM = 158;
 constexpr int EMISSION_PIXEL_PROGRAM = 124;
 constexpr UINT MESH_VERTEX_STRIDE = sizeof(MeshVertex);
-
-void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture)
-{
-    IDirect3DSurface9* pSurface = nullptr;
-    if (pTexture)
-        pTexture->GetSurfaceLevel(0, &pSurface);
-    pDevice->SetRenderTarget(nIndex, pSurface);
-    ReleaseTracerObject(pSurface);
-}
-
-void UnbindTargets(IDirect3DDevice9* pDevice)
-{
-    for (DWORD nTarget = 1; nTarget < GBUFFER_TARGET_COUNT; ++nTarget)
-        pDevice->SetRenderTarget(nTarget, nullptr);
-}
 }
 
 void RenderApp::SetTracerMeshConstants(const SceneMesh& mesh)

@@ -36,3 +36,21 @@ IDirect3DTexture9* g_pLightTargetsC[LIGHT_TARGET_COUNT] = {};
 IDirect3DTexture9* g_pLightTargetsD[LIGHT_TARGET_COUNT] = {};
 IDirect3DTexture9* g_pSortTargets[SORT_TARGET_COUNT] = {};
 IDirect3DSurface9* g_pListReadbackSurface = nullptr;
+
+int32_t g_nOccupiedCells = 0;
+int32_t g_nAverageCellPhotons = 0;
+
+void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture)
+{
+    IDirect3DSurface9* pSurface = nullptr;
+    if (pTexture)
+        pTexture->GetSurfaceLevel(0, &pSurface);
+    pDevice->SetRenderTarget(nIndex, pSurface);
+    ReleaseTracerObject(pSurface);
+}
+
+void UnbindTargets(IDirect3DDevice9* pDevice)
+{
+    for (DWORD nTarget = 1; nTarget < GBUFFER_TARGET_COUNT; ++nTarget)
+        pDevice->SetRenderTarget(nTarget, nullptr);
+}

@@ -74,6 +74,12 @@ extern IDirect3DTexture9* g_pSortTargets[SORT_TARGET_COUNT];
 extern IDirect3DSurface9* g_pListReadbackSurface;
 extern IDirect3DCubeTexture9* g_pCubeTarget;
 
+// ---- Photon cell statistics of the first emanate tile of a light and photon kind: cells that
+// hold a photon, and photons per such cell (100 when none does).
+constexpr int32_t EMPTY_GRID_CELL_PHOTONS = 100;
+extern int32_t g_nOccupiedCells;
+extern int32_t g_nAverageCellPhotons;
+
 // The screen-quad vertex of the tracer's full-screen passes (g_pQuadDeclaration).
 struct QuadVertex
 {
@@ -90,6 +96,10 @@ constexpr UINT TILE_QUAD_VERTEX_COUNT = TILE_QUADS_PER_AXIS * TILE_QUADS_PER_AXI
 int32_t RoundTextureSize(int32_t nTexels);
 // Whether a triangle overlaps an axis-aligned box (centre, half-extent), touching included.
 bool TriangleOverlapsBox(const D3DXVECTOR3 vTriangle[3], const D3DXVECTOR3& vCentre, const D3DXVECTOR3& vHalf);
+// Level 0 of the texture as render target nIndex (none for a null texture).
+void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture);
+// Render targets 1 to 3 unbound.
+void UnbindTargets(IDirect3DDevice9* pDevice);
 // Releases a COM object and clears the pointer.
 template <class T> void ReleaseTracerObject(T*& pObject)
 {
