@@ -222,6 +222,20 @@ public:
     // Pixel program 124 over the bound vertex program and stream into G-buffer target 1.
     void RenderEmissionPass();
 
+    // ---- Light-view photon passes (tracer/LightPasses.cpp).
+    // The photons of emanate tile (i, j) of a light: point lights six cube faces of 2 x 2 blocks,
+    // spot lights one frustum of 4 x 4 blocks, other lights none; then sorted and indexed. Kind 0
+    // direct, 1 global, 2 refraction path, 3 reflection path.
+    void RenderLightPasses(SceneLight* pLight, int nKind, int i, int j);
+    // The ray and position passes of one block seen through view and projection.
+    void RenderLightBlock(const SceneLight& light, int nKind, int nTiles, int nBlock, const D3DXMATRIX& view,
+                          const D3DXMATRIX& projection);
+    // m_MeshOrder front to back along the view's depth axis.
+    void OrderMeshesForView(const D3DXMATRIX& view);
+    // The material's pixel constants of the photon programs and its maps (the diffuse map only
+    // for kinds 0 and above; -1 is the ray pass).
+    void SetPhotonSurfaceConstants(const SceneMesh& mesh, int nKind);
+
     // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
     // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and
     // each cell's first list address into their grid textures; the first emanate tile of a light
@@ -239,6 +253,7 @@ public:
     void ClearAndDepthPass(int nPhotonKind);
     // Vertex c4-c11, c14-c16 of a mesh draw of the tracer.
     void SetTracerMeshConstants(const SceneMesh& mesh);
+    void SetTracerMeshConstants(const SceneMesh& mesh, const D3DXMATRIX& view, const D3DXMATRIX& projection);
     // Those and the G-buffer's material constants and textures.
     void SetGBufferMeshConstants(const SceneMesh& mesh);
     void DrawTracerMesh(const SceneMesh& mesh);

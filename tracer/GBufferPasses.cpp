@@ -30,7 +30,12 @@ constexpr UINT MESH_VERTEX_STRIDE = sizeof(MeshVertex);
 
 void RenderApp::SetTracerMeshConstants(const SceneMesh& mesh)
 {
-    const D3DXMATRIX world = ToD3DX(mesh.m_matWorld), view = ToD3DX(g_matView), projection = ToD3DX(g_matProjection);
+    SetTracerMeshConstants(mesh, ToD3DX(g_matView), ToD3DX(g_matProjection));
+}
+
+void RenderApp::SetTracerMeshConstants(const SceneMesh& mesh, const D3DXMATRIX& view, const D3DXMATRIX& projection)
+{
+    const D3DXMATRIX world = ToD3DX(mesh.m_matWorld);
     D3DXMATRIX wvp = world * view * projection, transposed;
     const float centre[4] = {mesh.m_vOffset.x, mesh.m_vOffset.y, mesh.m_vOffset.z, 0.0f};
     m_pDevice->SetVertexShaderConstantF(14, centre, 1);
