@@ -115,7 +115,8 @@ bool RenderApp::DrawFrame()
         {
             // The new scene's set-up: the tracer's grid (with Trace Photon on, its programs are
             // checked first, so a missing one is reported once), the particle systems and the
-            // visibility of every mesh in the views that start from it.
+            // visibility of every mesh in the views that start from it, then the environment cube
+            // drawn whole; later frames redraw its faces for moving meshes when it is dynamic.
             if (g_bTracePhoton)
                 CheckTracerPrograms();
             BuildTriangleGrid();
@@ -129,7 +130,10 @@ bool RenderApp::DrawFrame()
             for (int nView : FIRST_FRAME_VIEWS)
                 for (int i = 0; i < nMeshes && i < MAX_MESHES; ++i)
                     m_Visibility[static_cast<size_t>(nView) * MAX_MESHES + i] = 1;
+            RenderEnvironmentCube(0);
         }
+        else if (g_bDynamicCubeMap)
+            RenderEnvironmentCube(1);
         if (g_bBackground)
         {
             m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 0);

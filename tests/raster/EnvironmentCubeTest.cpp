@@ -1,6 +1,7 @@
 // The environment cube on a room of six coloured walls: each face shows the wall it faces, a
 // look-up through the cube along any direction sees the room as seen from its middle, the camera
-// comes back untouched, and the dynamic cube's faces are redrawn only for a moving mesh.
+// comes back untouched, the frame driver draws it whole on a new scene's first frame, and the
+// dynamic cube's faces are redrawn only for a moving mesh.
 #include "ScenePassFixture.h"
 
 #include "3dapi/Renderer.h"
@@ -10,9 +11,11 @@
 #include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace
@@ -188,6 +191,22 @@ TEST_F(EnvironmentCubeTest, EachFaceShowsTheWallItFacesWithEitherScenePass)
         ExpectRoom(g_nEnvCubeTarget, bSorted ? "main pass" : "forward pass");
     }
     g_bUseSortedPass = 1;
+}
+
+TEST_F(EnvironmentCubeTest, TheFirstFrameOfANewSceneDrawsTheCubeWhole)
+{
+    ClearFaces(g_nEnvCubeTarget);
+    g_bSceneChanged = 1;
+    // The frame driver draws once a frame interval has passed; the second call is past it.
+    for (int i = 0; i < 2; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_pDevice->BeginScene();
+        m_pApp->DrawFrame();
+        m_pDevice->EndScene();
+    }
+    EXPECT_EQ(g_bSceneChanged, 0);
+    ExpectRoom(g_nEnvCubeTarget, "frame driver");
 }
 
 TEST_F(EnvironmentCubeTest, ALookUpThroughTheCubeSeesTheRoomFromItsMiddle)
