@@ -15,43 +15,6 @@ namespace
 constexpr int ENV_CUBE_MODE_FIRST = 0;   // g_nEnvCubeTarget, every face in full
 constexpr int VIEW_CUBE_FACE = 1;        // the scene passes' cube-face mode
 
-// Look direction and up vector of each face, in the order of the Direct3D cube faces.
-const float CUBE_FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
-                                {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
-
-D3DXMATRIX FaceView(const D3DXVECTOR3& eye, int nFace)
-{
-    const float* f = CUBE_FACES[nFace];
-    D3DXVECTOR3 at(eye.x + f[0], eye.y + f[1], eye.z + f[2]), up(f[3], f[4], f[5]);
-    D3DXMATRIX view;
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    return view;
-}
-
-// The camera position, view and projection, put back exactly when it goes.
-class KeptCamera
-{
-public:
-    explicit KeptCamera(Vector3& vPosition) : m_vPosition(vPosition), m_vKept(vPosition), m_matView(g_matView),
-                                              m_matProjection(g_matProjection)
-    {
-    }
-    ~KeptCamera()
-    {
-        g_matView = m_matView;
-        g_matProjection = m_matProjection;
-        m_vPosition = m_vKept;
-    }
-    KeptCamera(const KeptCamera&) = delete;
-    KeptCamera& operator=(const KeptCamera&) = delete;
-
-private:
-    Vector3& m_vPosition;
-    const Vector3 m_vKept;
-    const Matrix4 m_matView;
-    const Matrix4 m_matProjection;
-};
-
 // Render target 0 back for the frame: the back buffer through the renderer, so that its record
 // stays true, then the scene texture when depth of field is active.
 void BindFrameTarget(Renderer& renderer, IDirect3DDevice9* pDevice, bool bDepthOfField)
@@ -121,7 +84,7 @@ void RenderApp::RenderEnvironmentCube(int nMode)
         g_bSceneChanged = 1;
     for (int f = 0; f < 6; ++f)
     {
-        g_matView = ToMatrix4(FaceView(eye, f));
+        g_matView = ToMatrix4(CubeFaceView(eye, f));
         pRenderer->SelectCubeFace(nTarget, f);
         if (g_bUseSortedPass)
             RenderScene(VIEW_CUBE_FACE, &g_matViewProjection);
@@ -156,7 +119,7 @@ void RenderApp::SetupObjectCubeFaces(SceneMesh* pMesh)
         {
             pRenderer->SelectCubeFace(nCube, f);
             pRenderer->ApplyState();
-            g_matView = ToMatrix4(FaceView(eye, f));
+            g_matView = ToMatrix4(CubeFaceView(eye, f));
         }
         BindFrameTarget(*pRenderer, m_pDevice, m_Scene.m_Camera.m_bDofActive == 1);
     }

@@ -81,3 +81,15 @@ void QueryDrawMesh(RenderApp& app, const SceneMesh& mesh, uint32_t& nEntry)
     }
     nEntry = hr == S_OK ? nSamples : 0;
 }
+
+D3DXMATRIX CubeFaceView(const D3DXVECTOR3& eye, int nFace)
+{
+    // Look direction and up vector of each face.
+    static const float FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
+                                      {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
+    const float* f = FACES[nFace];
+    D3DXVECTOR3 at(eye.x + f[0], eye.y + f[1], eye.z + f[2]), up(f[3], f[4], f[5]);
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    return view;
+}

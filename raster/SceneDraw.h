@@ -1,8 +1,12 @@
 #pragma once
 // What the scene passes (the main pass and the forward pass) share: the mesh predicates, program
 // selection with its one-time report of a missing program, and the mesh draws with and without
-// an occlusion query.
+// an occlusion query; and what the passes that draw into cube faces share: the face views and
+// the camera they put back.
+#include "morvyn/morvyn.h"
+
 #include <d3d9.h>
+#include <d3dx9.h>
 
 #include <cstdint>
 
@@ -33,3 +37,30 @@ void DrawSceneMesh(IDirect3DDevice9* pDevice, const SceneMesh& mesh);
 // occlusion query; nEntry = the samples that passed. Without queries the mesh is drawn and
 // counts as visible (1).
 void QueryDrawMesh(RenderApp& app, const SceneMesh& mesh, uint32_t& nEntry);
+
+// The view from eye through cube face nFace, in the order of the Direct3D cube faces.
+D3DXMATRIX CubeFaceView(const D3DXVECTOR3& eye, int nFace);
+
+// The camera position, view and projection, put back exactly when it goes.
+class KeptCamera
+{
+public:
+    explicit KeptCamera(Vector3& vPosition) : m_vPosition(vPosition), m_vKept(vPosition), m_matView(g_matView),
+                                              m_matProjection(g_matProjection)
+    {
+    }
+    ~KeptCamera()
+    {
+        g_matView = m_matView;
+        g_matProjection = m_matProjection;
+        m_vPosition = m_vKept;
+    }
+    KeptCamera(const KeptCamera&) = delete;
+    KeptCamera& operator=(const KeptCamera&) = delete;
+
+private:
+    Vector3& m_vPosition;
+    const Vector3 m_vKept;
+    const Matrix4 m_matView;
+    const Matrix4 m_matProjection;
+};

@@ -29,34 +29,6 @@ constexpr int PS_SHADOW_MAP = 2;   // 602
 constexpr float SHADOW_DEPTH_SCALE = 65535.0f;
 constexpr char PASS_NAME[] = "RenderShadowMaps";
 
-// Look direction and up vector of each cube face.
-const float CUBE_FACES[6][6] = {{1, 0, 0, 0, 1, 0},  {-1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, -1},
-                                {0, -1, 0, 0, 0, 1}, {0, 0, 1, 0, 1, 0},  {0, 0, -1, 0, 1, 0}};
-
-// The camera position, view and projection, put back when it goes.
-class KeptView
-{
-public:
-    explicit KeptView(Vector3& vPosition) : m_vPosition(vPosition), m_vKept(vPosition), m_matView(g_matView),
-                                            m_matProjection(g_matProjection)
-    {
-    }
-    ~KeptView()
-    {
-        g_matView = m_matView;
-        g_matProjection = m_matProjection;
-        m_vPosition = m_vKept;
-    }
-    KeptView(const KeptView&) = delete;
-    KeptView& operator=(const KeptView&) = delete;
-
-private:
-    Vector3& m_vPosition;
-    const Vector3 m_vKept;
-    const Matrix4 m_matView;
-    const Matrix4 m_matProjection;
-};
-
 // The mesh casts a shadow map for light i: its shadow flag is set and no shadow volume stands in.
 bool CastsShadowMap(const SceneMesh& mesh, int i)
 {
@@ -191,18 +163,6 @@ void RenderApp::RenderShadowDepthPass(int nLight)
     m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
 }
 
-namespace
-{
-D3DXMATRIX CubeFaceView(const D3DXVECTOR3& eye, int nFace)
-{
-    const float* f = CUBE_FACES[nFace];
-    D3DXVECTOR3 at(eye.x + f[0], eye.y + f[1], eye.z + f[2]), up(f[3], f[4], f[5]);
-    D3DXMATRIX view;
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    return view;
-}
-}
-
 bool RenderApp::BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptView)
 {
     const SceneLight* pLight = static_cast<const SceneLight*>(m_Scene.m_Lights.Get((uint32_t)nLight));
@@ -301,7 +261,7 @@ void RenderApp::RenderShadowMaps()
     Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
     const D3DXMATRIX keptView = ToD3DX(g_matView);
     {
-        KeptView kept(vCamera);
+        KeptCamera kept(vCamera);
         m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
         D3DXMATRIX projection;
         D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 0.01f, 30000.0f);
@@ -356,7 +316,7 @@ void RenderApp::RenderSpotShadowFaces()
     if (!m_pDevice || !pRenderer)
         return;
     Vector3& vCamera = m_Scene.m_Camera.m_RigidBody.m_vPosition;
-    KeptView kept(vCamera);
+    KeptCamera kept(vCamera);
     int nSpot = 0;
     const int nLights = std::min((int)m_Scene.m_Lights.GetCount(), SceneMesh::LIGHT_SLOTS);
     for (int i = 0; i < nLights; ++i)
