@@ -268,4 +268,58 @@ TEST_F(ThreadTest, OverlappingMidSizedDrawsKeepTheirOrder)
     EXPECT_EQ(nThree, nOne);
     d3d9test::SetThreadCount(m_pDevice, 0);
 }
+
+// Pixels of many primitives share one shading batch. Small triangles that overlap everywhere,
+// blended and depth-tested, drawn in one draw must give the image and count of the same
+// triangles drawn one per draw; with a program that kills pixels too (tests after the shading).
+TEST_F(ThreadTest, OneDrawMatchesItsTrianglesDrawnOneByOne)
+{
+    static const char s_szKillLeft[] = "ps_2_0\n"
+                                       "dcl t0.xy\n"
+                                       "dcl v0\n"
+                                       "texkill t0\n"
+                                       "mov oC0, v0\n";
+    std::vector<ScreenVertex> triangles;
+    for (int i = 0; i < 40; ++i)
+    {
+        // Six pixels across, each overlapping the next two in rows of sixteen: one batch holds
+        // several on a pixel, and no pixel has so many layers that the last hide the first.
+        const float cx = 6.0f + (float)(i % 16) * 2.0f, cy = 6.0f + (float)(i / 16) * 10.0f;
+        const float r = 3.0f, z = (float)(i % 4) * 0.2f;
+        const D3DCOLOR color = D3DCOLOR_ARGB(100 + i % 100, (i * 50) & 255, (i * 80) & 255, (i * 20) & 255);
+        triangles.push_back({cx - r, cy - r, z, 1.0f, color, -0.5f, 0.0f});
+        triangles.push_back({cx + r, cy - r * 0.3f, z + 0.1f, 1.0f, color, 1.0f, 0.0f});
+        triangles.push_back({cx - r * 0.2f, cy + r, z, 1.0f, color, 0.5f, 1.0f});
+    }
+    IDirect3DPixelShader9* pKill = PixelShader(s_szKillLeft);
+    d3d9test::SetThreadCount(m_pDevice, 1);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    for (IDirect3DPixelShader9* pShader : {(IDirect3DPixelShader9*)nullptr, pKill})
+    {
+        m_pDevice->SetPixelShader(pShader);
+        auto render = [&](bool bOneDraw, DWORD& nPassed) {
+            m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+            nPassed = CountPixels([&] {
+                const UINT nCount = (UINT)triangles.size() / 3;
+                if (bOneDraw)
+                    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, nCount, triangles.data(), sizeof(ScreenVertex));
+                else
+                    for (UINT n = 0; n < nCount; ++n)
+                        m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, &triangles[n * 3], sizeof(ScreenVertex));
+            });
+            return ReadBackBuffer().bytes;
+        };
+        DWORD nOneDraw = 0, nOneByOne = 0;
+        const std::vector<BYTE> oneDraw = render(true, nOneDraw);
+        EXPECT_EQ(render(false, nOneByOne), oneDraw) << (pShader ? "with kills" : "fixed function");
+        EXPECT_GT(nOneDraw, 0u);
+        EXPECT_EQ(nOneByOne, nOneDraw);
+    }
+    m_pDevice->SetPixelShader(nullptr);
+    pKill->Release();
+    d3d9test::SetThreadCount(m_pDevice, 0);
+}
 }

@@ -178,7 +178,7 @@ struct RasterScratch::Storage
     std::vector<std::vector<Setup>> chunks;
     size_t nChunks = 0;
     std::vector<LinePixel> linePixels;
-    std::vector<std::unique_ptr<TileLanes>> lanes;   // one per worker
+    std::vector<std::unique_ptr<QuadBatch>> batches;   // one per worker
     std::vector<UINT> binStarts;   // per bin, its first entry in binItems; one more at the end
     std::vector<const Setup*> binItems;   // set-up primitives by bin, in submission order
     std::vector<RasterCounts> binCounts;
@@ -225,14 +225,17 @@ void BuildSetups(const RasterJob& job, WorkerPool& pool, bool bMayUseWorkers, Ra
     });
 }
 
-// Lanes for each worker. Kill flags start clear for every draw, because the fixed-function stages
-// never set them while a pixel program's may remain from an earlier draw.
-void PrepareLanes(std::vector<std::unique_ptr<TileLanes>>& lanes, unsigned nWorkers)
+// A quad batch for each worker, empty, with kill flags clear.
+void PrepareBatches(std::vector<std::unique_ptr<QuadBatch>>& batches, unsigned nWorkers)
 {
-    while (lanes.size() < nWorkers)
-        lanes.push_back(std::make_unique<TileLanes>());
+    while (batches.size() < nWorkers)
+        batches.push_back(std::make_unique<QuadBatch>());
     for (unsigned i = 0; i < nWorkers; ++i)
-        std::fill(std::begin(lanes[i]->kill), std::end(lanes[i]->kill), 0);
+    {
+        QuadBatch& batch = *batches[i];
+        batch.nQuads = batch.nPieces = 0;
+        std::fill(std::begin(batch.lanes.kill), std::end(batch.lanes.kill), 0);
+    }
 }
 
 // The bins [bx0, bx1] × [by0, by1] a set-up primitive touches, relative to the first bin.
@@ -298,11 +301,13 @@ RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorke
     const bool bSplit = bMayUseWorkers && pool.GetThreadCount() > 1 && nPixels >= SMALL_DRAW_PIXELS && nBinsX * nBinsY > 1;
     const unsigned nWorkers = bSplit ? pool.GetThreadCount() : 1;
     job.pShading->Prepare(nWorkers);
-    PrepareLanes(storage.lanes, nWorkers);
+    PrepareBatches(storage.batches, nWorkers);
     if (!bSplit)
     {
         RasterCounts counts;
-        storage.ForEachSetup([&](const Setup& s) { counts += runner.Run(s, bounds, *storage.lanes[0], 0); });
+        QuadBatch& batch = *storage.batches[0];
+        storage.ForEachSetup([&](const Setup& s) { runner.Run(s, bounds, batch, 0, counts); });
+        runner.Flush(batch, 0, counts);
         return counts;
     }
     FillBins(storage, nBinSize, bx0, by0, nBinsX, nBinsY);
@@ -311,8 +316,10 @@ RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorke
         const int bx = bx0 + (int)nBin % nBinsX, by = by0 + (int)nBin / nBinsX;
         const RECT bin{bx * nBinSize, by * nBinSize, (bx + 1) * nBinSize, (by + 1) * nBinSize};
         RasterCounts counts;
+        QuadBatch& batch = *storage.batches[nWorker];
         for (UINT i = storage.binStarts[nBin]; i < storage.binStarts[nBin + 1]; ++i)
-            counts += runner.Run(*storage.binItems[i], bin, *storage.lanes[nWorker], nWorker);
+            runner.Run(*storage.binItems[i], bin, batch, nWorker, counts);
+        runner.Flush(batch, nWorker, counts);
         storage.binCounts[nBin] = counts;
     });
     RasterCounts total;

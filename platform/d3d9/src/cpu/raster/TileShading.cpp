@@ -12,13 +12,12 @@ TileRunner::TileRunner(const RasterJob& job, const std::vector<LinePixel>& lineP
 {
 }
 
-RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const
+void TileRunner::Run(const Setup& s, const RECT& rect, QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const
 {
     const int x0 = std::max<int>(s.x0, rect.left), x1 = std::min<int>(s.x1, rect.right);
     const int y0 = std::max<int>(s.y0, rect.top), y1 = std::min<int>(s.y1, rect.bottom);
     if (x0 >= x1 || y0 >= y1)
-        return {};
-    RasterCounts counts;
+        return;
     const int tx0 = x0 & ~(int)(TILE_SIZE - 1), ty0 = y0 & ~(int)(TILE_SIZE - 1);
     for (int ty = ty0; ty < y1; ty += TILE_SIZE)
         for (int tx = tx0; tx < x1; tx += TILE_SIZE)
@@ -26,9 +25,8 @@ RasterCounts TileRunner::Run(const Setup& s, const RECT& rect, TileLanes& lanes,
             double b1[TILE_LANES], b2[TILE_LANES];
             const uint64_t nMask = Coverage(s, tx, ty, x0, y0, x1, y1, b1, b2);
             if (nMask)
-                ShadeTile(s, tx, ty, nMask, b1, b2, lanes, nWorker, counts);
+                AddTile(s, tx, ty, nMask, b1, b2, batch, nWorker, counts);
         }
-    return counts;
 }
 
 namespace
@@ -49,18 +47,19 @@ struct LaneOffsets
 };
 constexpr LaneOffsets LANE_OFFSETS;
 
-// a0 + w1·d1 + w2·d2 for every lane.
-VECTOR_CLONES void InterpolateLanes(double a0, double d1, double d2, const double* w1, const double* w2, float* pOut)
+// a0 + w1·d1 + w2·d2 for n lanes.
+VECTOR_CLONES void InterpolateLanes(double a0, double d1, double d2, const double* w1, const double* w2, unsigned n,
+                                    float* pOut)
 {
-    for (unsigned i = 0; i < TILE_LANES; ++i)
+    for (unsigned i = 0; i < n; ++i)
         pOut[i] = (float)(a0 + w1[i] * d1 + w2[i] * d2);
 }
 
 // Perspective-correct weights of vertices 1 and 2 from the screen-space ones and each vertex's 1/w.
-VECTOR_CLONES void PerspectiveWeights(double q0, double q1, double q2, const double* b1, const double* b2, double* p1,
-                                      double* p2)
+VECTOR_CLONES void PerspectiveWeights(double q0, double q1, double q2, const double* b1, const double* b2, unsigned n,
+                                      double* p1, double* p2)
 {
-    for (unsigned i = 0; i < TILE_LANES; ++i)
+    for (unsigned i = 0; i < n; ++i)
     {
         const double f0 = (1.0 - b1[i] - b2[i]) * q0, f1 = b1[i] * q1, f2 = b2[i] * q2;
         const double fInv = 1.0 / (f0 + f1 + f2);
@@ -79,6 +78,23 @@ uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
     for (int dy = std::clamp(y0 - ty, 0, nTile); dy < std::clamp(y1 - ty, 0, nTile); ++dy)
         nMask |= (uint64_t)nColumns << (dy * nTile);
     return nMask;
+}
+
+// The quads (bit q: lanes 4q .. 4q+3) holding any pixel of a pixel mask.
+uint16_t QuadsOf(uint64_t nMask)
+{
+    // Fold each quad's two rows, then its two columns, onto its top-left pixel.
+    const uint64_t nRows = (nMask | (nMask >> TILE_SIZE)) & 0x00FF00FF00FF00FFull;
+    const uint64_t nCorners = (nRows | (nRows >> 1)) & 0x0055005500550055ull;
+    uint16_t nQuads = 0;
+    for (unsigned qy = 0; qy < TILE_SIZE / 2; ++qy)
+    {
+        const unsigned nRow = (unsigned)(nCorners >> (qy * 2 * TILE_SIZE)) & 0x55u;
+        // Bits 0, 2, 4, 6 of the row become bits 0-3.
+        const unsigned nPacked = (nRow & 1u) | ((nRow >> 1) & 2u) | ((nRow >> 2) & 4u) | ((nRow >> 3) & 8u);
+        nQuads |= (uint16_t)(nPacked << (qy * 4));
+    }
+    return nQuads;
 }
 }
 
@@ -155,30 +171,48 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
     return nMask;
 }
 
-void TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
-                           TileLanes& lanes, unsigned nWorker, RasterCounts& counts) const
+void TileRunner::AddTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
+                         QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const
 {
     const ScreenVertex& v0 = *s.v[0];
     const ScreenVertex& v1 = *s.v[1];
     const ScreenVertex& v2 = *s.v[2];
     const OutputMerger& merger = *m_job.pMerger;
     // Depth is linear in screen space; only the merger reads it.
+    float depth[TILE_LANES];
     if (merger.ReadsDepth())
-        InterpolateLanes(v0.z, (double)v1.z - v0.z, (double)v2.z - v0.z, b1, b2, lanes.depth);
+        InterpolateLanes(v0.z, (double)v1.z - v0.z, (double)v2.z - v0.z, b1, b2, TILE_LANES, depth);
     if (m_bEarlyTests)
     {
-        nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
+        nMask = merger.TestDepthStencil(tx, ty, nMask, depth, s.bBackFace);
         if (!nMask)
             return;
     }
     counts.nShaded += (uint64_t)std::popcount(nMask);
+    const uint16_t nTileQuads = QuadsOf(nMask);
+    if (batch.nQuads + (unsigned)std::popcount(nTileQuads) > QuadBatch::QUADS)
+        Flush(batch, nWorker, counts);
+    // The weights of the piece's lanes, packed in batch order.
+    const unsigned nFirst = batch.nQuads * 4;
+    double c1[TILE_LANES], c2[TILE_LANES];
+    unsigned n = 0;
+    for (uint16_t nQuads = nTileQuads; nQuads; nQuads &= (uint16_t)(nQuads - 1), n += 4)
+    {
+        const unsigned nLane = (unsigned)std::countr_zero(nQuads) * 4;
+        std::copy_n(b1 + nLane, 4, c1 + n);
+        std::copy_n(b2 + nLane, 4, c2 + n);
+        if (merger.ReadsDepth())
+            std::copy_n(depth + nLane, 4, batch.lanes.depth + nFirst + n);
+    }
+    batch.pieces[batch.nPieces++] = {&s, tx, ty, nMask, nTileQuads, (uint8_t)batch.nQuads};
+    batch.nQuads += n / 4;
     // Varyings: perspective-correct weights unless 1/w is the same at every vertex.
     double p1[TILE_LANES], p2[TILE_LANES];
-    const double* w1 = b1;
-    const double* w2 = b2;
+    const double* w1 = c1;
+    const double* w2 = c2;
     if (s.bPerspective)
     {
-        PerspectiveWeights(v0.q, v1.q, v2.q, b1, b2, p1, p2);
+        PerspectiveWeights(v0.q, v1.q, v2.q, c1, c2, n, p1, p2);
         w1 = p1;
         w2 = p2;
     }
@@ -186,29 +220,58 @@ void TileRunner::ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const
     {
         if (!((m_nVaryings >> k) & 1))
             continue;
-        float* pOut = lanes.varyings[k];
+        float* pOut = batch.lanes.varyings[k] + nFirst;
         if (m_job.bFlat && k >= VARYING_COLOR)
         {
-            std::fill_n(pOut, TILE_LANES, s.pFlat->varyings[k]);
+            std::fill_n(pOut, n, s.pFlat->varyings[k]);
             continue;
         }
         const double a0 = v0.varyings[k];
         const double d1 = (double)v1.varyings[k] - a0, d2 = (double)v2.varyings[k] - a0;
         if (d1 == 0.0 && d2 == 0.0)
-            std::fill_n(pOut, TILE_LANES, v0.varyings[k]);
+            std::fill_n(pOut, n, v0.varyings[k]);
         else
-            InterpolateLanes(a0, d1, d2, w1, w2, pOut);
+            InterpolateLanes(a0, d1, d2, w1, w2, n, pOut);
     }
-    m_job.pShading->Shade(lanes, nWorker);
-    if (!m_bEarlyTests)
+}
+
+void TileRunner::Flush(QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const
+{
+    if (!batch.nQuads)
+        return;
+    m_job.pShading->Shade(batch.lanes, nWorker);
+    const OutputMerger& merger = *m_job.pMerger;
+    for (unsigned i = 0; i < batch.nPieces; ++i)
     {
-        for (unsigned p = 0; p < TILE_LANES; ++p)
-            if (lanes.kill[TILE_PIXEL_LANES.lanes[p]])
-                nMask &= ~(1ull << p);
-        if (merger.TestsAlpha() && (m_nColors & 1))
-            nMask = merger.AlphaTest(nMask, lanes.colors[0][3]);
-        nMask = merger.TestDepthStencil(tx, ty, nMask, lanes.depth, s.bBackFace);
+        const QuadBatch::Piece& piece = batch.pieces[i];
+        // The piece's quads back in tile order.
+        unsigned nFrom = piece.nFirstQuad * 4;
+        for (uint16_t nQuads = piece.nTileQuads; nQuads; nQuads &= (uint16_t)(nQuads - 1), nFrom += 4)
+        {
+            const unsigned nTo = (unsigned)std::countr_zero(nQuads) * 4;
+            for (unsigned t = 0; t < 4; ++t)
+                if ((m_nColors >> t) & 1)
+                    for (unsigned c = 0; c < 4; ++c)
+                        std::copy_n(batch.lanes.colors[t][c] + nFrom, 4, batch.colors[t][c] + nTo);
+            if (!m_bEarlyTests)
+            {
+                std::copy_n(batch.lanes.depth + nFrom, 4, batch.depth + nTo);
+                std::copy_n(batch.lanes.kill + nFrom, 4, batch.kill + nTo);
+            }
+        }
+        uint64_t nMask = piece.nMask;
+        if (!m_bEarlyTests)
+        {
+            for (unsigned p = 0; p < TILE_LANES; ++p)
+                if (batch.kill[TILE_PIXEL_LANES.lanes[p]])
+                    nMask &= ~(1ull << p);
+            if (merger.TestsAlpha() && (m_nColors & 1))
+                nMask = merger.AlphaTest(nMask, batch.colors[0][3]);
+            nMask = merger.TestDepthStencil(piece.tx, piece.ty, nMask, batch.depth, piece.pSetup->bBackFace);
+        }
+        merger.StoreColors(piece.tx, piece.ty, nMask, batch.colors, m_nColors);
+        counts.nPassed += (uint64_t)std::popcount(nMask);
     }
-    merger.StoreColors(tx, ty, nMask, lanes.colors, m_nColors);
-    counts.nPassed += (uint64_t)std::popcount(nMask);
+    batch.nQuads = 0;
+    batch.nPieces = 0;
 }

@@ -31,23 +31,53 @@ struct Setup
     size_t nFirstPixel = 0, nPixels = 0;   // lines: their pixels in the line pixel list
 };
 
+// A worker's batch of pixel quads waiting for the shading: the quads of up to SHADER_LANES / 4
+// covered 2×2 quads, from any primitives and tiles of one draw, packed into the lanes the shading
+// reads (each quad keeps its four lanes, so derivatives are unchanged). Each piece is one
+// primitive's quads in one tile. Depth and stencil effects of the early tests happen as a piece
+// is added and colours are merged piece by piece in the same order, so batching changes no
+// result: the shading never reads what the merger writes.
+struct QuadBatch
+{
+    static constexpr unsigned QUADS = TILE_LANES / 4;
+    struct Piece
+    {
+        const Setup* pSetup;
+        int tx, ty;              // the tile's top-left pixel
+        uint64_t nMask;          // the pixels to merge (bit dy·8 + dx)
+        uint16_t nTileQuads;     // the tile's quads the piece brings (bit q: quad q of the tile)
+        uint8_t nFirstQuad;      // its first quad in the batch
+    };
+    TileLanes lanes;             // packed: batch quad k in lanes 4k .. 4k+3
+    Piece pieces[QUADS];
+    unsigned nPieces = 0;
+    unsigned nQuads = 0;
+    // A piece's shading results in tile order, for the merger.
+    float colors[4][4][TILE_LANES];
+    float depth[TILE_LANES];
+    uint8_t kill[TILE_LANES];
+};
+
 class TileRunner
 {
 public:
     TileRunner(const RasterJob& job, const std::vector<LinePixel>& linePixels);
 
-    // Runs one primitive over the part of it inside rect.
-    RasterCounts Run(const Setup& s, const RECT& rect, TileLanes& lanes, unsigned nWorker) const;
+    // Adds the quads of one primitive inside rect to the batch, shading and merging the batch
+    // whenever it fills; adds the pixels shaded and those merged to counts.
+    void Run(const Setup& s, const RECT& rect, QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const;
+    // Shades and merges what the batch holds.
+    void Flush(QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const;
 
 private:
     // Covered pixels (bit dy·8 + dx) of the tile at (tx, ty) inside [x0, x1) × [y0, y1), and the screen-space
     // weights of vertices 1 and 2 at every lane's pixel centre (outside lanes too, for
     // derivatives).
     uint64_t Coverage(const Setup& s, int tx, int ty, int x0, int y0, int x1, int y1, double* b1, double* b2) const;
-    // Depth, varyings, shading and merger for the covered pixels nMask; adds the pixels shaded
-    // (covered ones that survived the early tests) and those that passed to counts.
-    void ShadeTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
-                   TileLanes& lanes, unsigned nWorker, RasterCounts& counts) const;
+    // Depth and the early tests for the covered pixels nMask, then the varyings of the quads that
+    // remain, into the batch.
+    void AddTile(const Setup& s, int tx, int ty, uint64_t nMask, const double* b1, const double* b2,
+                 QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const;
 
     const RasterJob& m_job;
     const std::vector<LinePixel>& m_linePixels;
