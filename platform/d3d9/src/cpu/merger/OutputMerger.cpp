@@ -59,15 +59,31 @@ void Factors(DWORD nBlend, int c, const float* const src[4], const float* const 
         std::fill_n(pOut, n, 1.0f);
 }
 
-// Pixels of nMask from lane-ordered encoded pixels of N bytes into the tile at pTile.
-template <size_t N>
-void ScatterTile(const BYTE* pLanes, uint64_t nMask, BYTE* pTile, size_t nRowPitch)
+// Moves n pixels of N bytes between a packed run and their places in a tile (pixel p of the
+// tile at pTile + (p / 8) rows + (p % 8) pixels).
+template <size_t N, bool bToTile>
+void MovePixels(BYTE* pRun, const uint8_t* pixels, unsigned n, BYTE* pTile, size_t nRowPitch)
 {
-    for (; nMask; nMask &= nMask - 1)
+    for (unsigned i = 0; i < n; ++i)
     {
-        const unsigned p = (unsigned)std::countr_zero(nMask);
-        std::memcpy(pTile + (p / TILE_SIZE) * nRowPitch + (p % TILE_SIZE) * N, pLanes + TILE_PIXEL_LANES.lanes[p] * N,
-                    N);
+        BYTE* pPlace = pTile + (pixels[i] / TILE_SIZE) * nRowPitch + (pixels[i] % TILE_SIZE) * N;
+        if (bToTile)
+            std::memcpy(pPlace, pRun + i * N, N);
+        else
+            std::memcpy(pRun + i * N, pPlace, N);
+    }
+}
+
+template <bool bToTile>
+void MovePixels(size_t nSize, BYTE* pRun, const uint8_t* pixels, unsigned n, BYTE* pTile, size_t nRowPitch)
+{
+    switch (nSize)
+    {
+    case 1: MovePixels<1, bToTile>(pRun, pixels, n, pTile, nRowPitch); break;
+    case 2: MovePixels<2, bToTile>(pRun, pixels, n, pTile, nRowPitch); break;
+    case 4: MovePixels<4, bToTile>(pRun, pixels, n, pTile, nRowPitch); break;
+    case 8: MovePixels<8, bToTile>(pRun, pixels, n, pTile, nRowPitch); break;
+    default: MovePixels<16, bToTile>(pRun, pixels, n, pTile, nRowPitch); break;
     }
 }
 
@@ -243,38 +259,36 @@ void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, in
 {
     const FormatInfo& format = *target.pFormat;
     const size_t nSize = format.bytesPerBlock;
-    // The tile is converted whole in lane order; UNORM encoding saturates by itself, so only
-    // blending needs the saturated colour first.
-    const float* result[4] = {colors[0], colors[1], colors[2], colors[3]};
+    // Only the pixels of the mask are converted, packed into runs: a piece of a small primitive
+    // holds a few pixels of its tile.
+    uint8_t pixels[TILE_LANES];
+    unsigned n = 0;
+    ForEachBit(nMask, [&](unsigned p) { pixels[n++] = (uint8_t)p; });
+    if (!n)
+        return;
     float src[4][TILE_LANES], dst[4][TILE_LANES], blended[4][TILE_LANES];
+    for (int c = 0; c < 4; ++c)
+        for (unsigned i = 0; i < n; ++i)
+            src[c][i] = colors[c][TILE_PIXEL_LANES.lanes[pixels[i]]];
+    BYTE* pTile = target.Row((UINT)y) + (size_t)x * nSize;
+    BYTE bytes[TILE_LANES * 16];
+    // UNORM encoding saturates by itself, so only blending needs the saturated colour first.
+    const float* result[4] = {src[0], src[1], src[2], src[3]};
     if (m_bBlend || nWriteMask != 0xF)
     {
-        std::fill_n(&dst[0][0], 4 * TILE_LANES, 0.0f);
-        for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
-        {
-            // From the first to the last pixel of the row's mask: inside the target.
-            const unsigned nRow = (unsigned)(nMask >> (dy * TILE_SIZE)) & 0xFFu;
-            if (!nRow)
-                continue;
-            const unsigned nFirst = (unsigned)std::countr_zero(nRow);
-            const unsigned nCount = 32u - (unsigned)std::countl_zero(nRow) - nFirst;
-            float row[4][TILE_SIZE];
-            float* const run[4] = {row[0], row[1], row[2], row[3]};
-            DecodePixelRun(format, target.Row((UINT)y + dy) + (size_t)(x + (int)nFirst) * nSize, nCount, run);
-            for (unsigned i = 0; i < nCount; ++i)
-                for (int c = 0; c < 4; ++c)
-                    dst[c][TILE_PIXEL_LANES.lanes[dy * TILE_SIZE + nFirst + i]] = row[c][i];
-        }
+        MovePixels<false>(nSize, bytes, pixels, n, pTile, target.nRowPitch);
+        float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
+        DecodePixelRun(format, bytes, n, dest);
         if (m_bBlend)
         {
-            const bool bUnorm = format.type == ChannelType::Unorm;
-            for (int c = 0; c < 4; ++c)
-                for (unsigned i = 0; i < TILE_LANES; ++i)
-                    src[c][i] = bUnorm ? Saturate(colors[c][i]) : colors[c][i];
+            if (format.type == ChannelType::Unorm)
+                for (int c = 0; c < 4; ++c)
+                    for (unsigned i = 0; i < n; ++i)
+                        src[c][i] = Saturate(src[c][i]);
             const float* const source[4] = {src[0], src[1], src[2], src[3]};
-            const float* const dest[4] = {dst[0], dst[1], dst[2], dst[3]};
+            const float* const destination[4] = {dst[0], dst[1], dst[2], dst[3]};
             float* const out[4] = {blended[0], blended[1], blended[2], blended[3]};
-            Blend(source, dest, TILE_LANES, out);
+            Blend(source, destination, n, out);
             for (int c = 0; c < 4; ++c)
                 result[c] = blended[c];
         }
@@ -282,15 +296,6 @@ void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, in
             if (!(nWriteMask & (1u << c)))
                 result[c] = dst[c];
     }
-    BYTE bytes[TILE_LANES * 16];
-    EncodePixelRun(format, result, TILE_LANES, bytes);
-    BYTE* pTile = target.Row((UINT)y) + (size_t)x * nSize;
-    switch (nSize)
-    {
-    case 1: ScatterTile<1>(bytes, nMask, pTile, target.nRowPitch); break;
-    case 2: ScatterTile<2>(bytes, nMask, pTile, target.nRowPitch); break;
-    case 4: ScatterTile<4>(bytes, nMask, pTile, target.nRowPitch); break;
-    case 8: ScatterTile<8>(bytes, nMask, pTile, target.nRowPitch); break;
-    default: ScatterTile<16>(bytes, nMask, pTile, target.nRowPitch); break;
-    }
+    EncodePixelRun(format, result, n, bytes);
+    MovePixels<true>(nSize, bytes, pixels, n, pTile, target.nRowPitch);
 }
