@@ -15,6 +15,7 @@
 #include <vector>
 
 class SceneLight;
+enum PhotonPass : int;
 class SceneMesh;
 class TextureFont;
 
@@ -232,9 +233,29 @@ public:
                           const D3DXMATRIX& projection);
     // m_MeshOrder front to back along the view's depth axis.
     void OrderMeshesForView(const D3DXMATRIX& view);
-    // The material's pixel constants of the photon programs and its maps (the diffuse map only
-    // for kinds 0 and above; -1 is the ray pass).
-    void SetPhotonSurfaceConstants(const SceneMesh& mesh, int nKind);
+    // The mesh drawn with vertex program 52 and this pixel program, the light at vEye.
+    void DrawPhotonSurface(const SceneMesh& mesh, const D3DXVECTOR3& vEye, const D3DXMATRIX& view,
+                           const D3DXMATRIX& projection, int nPixelProgram, int nKind);
+
+    // ---- Photon surface programs (tracer/PhotonSurface.cpp).
+    // The material's pixel constants and maps that the mesh's program reads in this pass.
+    void SetPhotonSurfaceConstants(const SceneMesh& mesh, PhotonPass nPass, bool bSpot, int nKind, int nTiles);
+    // The mesh's program in this pass; before a position pass that looks an environment image
+    // up, the mesh's object cube map or planar mirror image (view, projection) is drawn and bound
+    // on stage 2, and pTarget is render target 0 again.
+    int PreparePhotonEnvironment(SceneMesh& mesh, PhotonPass nPass, bool bSpot, int nKind, IDirect3DTexture9* pTarget,
+                                 const D3DXMATRIX& view, const D3DXMATRIX& projection);
+
+    // ---- Object cube map and planar mirror (tracer/ObjectCubeMap.cpp, tracer/PlanarMirror.cpp).
+    // The positions around the mesh's centre (mode 0; the mesh is left out unless the camera is
+    // inside its box) or around the scene box's centre (mode 1, no mesh) into g_pCubeTarget's
+    // faces, normalised to the scene box.
+    void RenderObjectCubeMap(SceneMesh* pMesh, int nMode);
+    // The scene in front of the mirror mesh's plane, reflected and seen through view and
+    // projection: kind 0 the positions normalised to the scene box into g_pMirrorTarget, other
+    // kinds the surface data into photon targets 0 to 3. g_matViewProjection holds the reflection.
+    void RenderPlanarMirror(SceneMesh* pMirror, const D3DXMATRIX* pView, const D3DXMATRIX* pProjection,
+                            int nTargetKind);
 
     // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
     // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and

@@ -209,8 +209,7 @@ void RenderApp::ClearAndDepthPass(int nPhotonKind)
     m_pDevice->SetStreamSource(0, m_pQuadVB, 0, sizeof(QuadVertex));
     BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[0]);
     UnbindTargets(m_pDevice);
-    for (DWORD nStage = 0; nStage < 8; ++nStage)
-        m_pDevice->SetTexture(nStage, nullptr);
+    UnbindTracerTextures(m_pDevice, m_pRenderer);
     const float count[4] = {0.0f, 0.0f, 0.0f, static_cast<float>(n + 1)};
     m_pDevice->SetPixelShaderConstantF(1, count, 1);
     m_pRenderer->SelectVertexShader(m_VertexShaders[QUAD_VERTEX_PROGRAM]);

@@ -240,6 +240,12 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
 
 void RenderApp::SortAndIndexPhotons(int nBlocks, bool bFirstTile)
 {
+    // The light passes bind material maps through the renderer; the sort sets its lists on the
+    // device directly, so the renderer's record is emptied before and after.
+    if (m_pDevice)
+        UnbindTracerTextures(m_pDevice, m_pRenderer);
     SortPhotonBlocks(nBlocks);
     BuildCellIndex(nBlocks, bFirstTile);
+    if (m_pDevice)
+        UnbindTracerTextures(m_pDevice, m_pRenderer);
 }

@@ -1,5 +1,7 @@
 #include "tracer/TracerGlobals.h"
 
+#include "3dapi/Renderer.h"
+
 // g_vSceneMin, g_vSceneMax and g_pCubeTarget are defined with the background box, which reads them.
 
 int32_t g_nGridSize = DEFAULT_GRID_SIZE;
@@ -53,4 +55,15 @@ void UnbindTargets(IDirect3DDevice9* pDevice)
 {
     for (DWORD nTarget = 1; nTarget < GBUFFER_TARGET_COUNT; ++nTarget)
         pDevice->SetRenderTarget(nTarget, nullptr);
+}
+
+void UnbindTracerTextures(IDirect3DDevice9* pDevice, Renderer* pRenderer)
+{
+    constexpr DWORD TRACER_TEXTURE_STAGES = 8;
+    for (DWORD nStage = 0; nStage < TRACER_TEXTURE_STAGES; ++nStage)
+    {
+        if (pRenderer && static_cast<int>(nStage) < pRenderer->GetStageCount())
+            pRenderer->BindTexture(static_cast<int>(nStage), -1);
+        pDevice->SetTexture(nStage, nullptr);
+    }
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+class Renderer;
+
 // ---- Triangle grid.
 // Cells per axis; every size derived from the grid follows it.
 constexpr int32_t DEFAULT_GRID_SIZE = 48;
@@ -73,6 +75,8 @@ extern IDirect3DTexture9* g_pLightTargetsD[LIGHT_TARGET_COUNT];
 extern IDirect3DTexture9* g_pSortTargets[SORT_TARGET_COUNT];
 extern IDirect3DSurface9* g_pListReadbackSurface;
 extern IDirect3DCubeTexture9* g_pCubeTarget;
+// The plane of the last planar mirror image.
+extern D3DXPLANE g_MirrorPlane;
 
 // ---- Photon cell statistics of the first emanate tile of a light and photon kind: cells that
 // hold a photon, and photons per such cell (100 when none does).
@@ -100,6 +104,14 @@ bool TriangleOverlapsBox(const D3DXVECTOR3 vTriangle[3], const D3DXVECTOR3& vCen
 void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture);
 // Render targets 1 to 3 unbound.
 void UnbindTargets(IDirect3DDevice9* pDevice);
+// Texture stages 0 to 7 emptied on the device and in the renderer's record of them. The tracer
+// sets its targets on stages directly; were the record left believing that a stage still holds
+// a material's map, the renderer would skip the next bind of that map and the stage would keep
+// a tracer target (or nothing).
+void UnbindTracerTextures(IDirect3DDevice9* pDevice, Renderer* pRenderer);
+// Pixel c1 = (1 / scene extent, 1) and c2 = (scene minimum, 1): the constants of the program
+// that writes positions normalised to the scene box (cube and mirror images).
+void SetNormalisedPositionConstants(IDirect3DDevice9* pDevice);
 // Releases a COM object and clears the pointer.
 template <class T> void ReleaseTracerObject(T*& pObject)
 {
