@@ -9,6 +9,7 @@
 
 #include "app/FrameGlobals.h"
 #include "scene/SceneGeometryBlock.h"
+#include "tracer/PhotonSurface.h"
 
 #include <d3dx9math.h>
 
@@ -364,4 +365,71 @@ TEST_F(GlobalPhotonTest, BackgroundBoxBehindAClosedRoomChangesNoPhoton)
     g_bBackground = 0;
     g_bBackgroundForGlobal = 0;
     EXPECT_EQ(readBlocks(), without);
+}
+
+TEST_F(GlobalPhotonTest, SurfaceConstantsFollowTheTableOfThePasses)
+{
+    SceneMesh* pRoom = Room();
+    SceneMaterial& material = *pRoom->m_pMaterial;
+    material.m_vOpacity[0] = 0.75f;
+    material.m_vRefraction[0] = 2.25f;
+    material.m_fBumpPower = 40.0f;
+    material.m_vReflectionColor[0] = 0.3f;
+    material.m_vReflectionColor[1] = 0.6f;
+    material.m_vReflectionColor[2] = 0.9f;
+    const float r = pRoom->m_fSphereRadius, m = 0.6f, o = 0.75f, X = std::nanf("");
+    ASSERT_GT(r, 0.0f);
+    const float fExtent = g_vSceneMax.x - g_vSceneMin.x;
+    struct Row
+    {
+        PhotonPass nPass;
+        bool bSpot;
+        int nKind;
+        UINT nRegister;
+        float expected[4];   // NaN: not read by the pass's programs
+    } rows[] = {
+        {PHOTON_RAY_PASS, false, 0, 1, {2, 1, 0.5f, 1}},
+        {PHOTON_RAY_PASS, false, 0, 11, {X, X, 1 - o, X}},
+        {PHOTON_RAY_PASS, true, 0, 13, {0, 0, 1, 0.4f}},
+        {PHOTON_RAY_PASS, false, 0, 14, {2.0f / 3, -1 / 2.25f, o, 1 - o}},
+        {PHOTON_RAY_PASS, false, 1, 2, {0.5f, 0.8f, 1.0f, 1}},
+        {PHOTON_RAY_PASS, false, 1, 11, {1, m, 1 - o, 1}},
+        {PHOTON_RAY_PASS, false, 1, 16, {0, 0, 47.32f, 1}},
+        {PHOTON_RAY_PASS, false, 1, 19, {1.414f / r, 1, 0.15f, 0.3f}},
+        {PHOTON_RAY_PASS, true, 1, 11, {0.9f, 0.3f, o, 1}},
+        {PHOTON_RAY_PASS, true, 1, 16, {0, 0, 21.32f, 1}},
+        {PHOTON_RAY_PASS, true, 1, 19, {1.414f / r, 1, 0.15f, 0.3f}},
+        {PHOTON_SECOND_RAY_PASS, true, 1, 11, {0.9f, 0.3f, o, 1}},
+        {PHOTON_SECOND_RAY_PASS, true, 1, 16, {0, 0, 21.32f, 1}},
+        {PHOTON_SECOND_RAY_PASS, true, 1, 19, {1.414f / r, 1, 0.2f, 0.3f}},
+        {PHOTON_POSITION_PASS, false, 0, 1, {2, 1, 1, 0.5f}},
+        {PHOTON_POSITION_PASS, true, 2, 11, {X, X, 1 - o, X}},
+        {PHOTON_POSITION_PASS, false, 0, 16, {fExtent / 3000, X, X, 47.33f}},
+        {PHOTON_POSITION_PASS, false, 0, 22, {X, X, X, r * r}},
+        {PHOTON_POSITION_PASS, false, 1, 1, {2, 1, 0.5f, 1}},
+        {PHOTON_POSITION_PASS, false, 1, 8, {0.5f, 0.5f, 0.5f, 1}},
+        {PHOTON_POSITION_PASS, false, 1, 11, {X, m, 1 - o, X}},
+        {PHOTON_POSITION_PASS, false, 1, 16, {0, 0, 49.12f, 1}},
+        {PHOTON_POSITION_PASS, false, 1, 19, {1.414f / r, 1, 0.2f, 0.3f}},
+        {PHOTON_POSITION_PASS, false, 1, 22, {X, X, X, 1.1f * r * r}},
+        {PHOTON_POSITION_PASS, true, 1, 1, {2, 1, 1, 1}},
+        // The normal is bumped around the tangent-space z axis in this pass as in every other.
+        {PHOTON_POSITION_PASS, true, 1, 13, {0, 0, 1, 0.4f}},
+        {PHOTON_POSITION_PASS, true, 1, 19, {1.414f / r, 1, 0.15f, 0.3f}},
+        {PHOTON_POSITION_PASS, true, 1, 22, {X, X, X, r * r}},
+        {PHOTON_POSITION_PASS, true, 1, 23, {2 * HALF_SIDE + 2, 2 * HALF_SIDE + 2, 2 * HALF_SIDE + 2, 1}},
+        {PHOTON_POSITION_PASS, true, 1, 24, {-HALF_SIDE - 1, -HALF_SIDE - 1, -HALF_SIDE - 1, 1}},
+        {PHOTON_POSITION_PASS, true, 1, 20, {HALF_SIDE + 2, HALF_SIDE + 2, HALF_SIDE + 2, 0}},
+    };
+    for (const Row& row : rows)
+    {
+        m_pApp->SetPhotonSurfaceConstants(*pRoom, row.nPass, row.bSpot, row.nKind, 3);
+        float actual[4] = {};
+        Device()->GetPixelShaderConstantF(row.nRegister, actual, 1);
+        for (int i = 0; i < 4; ++i)
+            if (!std::isnan(row.expected[i]))
+                EXPECT_NEAR(actual[i], row.expected[i], 1e-5f)
+                    << "pass " << row.nPass << " spot " << row.bSpot << " kind " << row.nKind << " c" << row.nRegister
+                    << "." << "xyzw"[i];
+    }
 }
