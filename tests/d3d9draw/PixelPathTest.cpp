@@ -273,7 +273,8 @@ void QuadCoordinates(bool bCube, float (*coord)[64])
 
 // The batched reads (2D and cube, whose level of detail cannot matter) give the same bits as
 // the lane-by-lane path, which a stage takes when it is mipmapped: the same images filtered
-// both ways, for 1×1 textures (a solid colour, read once for the whole batch), 4×4 ones (read
+// both ways, for 1×1 textures (a solid colour: each lane reads its texel exactly, whatever the
+// filter and the weights would be), 4×4 ones (read
 // from float copies) and 32×32 ones (read as bytes), every address mode and both filters.
 TEST(SamplerFormatTest, BatchedReadsMatchTheLanePathBitForBit)
 {
@@ -319,5 +320,15 @@ TEST(SamplerFormatTest, BatchedReadsMatchTheLanePathBitForBit)
                     sampler.SampleQuads(1, coords, nullptr, 64, lanesOut);
                     EXPECT_EQ(std::memcmp(batched, lanes, sizeof(lanes)), 0)
                         << (bCube ? "cube " : "2D ") << nSize << " address " << nAddress << " filter " << nFilter;
+                    for (unsigned i = 0; i < 64 && nSize == 1; ++i)
+                    {
+                        const float dir[3] = {coord[0][i], coord[1][i], coord[2][i]};
+                        float u, v;
+                        const BYTE* texel = single[bCube ? CubeFace(dir, u, v) : 0]->Row(0);   // B, G, R, A
+                        const float expected[4] = {texel[2] / 255.0f, texel[1] / 255.0f, texel[0] / 255.0f,
+                                                   texel[3] / 255.0f};
+                        for (int c = 0; c < 4; ++c)
+                            EXPECT_EQ(batched[c][i], expected[c]) << "lane " << i << " filter " << nFilter;
+                    }
                 }
 }

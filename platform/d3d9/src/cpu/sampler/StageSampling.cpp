@@ -86,6 +86,16 @@ inline void Fetch(const TexelImage& image, int x, int y, int z, const float bord
         out[c] = c < Reader::COMPONENTS ? Reader::Component(raw, c) : 1.0f;
 }
 
+// An image of a single texel that no lane can read as border: filtering it gives that texel
+// wherever it is read, exactly (the weights sum to 1), so it is read without weights.
+inline bool IsOneTexel(const TexelImage& image, int nAxes, const DWORD address[3], bool bClampAll)
+{
+    for (int a = 0; a < nAxes; ++a)
+        if (image.size[a] != 1 || (!bClampAll && address[a] == D3DTADDRESS_BORDER))
+            return false;
+    return true;
+}
+
 template <class Reader>
 void SampleLevel(const SamplerStage& stage, const TexelImage& image, DWORD nFilter, const float coord[3],
                  bool bClampAll, float out[4])
@@ -110,7 +120,7 @@ void SampleLevel(const SamplerStage& stage, const TexelImage& image, DWORD nFilt
         else
             i0[a] = i1[a] = Address(nMode, (int)Floor(fTexels), n);
     }
-    if (!bLinear)
+    if (!bLinear || IsOneTexel(image, nAxes, stage.address, bClampAll))
     {
         Fetch<Reader>(image, i0[0], i0[1], i0[2], stage.border, out);
         return;
@@ -341,13 +351,24 @@ VECTOR_CLONES void FilterBatch(const SamplerStage& stage, const Images& imageOf,
             std::memcpy(out[c], texels[c], nLanes * sizeof(float));
         return;
     }
+    // Images of a single texel (a solid colour, the common 1 × 1 material texture) give each
+    // lane its image's texel; a single image is read once for every lane.
+    if (IsOneTexel(imageOf(0), 2, address, false))
+    {
+        const unsigned nReads = std::is_same_v<Images, PlaneImages> ? 1 : nLanes;
+        const int zero[BATCH] = {};
+        FetchLanes<Reader>(stage, imageOf, zero, zero, nReads, false, texels);
+        for (int c = 0; c < 4; ++c)
+        {
+            if (nReads == 1)
+                std::fill_n(out[c], nLanes, texels[c][0]);
+            else
+                std::memcpy(out[c], texels[c], nLanes * sizeof(float));
+        }
+        return;
+    }
     AxisIndices<true>(coord[0], nLanes, size[0], address[0], x0, x1, fx);
     AxisIndices<true>(coord[1], nLanes, size[1], address[1], y0, y1, fy);
-    // A single texel of a single image (a solid colour, the common 1 × 1 material texture) is
-    // every corner of every lane: it is read once, and only the weights vary.
-    const bool bOneTexel = std::is_same_v<Images, PlaneImages> && size[0] == 1 && size[1] == 1 && !bMayBorder;
-    if (bOneTexel)
-        FetchLanes<Reader>(stage, imageOf, x0, y0, 1, false, texels);
     float sum[4][BATCH] = {};
     for (int k = 0; k < 4; ++k)
     {
@@ -355,16 +376,6 @@ VECTOR_CLONES void FilterBatch(const SamplerStage& stage, const Images& imageOf,
         float weight[BATCH];
         for (unsigned i = 0; i < nLanes; ++i)
             weight[i] = (k & 1 ? fx[i] : 1.0f - fx[i]) * (k & 2 ? fy[i] : 1.0f - fy[i]);
-        if (bOneTexel)
-        {
-            for (int c = 0; c < 4; ++c)
-            {
-                const float fTexel = texels[c][0];
-                for (unsigned i = 0; i < nLanes; ++i)
-                    sum[c][i] = weight[i] == 0.0f ? sum[c][i] : sum[c][i] + weight[i] * fTexel;
-            }
-            continue;
-        }
         FetchLanes<Reader>(stage, imageOf, k & 1 ? x1 : x0, k & 2 ? y1 : y0, nLanes, bMayBorder, texels);
         for (int c = 0; c < 4; ++c)
             for (unsigned i = 0; i < nLanes; ++i)
