@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 TileRunner::TileRunner(const RasterJob& job, const std::vector<LinePixel>& linePixels)
     : m_job(job), m_linePixels(linePixels), m_nVaryings(job.pShading->VaryingsRead()),
@@ -68,6 +69,52 @@ VECTOR_CLONES void PerspectiveWeights(double q0, double q1, double q2, const dou
     }
 }
 
+// fEdge + fStepX·dx + fStepY·dy at each lane's pixel offset (dx, dy).
+VECTOR_CLONES void EdgeLanes(double fEdge, double fStepX, double fStepY, double* pOut)
+{
+    for (unsigned i = 0; i < TILE_LANES; ++i)
+        pOut[i] = fEdge + fStepX * LANE_OFFSETS.dx[i] + fStepY * LANE_OFFSETS.dy[i];
+}
+
+VECTOR_CLONES void ScaleLanes(const double* pIn, double fScale, double* pOut)
+{
+    for (unsigned i = 0; i < TILE_LANES; ++i)
+        pOut[i] = pIn[i] * fScale;
+}
+
+// The lanes (bit i: lane i) inside all three edges by the top-left rule: E + bias >= 0, with
+// bias 0 or -1.
+VECTOR_CLONES uint64_t InsideLanes(const double (*e)[TILE_LANES], const int64_t bias[3])
+{
+    const double t0 = (double)-bias[0], t1 = (double)-bias[1], t2 = (double)-bias[2];
+    uint8_t inside[TILE_LANES];
+    for (unsigned i = 0; i < TILE_LANES; ++i)
+        inside[i] = (uint8_t)((e[0][i] >= t0) & (e[1][i] >= t1) & (e[2][i] >= t2));
+    // Eight flags of 0 or 1 to eight bits: the multiplier moves byte j to bit 56 + j, with no
+    // carries between them.
+    uint64_t nLanes = 0;
+    for (unsigned j = 0; j < TILE_LANES / 8; ++j)
+    {
+        uint64_t nBytes;
+        std::memcpy(&nBytes, inside + j * 8, 8);
+        nLanes |= ((nBytes * 0x0102040810204080ull) >> 56) << (j * 8);
+    }
+    return nLanes;
+}
+
+// A lane mask (bit i: lane i) as a pixel mask (bit dy·8 + dx).
+uint64_t LanesToPixels(uint64_t nLanes)
+{
+    // Each quad's four lanes (top-left, top-right, bottom-left, bottom-right) to its pixels'
+    // bits relative to the top-left one.
+    static constexpr uint16_t QUAD_PIXELS[16] = {0x000, 0x001, 0x002, 0x003, 0x100, 0x101, 0x102, 0x103,
+                                                 0x200, 0x201, 0x202, 0x203, 0x300, 0x301, 0x302, 0x303};
+    uint64_t nPixels = 0;
+    for (unsigned q = 0; nLanes; ++q, nLanes >>= 4)
+        nPixels |= (uint64_t)QUAD_PIXELS[nLanes & 0xF] << ((q / 4) * 2 * TILE_SIZE + (q % 4) * 2);
+    return nPixels;
+}
+
 // Pixels of the tile at (tx, ty) inside [x0, x1) × [y0, y1).
 uint64_t BoundsMask(int tx, int ty, int x0, int y0, int x1, int y1)
 {
@@ -122,33 +169,19 @@ uint64_t TileRunner::Coverage(const Setup& s, int tx, int ty, int x0, int y0, in
                 return 0;
             bAllInside &= nBiased + std::min<int64_t>(0, nAcrossX) + std::min<int64_t>(0, nAcrossY) >= 0;
         }
+        // Edge values at every lane's pixel centre. They are integers well below 2^53, so
+        // stepping them in double is exact, and the weights of vertices 1 and 2 (outside lanes
+        // too, for derivatives) come from the same values.
+        double e[3][TILE_LANES];
+        for (int k = bAllInside ? 1 : 0; k < 3; ++k)
+            EdgeLanes((double)edge[k], (double)stepX[k], (double)stepY[k], e[k]);
         nMask = BoundsMask(tx, ty, x0, y0, x1, y1);
         if (!bAllInside)
-        {
-            uint64_t nInside = 0;
-            for (unsigned dy = 0; dy < TILE_SIZE; ++dy)
-                for (unsigned dx = 0; dx < TILE_SIZE; ++dx)
-                {
-                    const int64_t e0 = edge[0] + stepX[0] * dx + stepY[0] * dy;
-                    const int64_t e1 = edge[1] + stepX[1] * dx + stepY[1] * dy;
-                    const int64_t e2 = edge[2] + stepX[2] * dx + stepY[2] * dy;
-                    const bool bInside = (e0 + s.bias[0] >= 0) & (e1 + s.bias[1] >= 0) & (e2 + s.bias[2] >= 0);
-                    nInside |= (uint64_t)bInside << (dy * TILE_SIZE + dx);
-                }
-            nMask &= nInside;
-        }
+            nMask &= LanesToPixels(InsideLanes(e, s.bias));
         if (!nMask)
             return 0;
-        // Weights of vertices 1 and 2 at every lane's pixel centre, outside lanes too (for
-        // derivatives). The edge values are integers well below 2^53, so stepping them in
-        // double is exact.
-        for (int k = 1; k < 3; ++k)
-        {
-            const double fEdge = (double)edge[k], fStepX = (double)stepX[k], fStepY = (double)stepY[k];
-            double* pWeights = k == 1 ? b1 : b2;
-            for (unsigned i = 0; i < TILE_LANES; ++i)
-                pWeights[i] = (fEdge + fStepX * LANE_OFFSETS.dx[i] + fStepY * LANE_OFFSETS.dy[i]) * s.fInvArea;
-        }
+        ScaleLanes(e[1], s.fInvArea, b1);
+        ScaleLanes(e[2], s.fInvArea, b2);
         return nMask;
     }
     std::fill_n(b1, TILE_LANES, 0.0);
