@@ -252,7 +252,7 @@ VECTOR_CLONES void AddressLanes(DWORD nMode, int n, unsigned nLanes, int* idx)
 // from the same integer less 128 (half a texel). Lanes beyond the exact range take the lane
 // path's arithmetic.
 template <bool bLinear>
-void AxisIndices(const float* u, unsigned nLanes, int n, DWORD nMode, int* i0, int* i1, float* frac)
+VECTOR_CLONES void AxisIndices(const float* u, unsigned nLanes, int n, DWORD nMode, int* i0, int* i1, float* frac)
 {
     const float fScale = (float)n * 256.0f;
     int nInexact = 0;
@@ -393,19 +393,37 @@ void SamplePlaneBatch(const SamplerStage& stage, const float* const coord[3], un
     FilterBatch<Reader>(stage, PlaneImages{image}, image.size, stage.address, stage.nMagFilter, coord, nLanes, out);
 }
 
+// CubeFace for a batch of directions, the same arithmetic with selects in place of branches so
+// that it runs as vector code.
+VECTOR_CLONES void CubeFaces(const float* const coord[3], unsigned nLanes, int* faces, float* u, float* v)
+{
+    for (unsigned i = 0; i < nLanes; ++i)
+    {
+        const float x = coord[0][i], y = coord[1][i], z = coord[2][i];
+        const float ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
+        const bool bX = ax >= ay && ax >= az, bY = !bX && ay >= az;
+        const int nFace = bX ? (x >= 0.0f ? 0 : 1) : bY ? (y >= 0.0f ? 2 : 3) : (z >= 0.0f ? 4 : 5);
+        const float sc = bX ? (x >= 0.0f ? -z : z) : bY ? x : (z >= 0.0f ? x : -x);
+        const float tc = bY ? (y >= 0.0f ? z : -z) : -y;
+        float ma = bX ? ax : bY ? ay : az;
+        ma = ma == 0.0f ? 1.0f : ma;
+        faces[i] = nFace;
+        u[i] = (sc / ma + 1.0f) * 0.5f;
+        v[i] = (tc / ma + 1.0f) * 0.5f;
+    }
+}
+
 // Cube reads whose level of detail cannot matter: each lane's face and face coordinates, then
 // the faces' level filtered as one batch, clamped at the face edges as the lane path does.
 template <class Reader>
 void SampleCubeBatch(const SamplerStage& stage, const float* const coord[3], unsigned nLanes, float* const out[4])
 {
     float u[BATCH], v[BATCH];
+    int faces[BATCH];
+    CubeFaces(coord, nLanes, faces, u, v);
     const TexelImage* laneImages[BATCH];
     for (unsigned i = 0; i < nLanes; ++i)
-    {
-        const float dir[3] = {coord[0][i], coord[1][i], coord[2][i]};
-        const UINT nFace = CubeFace(dir, u[i], v[i]);
-        laneImages[i] = &stage.images[nFace * stage.nLevels + stage.nFirstLevel];
-    }
+        laneImages[i] = &stage.images[faces[i] * stage.nLevels + stage.nFirstLevel];
     const float* const faceCoord[2] = {u, v};
     const DWORD clamp[2] = {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP};
     FilterBatch<Reader>(stage, FaceImages{laneImages}, laneImages[0]->size, clamp, stage.nMagFilter, faceCoord,
