@@ -301,3 +301,30 @@ TEST(IconsTest, DamagedIcoDataIsRefused)
     EXPECT_NE(err.find("icons are found by number"), std::string::npos);
     EXPECT_NE(err.find("there is no such icon resource"), std::string::npos);
 }
+
+TEST(IconsTest, TheStockArrowIsASharedCursorWithItsHotSpotAtTheTip)
+{
+    HCURSOR hArrow = LoadCursorA(nullptr, IDC_ARROW);
+    ASSERT_NE(hArrow, nullptr);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), hArrow);
+    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(32513)), nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(hArrow, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 0u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    EXPECT_EQ(info.hbmColor, nullptr);
+    // The AND plane (top half): the tip and the head are opaque, right of them is transparent.
+    std::vector<DWORD> mask = Pixels(info.hbmMask);
+    ASSERT_EQ(mask.size(), 32u * 64u);
+    EXPECT_EQ(mask[0] & 0xFFFFFF, 0u);
+    EXPECT_EQ(mask[8 * 32 + 4] & 0xFFFFFF, 0u);
+    EXPECT_EQ(mask[2 * 32 + 20] & 0xFFFFFF, 0xFFFFFFu);
+    // The XOR plane (bottom half): the head's inside is white, its outline black.
+    EXPECT_EQ(mask[(32 + 8) * 32 + 4] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(mask[(32 + 8) * 32 + 0] & 0xFFFFFF, 0u);
+    DeleteObject(info.hbmMask);
+    // Destroyed by mistake, it is made again.
+    DestroyCursor(hArrow);
+    EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
+}

@@ -35,6 +35,11 @@ BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo);
 #define IDI_INFORMATION IDI_ASTERISK
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 #define LoadIcon LoadIconA
+// Without an instance, IDC_ARROW gives the stock arrow (shared: never destroy it); there are no
+// other cursors.
+#define IDC_ARROW ((LPCSTR)(ULONG_PTR)32512)
+HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+#define LoadCursor LoadCursorA
 BOOL DestroyIcon(HICON hIcon);
 BOOL DestroyCursor(HCURSOR hCursor);
 

@@ -113,21 +113,51 @@ bool IsStockId(int nId)
     return nId >= 32512 && nId <= 32517;
 }
 
+bool IsLiveIcon(HICON hIcon)
+{
+    ICONINFO info{};
+    if (!hIcon || !GetIconInfo(hIcon, &info))
+        return false;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return true;
+}
+
 // Stock icons are shared: made once, made again only when someone destroyed one.
 HICON StockIcon(int nId)
 {
     static std::map<int, HICON> s_Icons;
     HICON& hIcon = s_Icons[nId];
-    ICONINFO info{};
-    if (hIcon && GetIconInfo(hIcon, &info))
-    {
-        DeleteObject(info.hbmMask);
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        return hIcon;
-    }
-    hIcon = IconFromPixels(kStockSize, kStockSize, [nId](int x, int y) { return StockPixel(nId, x, y); });
+    if (!IsLiveIcon(hIcon))
+        hIcon = IconFromPixels(kStockSize, kStockSize, [nId](int x, int y) { return StockPixel(nId, x, y); });
     return hIcon;
+}
+
+// The stock arrow: a 32 x 32 monochrome cursor, hot spot at its tip, a white arrow head with a
+// black outline and stem.
+HCURSOR StockArrowCursor()
+{
+    static HCURSOR s_hArrow = nullptr;
+    if (IsLiveIcon(s_hArrow))
+        return s_hArrow;
+    // Rows of 32 one-bit pixels (4 bytes); AND 0 is opaque, XOR 1 is white where opaque.
+    uint8_t andPlane[kStockSize * 4], xorPlane[kStockSize * 4];
+    std::memset(andPlane, 0xFF, sizeof(andPlane));
+    std::memset(xorPlane, 0, sizeof(xorPlane));
+    auto put = [&](int x, int y, bool bWhite) {
+        andPlane[y * 4 + x / 8] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
+        if (bWhite)
+            xorPlane[y * 4 + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    };
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x <= y; ++x)
+            put(x, y, x > 0 && x < y && y < 11);
+    for (int y = 11; y < 18; ++y)
+        for (int x = 3; x <= 5; ++x)
+            put(x, y, x == 4 && y < 17);
+    s_hArrow = CreateCursor(nullptr, 0, 0, kStockSize, kStockSize, andPlane, xorPlane);
+    return s_hArrow;
 }
 
 // The entry of an ".ico" directory closest to cx x cy (0: the first entry).
@@ -249,6 +279,14 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName)
     if (hInstance || !IsStockId(nId))
         return IconFromResource(lpIconName, 0, 0);
     return StockIcon(nId);
+}
+
+HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName)
+{
+    // The program has no cursor resources: only the stock arrow exists.
+    if (hInstance || !lpCursorName || ResourceId(lpCursorName) != ResourceId(IDC_ARROW))
+        return nullptr;
+    return StockArrowCursor();
 }
 
 HICON LoadIconFromFile(LPCSTR lpFileName, int cx, int cy)
