@@ -14,5 +14,6 @@ bool WriteMediaFolder(const std::string& strFolder);
 // that adding it over the traced image leaves that image unchanged.
 std::vector<uint8_t> MakeOverlayBitmapFile();
 
-// A C++ source that registers the program's picture resources (bitmap 271) at start-up.
+// A C++ source that registers the program's picture resources (bitmaps 271, 125 and 128,
+// icon 129) at start-up.
 bool WritePictureResourceTable(const std::string& strPath);
