@@ -3,7 +3,7 @@
 #include "app/RenderDoc.h"
 #include "app/RenderView.h"
 #include "app/RenderWindow.h"
-#include "app/SplashWnd.h"
+#include "mfc_gui/SplashWnd.h"
 
 #include "core/Log.h"
 #include "core/Processor.h"
