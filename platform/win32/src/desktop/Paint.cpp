@@ -47,6 +47,12 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint)
     bool bErase = pWnd->m_bErase;
     // The whole client area is the update region; validating it ends the WM_PAINT.
     ValidateRect(hWnd, nullptr);
+    // Without WS_CLIPCHILDREN the parent draws over its children, which must then draw again
+    // after it (a child that painted first would otherwise be lost under the parent).
+    if (!(pWnd->m_nStyle & WS_CLIPCHILDREN))
+        for (HWND hChild : pWnd->m_Children)
+            if (IsWindowVisible(hChild))
+                InvalidateRect(hChild, nullptr, TRUE);
     SendMessageA(hWnd, WM_NCPAINT, 1, 0);
     *lpPaint = PAINTSTRUCT{};
     lpPaint->hdc = GetDC(hWnd);
