@@ -11,6 +11,7 @@
 #include <d3dx9math.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,12 @@ public:
     void SaveRecordedPath();
     // The frame limiter's threshold: at most one frame per this many seconds of render clock.
     static constexpr float FRAME_INTERVAL = 0.011f;
+    // A picture of nFactor x nFactor back buffers of the device, saved as a BMP file at szPath:
+    // fnDraw draws each tile into the back buffer with g_matProjection magnified onto that tile,
+    // and the projection is restored afterwards. A tile that cannot be taken stops the render and
+    // writes no file. The save's result.
+    static HRESULT RenderTiledHighResolution(const char* szPath, IDirect3DDevice9* pDevice, int nFactor,
+                                             const std::function<void()>& fnDraw);
 
     // ---- Statistics overlay (RenderAppStatistics.cpp).
     void UpdateFrameRate();

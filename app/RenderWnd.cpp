@@ -7,16 +7,17 @@ END_MESSAGE_MAP()
 
 bool CRenderWnd::Create(CWnd* pParentWnd)
 {
-    static bool s_bRegistered = false;
-    if (!s_bRegistered)
+    // Registered whenever the window layer does not have it (a reset layer forgets its classes).
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    if (!::GetClassInfoExA(nullptr, "CRenderWnd", &wc))
     {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
         wc.style = CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = ::DefWindowProcA;
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOWTEXT + 1);
         wc.lpszClassName = "CRenderWnd";
-        s_bRegistered = ::RegisterClassExA(&wc) != 0;
+        if (!::RegisterClassExA(&wc))
+            return false;
     }
     CRect rc(0, 0, 660, 500);
     return CreateEx(0, "CRenderWnd", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc, pParentWnd, 0) != FALSE;

@@ -1,6 +1,7 @@
 // Start-up and close of the whole application in one process: the order of the framework hooks,
 // the main window's set-up and the close's steps (view settings, Unload, device release, window
-// settings, destruction), recorded by an application that notes each hook as it runs.
+// settings, destruction), recorded by an application that notes each hook as it runs; and a
+// start-up whose bars all fail, which still loads and runs.
 #include "app/RenderApp.h"
 #include "app/RenderView.h"
 #include "app/RenderWindow.h"
@@ -13,16 +14,28 @@
 #include <win32/paths.h>
 #include <win32/registry.h>
 #include <win32/testing.h>
+#include <win32/commctrl.h>
+#include <mfc/afxwnd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <strings.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
+int CountWarnings(const std::string& strText)
+{
+    int n = 0;
+    for (const LogLine& line : GetLogLines())
+        n += line.m_nType == LOG_WARNING && line.m_strText.find(strText) != std::string::npos;
+    return n;
+}
+
 bool RegistryHas(const char* szKey, const char* szValue)
 {
     HKEY hKey = nullptr;
@@ -87,34 +100,86 @@ private:
     void Note(const char* szHook, bool bStateRight) { m_Calls.emplace_back(szHook, bStateRight); }
     std::string m_strSettings;
 };
+
+// The program's environment for a whole start-up in this process: the driver's virtual clock,
+// the media of the data folder as working directory, settings and user files in a temporary
+// folder, and a check at the end that nothing of the device outlived the application.
+class StartupOrderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        win32::InstallBase();
+        m_pDriver = std::make_unique<win32::Driver>();
+        std::string pattern = (std::filesystem::temp_directory_path() / "quen-order-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_strFolder = pattern;
+        m_OldPaths = win32::GetPathConfig();
+        win32::PathConfig paths = m_OldPaths;
+        paths.m_strDataDir = QUEN_DATA_DIR;
+        paths.m_strConfigDir = m_strFolder;
+        paths.m_strUserDir = m_strFolder + "/user";
+        paths.m_strDesktopDir = m_strFolder;
+        win32::SetPathConfig(paths);
+        // The program runs in its data folder, where the media are.
+        m_OldDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(QUEN_DATA_DIR);
+        SetD3D9Presenter(&GetWindowPresenter());
+        SetLogEcho(false);
+        ClearLogLines();
+    }
+    void TearDown() override
+    {
+        SetLogEcho(true);
+        SetD3D9Presenter(nullptr);
+        win32::SetPathConfig(m_OldPaths);
+        std::filesystem::current_path(m_OldDirectory);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_strFolder, ignored);
+        m_pDriver.reset();
+        auto live = d3d9test::LiveObjects();
+        EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
+    }
+    // Closes the main window once the clock reaches nMilliseconds.
+    void CloseAt(int nMilliseconds)
+    {
+        HWND hMain = g_pRenderWindow->m_hWnd;
+        m_pDriver->at(nMilliseconds, [hMain] { PostMessageA(hMain, WM_CLOSE, 0, 0); });
+    }
+
+    std::unique_ptr<win32::Driver> m_pDriver;
+    std::string m_strFolder;
+    win32::PathConfig m_OldPaths;
+    std::filesystem::path m_OldDirectory;
+};
+
+// Window creation refused for the three bars of the main window.
+const char* g_FailingClasses[3] = {};
+LRESULT CALLBACK RefuseBars(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_CREATEWND)
+    {
+        const char* szClass = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszClass;
+        for (const char* szFailing : g_FailingClasses)
+            if (szClass && szFailing && strcasecmp(szClass, szFailing) == 0)
+            {
+                DestroyWindow(reinterpret_cast<HWND>(wParam));
+                return 0;
+            }
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
 }
 
-TEST(StartupOrderTest, StartUpAndCloseRunInOrder)
+TEST_F(StartupOrderTest, StartUpAndCloseRunInOrder)
 {
-    // The application's clocks follow the driver's virtual one: the close comes at its time.
-    win32::InstallBase();
-    win32::Driver driver;
-    std::string pattern = (std::filesystem::temp_directory_path() / "quen-order-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    win32::PathConfig oldPaths = win32::GetPathConfig();
-    win32::PathConfig paths = oldPaths;
-    paths.m_strDataDir = QUEN_DATA_DIR;
-    paths.m_strConfigDir = pattern;
-    paths.m_strUserDir = pattern + "/user";
-    paths.m_strDesktopDir = pattern;
-    win32::SetPathConfig(paths);
-    // The program runs in its data folder, where the media are.
-    std::filesystem::path oldDirectory = std::filesystem::current_path();
-    std::filesystem::current_path(QUEN_DATA_DIR);
-    SetD3D9Presenter(&GetWindowPresenter());
-    SetLogEcho(false);
     {
-        RecordingApp app(pattern + "/settings.dat");
+        RecordingApp app(m_strFolder + "/settings.dat");
         ASSERT_TRUE(app.InitInstance());
         ASSERT_NE(g_pRenderWindow, nullptr);
         EXPECT_TRUE(g_pRenderWindow->m_bLoaded);
         HWND hMain = g_pRenderWindow->m_hWnd;
-        driver.at(100, [hMain] { PostMessageA(hMain, WM_CLOSE, 0, 0); });
+        CloseAt(100);
         EXPECT_EQ(app.Run(), 0);
 
         const std::vector<std::string> expected = {"Init",   "InitDevice",    "Load", "ResetCamera",
@@ -126,17 +191,36 @@ TEST(StartupOrderTest, StartUpAndCloseRunInOrder)
             EXPECT_TRUE(app.m_Calls[i].second) << expected[i] << " found the wrong state";
         }
         EXPECT_FALSE(IsWindow(hMain));
-        EXPECT_EQ(std::filesystem::file_size(pattern + "/settings.dat"), VIEW_SETTINGS_FILE_SIZE);
+        EXPECT_EQ(std::filesystem::file_size(m_strFolder + "/settings.dat"), VIEW_SETTINGS_FILE_SIZE);
         // Exit stored the key bindings; "SoundVolume" is read, never written.
         EXPECT_TRUE(RegistryHas(KEY_BINDINGS_REGISTRY_KEY, "ConsoleKey"));
         EXPECT_FALSE(RegistryHas(KEY_BINDINGS_REGISTRY_KEY, "SoundVolume"));
     }
-    SetLogEcho(true);
-    SetD3D9Presenter(nullptr);
-    win32::SetPathConfig(oldPaths);
-    std::filesystem::current_path(oldDirectory);
-    std::error_code ignored;
-    std::filesystem::remove_all(pattern, ignored);
-    auto live = d3d9test::LiveObjects();
-    EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
+}
+
+TEST_F(StartupOrderTest, BarsThatFailAreReportedAndTheResourcesStillLoad)
+{
+    // The menu bar's class is the one its window registers; the others are the controls'.
+    g_FailingClasses[0] = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
+    g_FailingClasses[1] = REBARCLASSNAME;
+    g_FailingClasses[2] = STATUSCLASSNAME;
+    HHOOK hHook = SetWindowsHookExA(WH_CBT, RefuseBars, nullptr, 0);
+    ASSERT_NE(hHook, nullptr);
+    {
+        RecordingApp app(m_strFolder + "/settings.dat");
+        const bool bStarted = app.InitInstance();
+        UnhookWindowsHookEx(hHook);
+        ASSERT_TRUE(bStarted);
+        ASSERT_NE(g_pRenderWindow, nullptr);
+        for (const char* szBar : {"menubar", "rebar", "status bar"})
+            EXPECT_EQ(CountWarnings(std::string("Failed to create ") + szBar), 1) << szBar;
+        EXPECT_FALSE(g_pRenderWindow->m_MenuBar.m_hWnd);
+        EXPECT_FALSE(g_pRenderWindow->m_StatusBar.m_hWnd);
+        EXPECT_TRUE(g_pRenderWindow->m_bLoaded);
+        EXPECT_NE(app.m_pMeshDecl, nullptr);
+        // The program runs on and closes as usual, without its bars.
+        CloseAt(100);
+        EXPECT_EQ(app.Run(), 0);
+        EXPECT_EQ(app.m_Calls.size(), 7u);
+    }
 }

@@ -270,6 +270,44 @@ TEST(D3DXSurfaceFiles, LoadSurfaceFromSurfaceCopiesAndPointSamples)
     source->Release();
 }
 
+TEST(D3DXSurfaceFiles, RenderTargetsThatCannotBeLockedAreReadThroughACopy)
+{
+    TestDevice device;
+    ASSERT_NE(device.get(), nullptr);
+    IDirect3DSurface9 *back = nullptr, *target = nullptr, *dest = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+    ASSERT_EQ(device->CreateRenderTarget(16, 16, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateOffscreenPlainSurface(16, 16, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &dest, nullptr), D3D_OK);
+    D3DLOCKED_RECT locked;
+    ASSERT_TRUE(FAILED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY)));
+    // Left half one colour, right half another, in each source.
+    for (IDirect3DSurface9* source : {back, target})
+    {
+        ASSERT_EQ(device->SetRenderTarget(0, source), D3D_OK);
+        const D3DRECT left = {0, 0, 8, 16}, right = {8, 0, 16, 16};
+        device->Clear(1, &left, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+        device->Clear(1, &right, D3DCLEAR_TARGET, 0xFFCC0011, 1.0f, 0);
+        // The rectangle (6, 2)-(10, 4) of the source into the same place of the destination.
+        FillArgb(dest, std::vector<DWORD>(256, 0), 16);
+        const RECT rect = {6, 2, 10, 4};
+        ASSERT_EQ(D3DXLoadSurfaceFromSurface(dest, nullptr, &rect, source, nullptr, &rect, D3DX_FILTER_NONE, 0),
+                  D3D_OK);
+        const std::vector<DWORD> out = ReadArgb(dest);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+            {
+                const bool inside = x >= 6 && x < 10 && y >= 2 && y < 4;
+                EXPECT_EQ(out[y * 16 + x] & 0xFFFFFF, inside ? (x < 8 ? 0x336699u : 0xCC0011u) : 0u)
+                    << x << ", " << y;
+            }
+    }
+    device->SetRenderTarget(0, back);
+    dest->Release();
+    target->Release();
+    back->Release();
+}
+
 // A 2 x 2 24-bit BMP: bottom row blue, green; top row red, white.
 std::vector<uint8_t> MakeSmallBmp()
 {

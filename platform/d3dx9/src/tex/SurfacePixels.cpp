@@ -1,4 +1,5 @@
-// Float RGBA access to lockable surfaces. UNORM writes saturate and round to nearest.
+// Float RGBA access to surfaces: lockable ones directly, render targets that cannot be locked
+// through a copy in system memory. UNORM writes saturate and round to nearest.
 #include "SurfacePixels.h"
 
 #include <cmath>
@@ -107,15 +108,59 @@ bool ResolveSurfaceRect(IDirect3DSurface9* surface, const RECT* rect, RECT& reso
            resolved.top < resolved.bottom && resolved.right <= (LONG)desc.Width && resolved.bottom <= (LONG)desc.Height;
 }
 
+namespace
+{
+
+// A copy of a render target in system memory, for targets that cannot be locked (the back
+// buffer, default-pool targets): the caller releases it.
+HRESULT CopyRenderTargetToSystemMemory(IDirect3DSurface9* surface, IDirect3DSurface9** copy)
+{
+    D3DSURFACE_DESC desc;
+    HRESULT hr = surface->GetDesc(&desc);
+    if (FAILED(hr))
+        return hr;
+    if (!(desc.Usage & D3DUSAGE_RENDERTARGET))
+        return D3DERR_INVALIDCALL;
+    IDirect3DDevice9* device = nullptr;
+    hr = surface->GetDevice(&device);
+    if (FAILED(hr))
+        return hr;
+    hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, copy, nullptr);
+    if (SUCCEEDED(hr))
+    {
+        hr = device->GetRenderTargetData(surface, *copy);
+        if (FAILED(hr))
+        {
+            (*copy)->Release();
+            *copy = nullptr;
+        }
+    }
+    device->Release();
+    return hr;
+}
+
+} // namespace
+
 HRESULT ReadSurfacePixels(IDirect3DSurface9* surface, const RECT& rect, std::vector<float>& rgba)
 {
     const PixelCodec* codec = FindCodec(surface);
     if (!codec)
         return D3DERR_INVALIDCALL;
     D3DLOCKED_RECT locked;
-    const HRESULT hr = surface->LockRect(&locked, &rect, D3DLOCK_READONLY);
+    IDirect3DSurface9* readable = surface;
+    IDirect3DSurface9* copy = nullptr;
+    HRESULT hr = surface->LockRect(&locked, &rect, D3DLOCK_READONLY);
+    if (FAILED(hr) && SUCCEEDED(CopyRenderTargetToSystemMemory(surface, &copy)))
+    {
+        readable = copy;
+        hr = copy->LockRect(&locked, &rect, D3DLOCK_READONLY);
+    }
     if (FAILED(hr))
+    {
+        if (copy)
+            copy->Release();
         return hr;
+    }
     const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
     rgba.resize((size_t)width * height * 4);
     for (LONG y = 0; y < height; ++y)
@@ -124,7 +169,9 @@ HRESULT ReadSurfacePixels(IDirect3DSurface9* surface, const RECT& rect, std::vec
         for (LONG x = 0; x < width; ++x)
             codec->decode(row + (size_t)x * codec->bytes, &rgba[((size_t)y * width + x) * 4]);
     }
-    surface->UnlockRect();
+    readable->UnlockRect();
+    if (copy)
+        copy->Release();
     return D3D_OK;
 }
 
