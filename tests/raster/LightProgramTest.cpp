@@ -262,3 +262,33 @@ TEST_F(LightProgramTest, LayerGathersSixJitteredDirections)
     c[1].x = 0.25f;
     Check(639, LayerColour, "four passes");
 }
+
+TEST_F(LightProgramTest, ShadowedPointLightAndFlatReflection)
+{
+    // The shadow cube farther than t4.x lights; nearer, another object's texels shadow by the
+    // shadow level and the mesh's own do not.
+    const float reference = in.t[4].x, id = c[22].x;
+    struct Case
+    {
+        const char* szName;
+        F4 texel;
+    };
+    const Case cases[] = {{"lit", {reference * 2.0f, 0, 0, 1}},
+                          {"shadowed", {reference * 0.5f, 0, 0, 1}},
+                          {"own texels", {reference * 0.5f, id, 0, 1}}};
+    for (const Case& test : cases)
+    {
+        const F4 cube[6] = {test.texel, test.texel, test.texel, test.texel, test.texel, test.texel};
+        BindCube(3, cube);
+        F4 shaded = Check(668, ShadowedPointLightColour, test.szName);
+        EXPECT_EQ(shaded.w, c[14].x);
+        Check(674, ShadowedPointLightEyeColour, test.szName);
+    }
+    // The flat form: the reflection from the 2D texture at t2's screen point.
+    BindTexture(2, 2, 2, {{0.1f, 0.2f, 0.3f, 1}, {0.4f, 0.5f, 0.6f, 1}, {0.7f, 0.8f, 0.9f, 1}, {0.2f, 0.9f, 0.4f, 1}});
+    for (F4 clip : {F4{0.4f, -0.6f, 0.3f, 1.2f}, F4{-0.5f, 0.7f, 0.3f, 1.0f}})
+    {
+        in.t[2] = clip;
+        Check(652, FlatReflectionPointLightColour, clip.x > 0 ? "bottom right" : "top left");
+    }
+}

@@ -139,11 +139,11 @@ void ProgramTest::BindCube(DWORD nStage, const F4 faces[6])
         stage.faces[face] = faces[face];
 }
 
-F4 ProgramTest::Shade(int nResourceId, const ProgramInputs& inputs, const Constants& constants)
+bool ProgramTest::DrawQuad(int nResourceId, const ProgramInputs& inputs, const Constants& constants)
 {
     IDirect3DPixelShader9* pShader = PixelProgram(nResourceId);
     if (!pShader)
-        return {};
+        return false;
     m_pDevice->SetPixelShader(pShader);
     m_pDevice->SetVertexShader(m_pPassThrough);
     m_pDevice->SetVertexDeclaration(m_pDeclaration);
@@ -159,14 +159,52 @@ F4 ProgramTest::Shade(int nResourceId, const ProgramInputs& inputs, const Consta
         for (int n = 0; n < 8; ++n)
             quad[i].t[n] = inputs.t[n];
     }
-    EXPECT_EQ(m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex)), D3D_OK);
+    return m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex)) == D3D_OK;
+}
+
+F4 ProgramTest::ReadTexel(IDirect3DTexture9* pTarget)
+{
     IDirect3DSurface9* pSurface = nullptr;
-    m_pTarget->GetSurfaceLevel(0, &pSurface);
+    pTarget->GetSurfaceLevel(0, &pSurface);
     d3d9test::SurfaceData data;
     EXPECT_TRUE(d3d9test::ReadSurface(pSurface, data));
     pSurface->Release();
     const float* pPixel = data.Pixel(0, 0);
     return {pPixel[0], pPixel[1], pPixel[2], pPixel[3]};
+}
+
+F4 ProgramTest::Shade(int nResourceId, const ProgramInputs& inputs, const Constants& constants)
+{
+    EXPECT_TRUE(DrawQuad(nResourceId, inputs, constants)) << "program " << nResourceId;
+    return ReadTexel(m_pTarget);
+}
+
+std::vector<F4> ProgramTest::ShadeTargets(int nResourceId, const ProgramInputs& inputs, const Constants& constants,
+                                          int nTargets)
+{
+    std::vector<IDirect3DTexture9*> targets(1, m_pTarget);
+    for (int i = 1; i < nTargets; ++i)
+    {
+        IDirect3DTexture9* pTexture = nullptr;
+        EXPECT_EQ(m_pDevice->CreateTexture(2, 2, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A32B32G32R32F, D3DPOOL_DEFAULT,
+                                           &pTexture, nullptr),
+                  D3D_OK);
+        IDirect3DSurface9* pSurface = nullptr;
+        pTexture->GetSurfaceLevel(0, &pSurface);
+        m_pDevice->SetRenderTarget((DWORD)i, pSurface);
+        pSurface->Release();
+        targets.push_back(pTexture);
+    }
+    EXPECT_TRUE(DrawQuad(nResourceId, inputs, constants)) << "program " << nResourceId;
+    std::vector<F4> texels;
+    for (int i = 0; i < nTargets; ++i)
+        texels.push_back(ReadTexel(targets[i]));
+    for (int i = 1; i < nTargets; ++i)
+    {
+        m_pDevice->SetRenderTarget((DWORD)i, nullptr);
+        targets[i]->Release();
+    }
+    return texels;
 }
 
 VertexBlockOutput ProgramTest::RunVertex(int nResourceId, const MeshVertexInputs& vertex, const Constants& constants)

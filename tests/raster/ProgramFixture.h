@@ -34,6 +34,12 @@ protected:
     // Draws the pixel program over the target with these interpolators and constants (c0 ...);
     // the colour of pixel (0, 0).
     F4 Shade(int nResourceId, const ProgramInputs& inputs, const Constants& constants);
+    // The same into render targets 0 to nTargets - 1 (2 x 2 float targets); pixel (0, 0) of each.
+    std::vector<F4> ShadeTargets(int nResourceId, const ProgramInputs& inputs, const Constants& constants,
+                                 int nTargets);
+    // The quad with that pixel program over the bound targets; false when it was not drawn.
+    bool DrawQuad(int nResourceId, const ProgramInputs& inputs, const Constants& constants);
+    F4 ReadTexel(IDirect3DTexture9* pTarget);
 
     // Runs the vertex program on one vertex (v0 position, v1 uv, v2 tangent, v3 binormal,
     // v4 normal); outputs by the bench's index (0 oPos, 5 + n oTn).

@@ -221,6 +221,39 @@ F4 FlatDirectionalLightColour(const ProgramInputs& in, const Constants& c, const
     return FlatColour(in, c, tex, tex.Sample(6, in.t[4]), -in.t[4], in.t[5]);
 }
 
+F4 FlatReflectionPointLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex)
+{
+    F4 D = tex.Sample(0, in.t[0]);
+    F4 N = BumpNormal(in, c, tex);
+    F4 G = tex.Sample(4, in.t[7]);
+    F4 mirror = Saturate(ScreenPosition(in.t[2]) + F4{N.x, N.y, 0, 0} * c[7].w);
+    F4 E = tex.Sample(2, mirror) * c[4] * G;
+    Terms terms = LightTerms(in, N);
+    F4 C = c[9] * tex.Sample(6, in.t[6]) * Attenuation(in.t[4].y, c);
+    return Rgb(Shaded(D, terms.fDiffuse, Specular(terms.fSpecular, G, c), C, E, c), EyeDistanceAlpha(in, c));
+}
+
+namespace
+{
+// The point light's colour times the mean of four taps in the shadow cube from -t6.
+F4 ShadowedPointLight(const ProgramInputs& in, const Constants& c, const TextureModel& tex)
+{
+    F4 colour = PointLightColour(in, c, tex);
+    F4 noise = Noise(tex, in.t[6], c);
+    return colour * FourTaps(tex, -in.t[6], noise, F4{noise.x, noise.x, noise.x, noise.x}, in.t[4].x, c);
+}
+}
+
+F4 ShadowedPointLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex)
+{
+    return Rgb(ShadowedPointLight(in, c, tex), c[14].x);
+}
+
+F4 ShadowedPointLightEyeColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex)
+{
+    return Rgb(ShadowedPointLight(in, c, tex), EyeDistanceAlpha(in, c));
+}
+
 F4 RefractionBackColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex)
 {
     F4 D = tex.Sample(0, in.t[0]);

@@ -68,6 +68,9 @@ F4 DirectionalLightColour(const ProgramInputs& in, const Constants& c, const Tex
 F4 WaveDirectionalLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);// 663
 F4 FlatPointLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);      // 658
 F4 FlatDirectionalLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);// 662
+F4 FlatReflectionPointLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);  // 652
+F4 ShadowedPointLightColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);  // 668
+F4 ShadowedPointLightEyeColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);  // 674
 F4 RefractionBackColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);      // 649
 F4 RefractionFrontColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);     // 648
 F4 LayerColour(const ProgramInputs& in, const Constants& c, const TextureModel& tex);               // 639
