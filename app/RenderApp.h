@@ -184,6 +184,19 @@ public:
     // (x, y, z) / w x 0.5 of (point, 1) x m; zero when w <= 0.001.
     static void ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m);
 
+    // ---- Rasterised renderer (raster/): stencil shadow volumes, which no live pass draws. For
+    // each enabled light and each of its shadow samples (the light, then jittered copies of it;
+    // at most 18), the volumes of the meshes that cast one are counted into the stencil (z-fail),
+    // then the meshes of the camera view's visibility are darkened where the count is off its
+    // cleared value, by the material's density, dispersion noise and attenuation.
+    void RenderShadowVolumes();
+    // Vertex constants of vertex program 18 for a mesh and the light's own position (its
+    // direction for directional lights).
+    void SetShadowVolumeConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight);
+    void DarkenShadowedMeshes(const D3DXVECTOR3& vLight);
+    void SetDarkenVertexConstants(const SceneMesh* pMesh, const D3DXVECTOR3& vLight);
+    void SetDarkenPixelConstants(const SceneMesh* pMesh);
+
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
 

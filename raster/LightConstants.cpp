@@ -18,8 +18,6 @@ constexpr float PI = 3.14159265358979f;
 constexpr float UNIT_16 = 1.0f / 65535.0f;
 // Noise lookups repeat every 1/50 of a unit.
 constexpr float NOISE_SCALE = 50.0f;
-// The dispersion of the shadow taps is not scaled further.
-constexpr float DISPERSION_SCALE = 1.0f;
 
 D3DXMATRIX WorldOf(const SceneMesh& mesh)
 {

@@ -63,6 +63,9 @@ extern const SpotFaceTable LIGHTING_SPOT_FACES;
 void BuildSpotFrame(const D3DXVECTOR3& vDirection, int nSpotIndex, D3DXMATRIX& frame,
                     const SpotFaceTable& faces = LIGHTING_SPOT_FACES);
 
+// Scales the materials' dispersion and the jitter radius of the shadow volumes; it stays 1.
+constexpr float DISPERSION_SCALE = 1.0f;
+
 // The shadow pass's depth scale; 0 until that pass runs.
 extern float g_fShadowDepthScale;
 

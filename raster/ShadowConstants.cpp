@@ -14,8 +14,6 @@ const SpotFaceTable SHADOW_SPOT_FACES = {{-1, 0, 0, 0, 1, 0}, {1, 0, 0, 0, 1, 0}
 namespace
 {
 constexpr float UNIT_16 = 1.0f / 65535.0f;
-// The dispersion of the shadow taps is not scaled further.
-constexpr float DISPERSION_SCALE = 1.0f;
 // The spot cone of the shadow programs: cos of the angle inside which points are shadowed.
 constexpr float SHADOW_CONE_COSINE = 0.7f;
 constexpr int SHADOW_JITTER_REGISTERS = 16;

@@ -55,4 +55,7 @@ public:
     int32_t m_nConeQuality = 0;
     float m_fDustDensity = 0.0f;
     float m_fNoiseScale = 0.0f;
+    // Shadow-volume samples: 1 draws from the light itself, more add jittered copies of it for
+    // a soft edge, 0 none. Not stored by the scene files.
+    int32_t m_nShadowSamples = 1;
 };

@@ -101,9 +101,11 @@ HRESULT SceneMesh::BuildShadowVolume(IDirect3DDevice9* pDevice)
                 {
                     if (corner(u, j) == vEnd && corner(u, (j + 1) % 3) == vStart)
                     {
-                        // One side of the quad that stretches along the shared edge.
-                        vertices.push_back({vStart, faceNormals[t]});
+                        // One side of the quad that stretches along the shared edge. It runs
+                        // the edge against the face's own direction, as a neighbouring face
+                        // does, so that the volume closes with one winding throughout.
                         vertices.push_back({vEnd, faceNormals[t]});
+                        vertices.push_back({vStart, faceNormals[t]});
                         vertices.push_back({corner(u, j), faceNormals[u]});
                         ++m_nShadowTriangles;
                         bShared = true;

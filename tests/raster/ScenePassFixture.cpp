@@ -127,15 +127,55 @@ SceneMesh* ScenePassTest::AddQuadCorners(const Vector3 corners[4], const Vector3
     EXPECT_TRUE(pMesh->AllocateTriangles(2));
     const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
     const int order[6] = {0, 1, 2, 2, 1, 3};
-    float bounds[6] = {1e10f, -1e10f, 1e10f, -1e10f, 1e10f, -1e10f};
     for (int k = 0; k < 6; ++k)
     {
         MeshVertex& v = pMesh->m_pVertices[k];
-        const Vector3& c = corners[order[k]];
-        v.vPosition = c;
+        v.vPosition = corners[order[k]];
         v.u = uv[order[k]][0];
         v.v = uv[order[k]][1];
         v.vNormal = vNormal;
+    }
+    return FinishMesh(pMesh, pMaterial);
+}
+
+SceneMesh* ScenePassTest::AddBox(const Vector3& vCentre, float fHalf, SceneMaterial* pMaterial)
+{
+    SceneMesh* pMesh = new SceneMesh();
+    EXPECT_TRUE(pMesh->AllocateTriangles(12));
+    const Vector3 normals[6] = {Vector3(0, 0, -1), Vector3(0, 0, 1), Vector3(-1, 0, 0),
+                                Vector3(1, 0, 0),  Vector3(0, -1, 0), Vector3(0, 1, 0)};
+    const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    const int order[6] = {0, 1, 2, 2, 1, 3};
+    for (int f = 0; f < 6; ++f)
+    {
+        // Seen from outside, looking along -n: right = up x (-n), corners top left, bottom left,
+        // top right, bottom right, so that both triangles run counter-clockwise (the faces the
+        // passes that cull clockwise draw).
+        const Vector3& n = normals[f];
+        const Vector3 up = n.y != 0.0f ? Vector3(0, 0, 1) : Vector3(0, 1, 0);
+        const Vector3 d(-n.x, -n.y, -n.z);
+        const Vector3 right(up.y * d.z - up.z * d.y, up.z * d.x - up.x * d.z, up.x * d.y - up.y * d.x);
+        const Vector3 centre = vCentre + n * fHalf;
+        const Vector3 corners[4] = {centre + (up - right) * fHalf, centre - (up + right) * fHalf,
+                                    centre + (up + right) * fHalf, centre + (right - up) * fHalf};
+        for (int k = 0; k < 6; ++k)
+        {
+            MeshVertex& v = pMesh->m_pVertices[6 * f + k];
+            v.vPosition = corners[order[k]];
+            v.u = uv[order[k]][0];
+            v.v = uv[order[k]][1];
+            v.vNormal = n;
+        }
+    }
+    return FinishMesh(pMesh, pMaterial);
+}
+
+SceneMesh* ScenePassTest::FinishMesh(SceneMesh* pMesh, SceneMaterial* pMaterial)
+{
+    float bounds[6] = {1e10f, -1e10f, 1e10f, -1e10f, 1e10f, -1e10f};
+    for (int k = 0; k < 3 * pMesh->m_nTriangleCount; ++k)
+    {
+        const Vector3& c = pMesh->m_pVertices[k].vPosition;
         const float xyz[3] = {c.x, c.y, c.z};
         for (int a = 0; a < 3; ++a)
         {

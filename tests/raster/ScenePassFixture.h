@@ -35,6 +35,11 @@ protected:
     // (1, 0), (0, 1), (1, 1), the normal given, its bounding box and sphere, and world = identity
     // about its centre.
     SceneMesh* AddQuadCorners(const Vector3 corners[4], const Vector3& vNormal, SceneMaterial* pMaterial);
+    // A closed box of 12 triangles, counter-clockwise seen from outside, with flat face normals.
+    SceneMesh* AddBox(const Vector3& vCentre, float fHalf, SceneMaterial* pMaterial);
+    // Bounding box and sphere, world = identity about the centre, the material, the vertex
+    // buffers; added to the scene.
+    SceneMesh* FinishMesh(SceneMesh* pMesh, SceneMaterial* pMaterial);
     // A 1 x 1 texture of one colour in the renderer's table.
     int AddSolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
     SceneLight* AddLight(D3DLIGHTTYPE nType, float x, float y, float z, float fRange = 1000.0f);

@@ -28,13 +28,13 @@ TEST(SceneMeshVolumeTest, ClosedTetrahedronGivesFacesAndOneTrianglePerEdgeSide)
                                              static_cast<const ShadowVolumeVertex*>(pData) + 48);
     mesh.m_pShadowVolumeBuffer->Unlock();
     // The first face (a, c, b) with its normal turned inwards, then its edge a-c shared with
-    // face (a, d, c): that edge's corners carry the first face's normal, the neighbour's corner
+    // face (a, d, c), run from c to a: that edge's corners carry the first face's normal, the neighbour's corner
     // at c carries the neighbour's.
     EXPECT_EQ(vertices[0].vPosition, Vector3(0, 0, 0));
     EXPECT_EQ(vertices[1].vPosition, Vector3(0, 1, 0));
     EXPECT_EQ(vertices[0].vNormal, Vector3(0, 0, 1));
-    EXPECT_EQ(vertices[3].vPosition, Vector3(0, 0, 0));
-    EXPECT_EQ(vertices[4].vPosition, Vector3(0, 1, 0));
+    EXPECT_EQ(vertices[3].vPosition, Vector3(0, 1, 0));
+    EXPECT_EQ(vertices[4].vPosition, Vector3(0, 0, 0));
     EXPECT_EQ(vertices[4].vNormal, Vector3(0, 0, 1));
     EXPECT_EQ(vertices[5].vPosition, Vector3(0, 1, 0));
     EXPECT_EQ(vertices[5].vNormal, Vector3(1, 0, 0));
