@@ -184,6 +184,30 @@ public:
     // (x, y, z) / w x 0.5 of (point, 1) x m; zero when w <= 0.001.
     static void ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m);
 
+    // ---- Rasterised renderer (raster/): earlier forms of the scene pass, which no frame calls.
+    // Each draws the camera view like the main pass, with these differences: Planes culls by the
+    // frustum planes, sorts nothing, and gives flat meshes the flat programs; PlanesCube also
+    // tests the view's spheres and takes program 603 for directional lights while the far layer
+    // is set; LightsSimple lays no depth and draws each shown mesh once per light with 900 and
+    // 653 (659 for spot lights) over the target; Sorted blends opaque light passes by source
+    // alpha and ends with the shadow volumes; Shadowed lights opaque meshes with 600 and 650 and,
+    // with Trace Photon on, multiplies in the eleven-tap soft shadows; Radiosity is Sorted with
+    // layer passes, 668 for point lights, 643 for flat meshes and the halos; Reduced culls both
+    // ways, prepares each mesh's cube faces before its layer passes and lights with point and
+    // spot lights only. None draws fog, light effects or starts the photon tracer.
+    void RenderScenePlanes();
+    void RenderScenePlanesCube();
+    void RenderLightsSimple();
+    void RenderSceneSorted();
+    void RenderSceneShadowed();
+    void RenderSceneRadiosity();
+    void RenderSceneReduced();
+    // Additive fixed-function lighting of the meshes in view (their in-frustum flag set on the way).
+    void RenderMeshesLit();
+    // Every mesh of the camera view's visibility once with m_nVisibleVertexProgram and
+    // m_nVisiblePixelProgram (program ids; -1 for no pixel program); sets no constants.
+    void DrawVisibleMeshes();
+
     // ---- Rasterised renderer (raster/): stencil shadow volumes, which no live pass draws. For
     // each enabled light and each of its shadow samples (the light, then jittered copies of it;
     // at most 18), the volumes of the meshes that cast one are counted into the stencil (z-fail),
@@ -339,6 +363,9 @@ public:
     uint8_t m_bEnvCubeTarget2Filled = 0;
     // A drawn frame asked for the recorded path to be saved once it is presented.
     bool m_bSavePathDue = false;
+    // The programs DrawVisibleMeshes selects.
+    int32_t m_nVisibleVertexProgram = -1;
+    int32_t m_nVisiblePixelProgram = -1;
     // Written only by the shadow drivers.
     uint8_t m_bShadowFarLayer = 0;
     D3DXMATRIX m_matShadowTexture;

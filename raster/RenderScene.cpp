@@ -5,6 +5,7 @@
 #include "app/RenderApp.h"
 #include "3dapi/Renderer.h"
 #include "raster/LightConstants.h"
+#include "raster/LightPassChoice.h"
 #include "raster/SceneDraw.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
@@ -15,107 +16,7 @@
 
 namespace
 {
-// Program ids (resource id - 900 for vertex programs, - 600 for pixel programs).
-enum VertexProgram
-{
-    VS_LIGHT = 0,            // 900: point and spot lights
-    VS_LAYER = 7,            // 907
-    VS_DEPTH = 8,            // 908: position only
-    VS_FLAT_LIGHT = 10,      // 910
-    VS_REFRACTION = 13,      // 913
-    VS_DIRECTIONAL = 14,     // 914
-    VS_FLAT_DIRECTIONAL = 15 // 915
-};
-enum PixelProgram
-{
-    PS_NONE = -1,
-    PS_SHADOW_FAR_LAYER = 3,   // 603
-    PS_LAYER = 39,             // 639
-    PS_REFRACTION_FRONT = 48,  // 648
-    PS_REFRACTION_BACK = 49,   // 649
-    PS_POINT = 53,             // 653
-    PS_FLAT_POINT = 58,        // 658
-    PS_SPOT = 59,              // 659
-    PS_CUBE_FACE_POINT = 60,   // 660
-    PS_DIRECTIONAL = 61,       // 661
-    PS_FLAT_DIRECTIONAL = 62,  // 662
-    PS_WAVE_DIRECTIONAL = 63   // 663
-};
-
-constexpr int VIEW_CAMERA = 0;
-constexpr int VIEW_CUBE_FACE = 1;
-
-// What one light pass of a mesh uses.
-struct LightPassChoice
-{
-    int nVertexProgram = -1;
-    int nPixelProgram = PS_NONE;
-    bool bDirectionalConstants = false;   // the directional setters (after the point ones for transparent meshes)
-    bool bShadowCube = true;              // stage 3 takes the shadow cube, else the shadow map
-};
-
-enum class MeshPass
-{
-    OPAQUE,
-    TRANSPARENT_BACK,    // the first transparent pass
-    TRANSPARENT_FRONT    // the second
-};
-
-LightPassChoice ChooseLightPass(const SceneMesh& mesh, const SceneLight& light, MeshPass nPass, int nMode,
-                                bool bShadowFarLayer)
-{
-    LightPassChoice choice;
-    const D3DLIGHTTYPE nType = light.m_Light.Type;
-    const bool bCubeFaceReflection = nMode == VIEW_CUBE_FACE && g_bReflection == 1;
-    const bool bDirectional = nType == D3DLIGHT_DIRECTIONAL;
-    choice.bShadowCube = !bDirectional;
-    if (nPass == MeshPass::OPAQUE)
-    {
-        if (bDirectional)
-        {
-            choice.nVertexProgram = VS_DIRECTIONAL;
-            choice.nPixelProgram = g_bTracePhoton == 1 && bShadowFarLayer ? PS_SHADOW_FAR_LAYER : PS_DIRECTIONAL;
-            choice.bDirectionalConstants = true;
-        }
-        else
-        {
-            choice.nVertexProgram = VS_LIGHT;
-            choice.nPixelProgram = nType == D3DLIGHT_SPOT ? PS_SPOT : (bCubeFaceReflection ? PS_CUBE_FACE_POINT : PS_POINT);
-        }
-        return choice;
-    }
-    if (IsFlat(mesh))
-    {
-        choice.nVertexProgram = bDirectional ? VS_FLAT_DIRECTIONAL : VS_FLAT_LIGHT;
-        choice.nPixelProgram = bDirectional ? PS_FLAT_DIRECTIONAL : (nType == D3DLIGHT_SPOT ? PS_SPOT : PS_FLAT_POINT);
-        choice.bDirectionalConstants = bDirectional;
-        return choice;
-    }
-    if (g_bRefraction == 1)
-    {
-        choice.nVertexProgram = VS_REFRACTION;
-        if (nPass == MeshPass::TRANSPARENT_BACK)
-        {
-            choice.nPixelProgram = PS_REFRACTION_BACK;
-        }
-        else
-        {
-            choice.nPixelProgram = PS_REFRACTION_FRONT;
-            choice.bShadowCube = true;
-        }
-        return choice;
-    }
-    if (bDirectional)
-    {
-        choice.nVertexProgram = VS_DIRECTIONAL;
-        choice.nPixelProgram = PS_WAVE_DIRECTIONAL;
-        choice.bDirectionalConstants = true;
-        return choice;
-    }
-    choice.nVertexProgram = VS_LIGHT;
-    choice.nPixelProgram = nType == D3DLIGHT_SPOT ? PS_SPOT : (bCubeFaceReflection ? PS_CUBE_FACE_POINT : PS_POINT);
-    return choice;
-}
+using namespace LightPrograms;
 
 // The pass that draws one frame: the application's device, renderer and tables, and the state
 // a few steps share.
