@@ -111,7 +111,8 @@ void ApplyRenderOptions(const QnlRenderOptions& options)
     g_bStoredOption1 = FlagByte(options.m_bStoredOption1);
     g_bForceWireframe = FlagByte(options.m_bForceWireframe);
     g_bStoredOption2 = FlagByte(options.m_bStoredOption2);
-    g_nCubePasses = ClampOption(options.m_nCubePasses, 0, CUBE_PASSES_MAX);
+    // Only a pass count: the driver that reads it bounds its own loop, and the file keeps it.
+    g_nCubePasses = options.m_nCubePasses;
     g_nLayerPasses = ClampOption(options.m_nLayerPasses, 0, LAYER_PASSES_MAX);
     g_fLayerScale = options.m_fLayerScale;
     g_fMaterialScale = options.m_fMaterialScale;

@@ -74,7 +74,5 @@ constexpr int32_t DOF_BLUR_MIN = 0;
 constexpr int32_t DOF_BLUR_MAX = 100;
 // The layer passes take nine jitter entries from 9 x (25 - L + k): L may not pass 25.
 constexpr int32_t LAYER_PASSES_MAX = 25;
-// Each cube pass re-renders every reflective mesh's cube; the driver itself only ever sets 1.
-constexpr int32_t CUBE_PASSES_MAX = 8;
 
 int32_t ClampOption(int32_t nValue, int32_t nMin, int32_t nMax);

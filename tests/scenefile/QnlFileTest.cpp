@@ -76,12 +76,13 @@ TEST_F(QnlSceneTest, FixtureOpensFieldByFieldAndSavesBackByteIdentically)
     EXPECT_EQ(g_bSceneChanged, 1);
     EXPECT_EQ(g_nParticleSystems, 0);
 
-    // Render options: Trace Photon and Reflection off, flags 0 or 1, pass counts clamped.
+    // Render options: Trace Photon and Reflection off, flags 0 or 1, the layer passes clamped and
+    // the cube passes as stored.
     EXPECT_EQ(g_bTracePhoton, 0);
     EXPECT_EQ(g_bReflection, 0);
     EXPECT_EQ(g_bDynamicCubeMap, 1);
     EXPECT_EQ(g_bStoredOption1, 0);
-    EXPECT_EQ(g_nCubePasses, CUBE_PASSES_MAX);
+    EXPECT_EQ(g_nCubePasses, 100);
     EXPECT_EQ(g_nLayerPasses, 25);
     EXPECT_EQ(g_bForceWireframe, 1);
     EXPECT_EQ(g_bStoredOption2, 1);
