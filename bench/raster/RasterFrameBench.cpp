@@ -25,6 +25,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace
@@ -108,6 +109,10 @@ SceneLight* PointLight(IDirect3DDevice9* pDevice, float x, float y, float z)
 
 static void BM_RasterFrame(benchmark::State& state)
 {
+    // The application loads its media from the working folder: the build's data folder, from
+    // wherever the benchmark is started.
+    const std::filesystem::path oldDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(QUEN_DATA_DIR);
     win32::Driver driver;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
@@ -123,6 +128,7 @@ static void BM_RasterFrame(benchmark::State& state)
     if (!pApp->InitDevice(hWnd, 0, false, 0))
     {
         state.SkipWithError("no device");
+        std::filesystem::current_path(oldDirectory);
         return;
     }
     driver.answers().msgbox(IDOK).msgbox(IDOK).msgbox(IDOK);
@@ -190,5 +196,6 @@ static void BM_RasterFrame(benchmark::State& state)
     pApp.reset();
     DestroyWindow(hWnd);
     SetLogEcho(true);
+    std::filesystem::current_path(oldDirectory);
 }
 BENCHMARK(BM_RasterFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
