@@ -233,6 +233,11 @@ public:
     void ReleaseTriangleGrid();
     // Releases the grid and every tracer target; safe to call twice.
     void ReleaseTracerResources();
+    // Earlier tracer variant (tracer/TriangleVertexUpload.cpp): the world-space corners of every
+    // triangle drawn as points into g_pTriangleVertexTextures (made on first use, S x S float
+    // textures of the grid's triangle texture size), one texel per triangle at its texel address.
+    void UploadTriangleVertices();
+    static void ReleaseTriangleVertexTextures();
     // The screen-size targets and depth surfaces (those CreateScreenTargets makes).
     void ReleaseScreenTargets();
     // The screen-size targets, their depth surfaces and the scene texture made again at a tile
