@@ -328,11 +328,54 @@ public:
     void SetGBufferMeshConstants(const SceneMesh& mesh);
     void DrawTracerMesh(const SceneMesh& mesh);
     void BeginGBufferPass(D3DCULL nCull);
+    // A renderer texture on a stage whatever the renderer's record of the stage says (the
+    // tracer's passes bind their targets to the stages directly).
+    void BindTracerTexture(int nStage, int32_t nId);
+
+    // ---- Photon trace and gather (tracer/TraceAndGather.cpp).
+    // The photons of the blocks the light's passes indexed, gathered at the tile's visible points:
+    // per pixel the neighbour cells nearest shell first, each cell's run two photons a pass,
+    // until the weighted count reaches the kind's photon count. Mode 0 leaves the sums in photon
+    // targets 0 (diffuse, weighted count in alpha) and 2 (specular); any other mode also shades
+    // them and adds them to the scene texture. Kind 0 direct, 1 global; the tile indexes are not
+    // read.
+    void TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, int nTileX, int nTileY);
+    // The tile triangles whose done flag is clear, in as few draws as their runs allow.
+    void DrawActiveTileTriangles(const std::vector<uint8_t>& done);
+    // The photon-address pass over the active tile triangles, one query per run of
+    // QueryRunLength triangles: the triangles of a run that passed no pixel are done. Returns the
+    // pixels that passed.
+    int64_t CountGatheringPixels(std::vector<uint8_t>& done);
+    // Triangles per query: a power of two, 1 at the full image size, more on smaller tiles.
+    int QueryRunLength(int nTriangles) const;
+
+    // ---- Combine and composite (tracer/CombineComposite.cpp).
+    // Photon targets 0 and 2 scaled by 1 / the kind's photon count and added, saturated, to the
+    // tile's running sums in photon targets 4 and 5.
+    void CombinePhotonTargets(int nPhotonKind);
+    // The running sums shaded with the G-buffer colours into the scene texture, added to the
+    // background box when Background is on.
+    void CompositeGlobalIllumination();
+
+    // ---- The traced frame (tracer/TracedFrame.cpp).
+    // One traced image, the first frame after Trace Photon is switched on: every tile with every
+    // enabled light, read back into the output image and saved as a BMP at g_szImagePath; later
+    // frames present it.
+    void RenderGlobalIllumination();
+    // The passes of one tile whose projection is already set: G-buffer, the lights, composite.
+    void RenderTracedTile(int nLights);
+    // The kept image over the whole back buffer.
+    void PresentTracedImage();
+    // Writes the output image to g_szImagePath (its folder made when missing); false, logged, on
+    // failure.
+    bool SaveTracedImage();
 
     // ---- Members, in declaration order.
     TextureFont* m_pFont = nullptr;                  // the overlay's font, "Impact" of height 10
     int32_t m_bOcclusionQuerySupported = 0;
     IDirect3DQuery9* m_pOcclusionQuery = nullptr;
+    // One occlusion query per tile triangle of the gather, made on its first use.
+    std::vector<IDirect3DQuery9*> m_GatherQueries;
     // Samples that mesh i passed in view v's last occlusion query, at v x MAX_MESHES + i.
     std::vector<uint32_t> m_Visibility;
     // Mesh indexes front to back.

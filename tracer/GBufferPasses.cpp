@@ -79,9 +79,17 @@ void RenderApp::SetGBufferMeshConstants(const SceneMesh& mesh)
     m_pDevice->SetPixelShaderConstantF(10, pixel[2], 4);
     m_pDevice->SetPixelShaderConstantF(14, pixel[6], 1);
     const int32_t* pIds = material.m_nTextureIds;
-    m_pRenderer->BindTexture(0, pIds[SceneMaterial::TEXTURE_DIFFUSE]);
-    m_pRenderer->BindTexture(1, pIds[SceneMaterial::TEXTURE_BUMP]);
-    m_pRenderer->BindTexture(2, pIds[SceneMaterial::TEXTURE_GLOSS]);
+    BindTracerTexture(0, pIds[SceneMaterial::TEXTURE_DIFFUSE]);
+    BindTracerTexture(1, pIds[SceneMaterial::TEXTURE_BUMP]);
+    BindTracerTexture(2, pIds[SceneMaterial::TEXTURE_GLOSS]);
+}
+
+void RenderApp::BindTracerTexture(int nStage, int32_t nId)
+{
+    // The tracer binds its targets to the stages directly, behind the renderer's record of what
+    // each stage holds: the record is cleared first so that the texture is really bound.
+    m_pRenderer->BindTexture(nStage, -1);
+    m_pRenderer->BindTexture(nStage, nId);
 }
 
 void RenderApp::DrawTracerMesh(const SceneMesh& mesh)

@@ -9,6 +9,7 @@
 
 #include "3dapi/Renderer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -162,6 +163,11 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
 {
     const int32_t l = g_nLightTargetSize, g = g_nGridTextureSize;
     const int64_t nCells = static_cast<int64_t>(counters.size());
+    // Until the block's list is read, any cell may hold photons as far as the gather knows.
+    if (static_cast<int>(g_PhotonCellOccupancy.size()) <= b)
+        g_PhotonCellOccupancy.resize(static_cast<size_t>(b) + 1);
+    std::vector<uint8_t>& occupancy = g_PhotonCellOccupancy[static_cast<size_t>(b)];
+    occupancy.assign(static_cast<size_t>(nCells), 1);
     IDirect3DSurface9* pReadback = g_pListReadbackSurface;
     if (!pReadback)
         return;
@@ -185,6 +191,7 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
     GridPoint* pPoint = static_cast<GridPoint*>(pData);
     for (int64_t c = 0; c < nCells; ++c)
         pPoint[c] = {static_cast<float>(c % g), static_cast<float>(c / g), -1.0f, -1.0f};
+    std::fill(occupancy.begin(), occupancy.end(), 0);
     // Runs of equal cells: the first entry of a valid cell's run is its list address.
     const BYTE* pRows = static_cast<const BYTE*>(locked.pBits);
     const int64_t nEntries = static_cast<int64_t>(l) * l;
@@ -207,6 +214,7 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
         nRunStart = e;
         if (nCell >= 0 && nCell < nCells)
         {
+            occupancy[static_cast<size_t>(nCell)] = 1;
             pPoint[nCell].u = static_cast<float>(e % l);
             pPoint[nCell].v = static_cast<float>(e / l);
         }
@@ -248,4 +256,5 @@ void RenderApp::SortAndIndexPhotons(int nBlocks, bool bFirstTile)
     BuildCellIndex(nBlocks, bFirstTile);
     if (m_pDevice)
         UnbindTracerTextures(m_pDevice, m_pRenderer);
+    g_nIndexedPhotonBlocks = nBlocks;
 }

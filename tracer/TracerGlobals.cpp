@@ -41,6 +41,15 @@ IDirect3DSurface9* g_pListReadbackSurface = nullptr;
 
 int32_t g_nOccupiedCells = 0;
 int32_t g_nAverageCellPhotons = 0;
+int32_t g_nIndexedPhotonBlocks = 0;
+std::vector<std::vector<uint8_t>> g_PhotonCellOccupancy;
+
+int32_t g_nTileWidth = 0;
+int32_t g_nTileHeight = 0;
+int32_t g_nTracedImageWidth = 0;
+int32_t g_nTracedImageHeight = 0;
+IDirect3DTexture9* g_pTracedImageTexture = nullptr;
+int32_t g_bTracedImageReady = 0;
 
 void BindTextureTarget(IDirect3DDevice9* pDevice, DWORD nIndex, IDirect3DTexture9* pTexture)
 {
@@ -66,4 +75,10 @@ void UnbindTracerTextures(IDirect3DDevice9* pDevice, Renderer* pRenderer)
             pRenderer->BindTexture(static_cast<int>(nStage), -1);
         pDevice->SetTexture(nStage, nullptr);
     }
+}
+
+void UnbindTextures(IDirect3DDevice9* pDevice, DWORD nFirst)
+{
+    for (DWORD nStage = nFirst; nStage < 8; ++nStage)
+        pDevice->SetTexture(nStage, nullptr);
 }

@@ -83,6 +83,26 @@ extern D3DXPLANE g_MirrorPlane;
 constexpr int32_t EMPTY_GRID_CELL_PHOTONS = 100;
 extern int32_t g_nOccupiedCells;
 extern int32_t g_nAverageCellPhotons;
+// Photon blocks the last light-view passes rendered, sorted and indexed; the gather reads no
+// other block (a light that rendered none contributes nothing).
+extern int32_t g_nIndexedPhotonBlocks;
+// Per indexed block, one byte per grid cell: 1 where the block's sorted list has a run (or
+// where the list could not be read). The gather skips a neighbour cell that no visible point
+// would find photons in.
+extern std::vector<std::vector<uint8_t>> g_PhotonCellOccupancy;
+
+// ---- The traced image.
+// Size of one tile of the current render, pixels.
+extern int32_t g_nTileWidth;
+extern int32_t g_nTileHeight;
+// An output size other than the image-format preset's when both are above 0 (renders at small
+// sizes for tests and benchmarks); 0 takes the preset.
+extern int32_t g_nTracedImageWidth;
+extern int32_t g_nTracedImageHeight;
+// The assembled image as a texture the present can draw (the output image is in system memory).
+extern IDirect3DTexture9* g_pTracedImageTexture;
+// 1 while a finished render is kept for the present; 0 when the last render was refused.
+extern int32_t g_bTracedImageReady;
 
 // The screen-quad vertex of the tracer's full-screen passes (g_pQuadDeclaration).
 struct QuadVertex
@@ -112,6 +132,8 @@ void UnbindTracerTextures(IDirect3DDevice9* pDevice, Renderer* pRenderer);
 // Pixel c1 = (1 / scene extent, 1) and c2 = (scene minimum, 1): the constants of the program
 // that writes positions normalised to the scene box (cube and mirror images).
 void SetNormalisedPositionConstants(IDirect3DDevice9* pDevice);
+// Texture stages nFirst to 7 emptied.
+void UnbindTextures(IDirect3DDevice9* pDevice, DWORD nFirst = 0);
 // Releases a COM object and clears the pointer.
 template <class T> void ReleaseTracerObject(T*& pObject)
 {

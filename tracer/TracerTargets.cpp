@@ -192,6 +192,8 @@ void RenderApp::ReleaseTracerResources()
     ReleaseTracerObject(g_pOutputTexture);
     ReleaseTracerObject(g_pSceneTexture);
     ReleaseTracerObject(g_pReadbackSurface);
+    ReleaseTracerObject(g_pTracedImageTexture);
+    g_bTracedImageReady = 0;
     ReleaseTracerObject(g_pMirrorTarget);
     for (int i = 0; i < LIGHT_TARGET_COUNT; ++i)
     {
@@ -205,4 +207,7 @@ void RenderApp::ReleaseTracerResources()
     ReleaseTracerObject(g_pListReadbackSurface);
     ReleaseTracerObject(g_pCubeTarget);
     ReleaseTracerObject(m_pOffsetQuadVB);
+    for (IDirect3DQuery9*& pQuery : m_GatherQueries)
+        ReleaseTracerObject(pQuery);
+    m_GatherQueries.clear();
 }

@@ -1,0 +1,396 @@
+// The traced frame end to end on a lit box on a floor, 64 x 48 with light blocks of 16: the
+// invariants that tie the image to its light (no light is black, a red light has no green or
+// blue, two equal lights give twice one, half the light half the image, direct diffuse light
+// never above albedo x light colour), the shadow behind the box, the same bytes whatever the
+// device's thread count, antialiasing that writes every pixel, the saved BMP and its folder, the
+// kept image presented on later frames, and a render refused when a program is missing.
+#include "TracerFixture.h"
+
+#include "3dapi/Renderer.h"
+#include "core/PixelBuffer.h"
+#include "core/PixelImage.h"
+#include "morvyn/morvyn.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMaterial.h"
+
+#include <d3d9/testing.h>
+
+#include <cmath>
+#include <fstream>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace
+{
+const float ALBEDO[3] = {0.8f, 0.7f, 0.6f};
+constexpr float FLOOR_HALF = 7.0f;
+
+struct Image
+{
+    int32_t nWidth = 0, nHeight = 0;
+    std::vector<uint8_t> bgra;   // rows top first, blue, green, red, alpha per pixel
+    const uint8_t* At(int x, int y) const { return &bgra[(static_cast<size_t>(y) * nWidth + x) * 4]; }
+};
+}
+
+class TracedFrameTest : public TracerTest
+{
+protected:
+    void SetUp() override
+    {
+        TracerTest::SetUp();
+        ASSERT_TRUE(InitAndLoad());
+        // Few photons a block and a small count keep a render near a second.
+        g_nLightTargetSize = 8;
+        m_pApp->CreateTracerTargets();
+        g_nGridSize = 8;
+        g_nDirectEmanateTile = 1;
+        g_nDirectPhoton = 8;
+        g_fDirectSearchRadius = 0.5f;
+        g_bGlobalIllumination = 0;
+        g_bBackground = 0;
+        g_bAntialiasing = 0;
+        g_nTracedImageWidth = SCREEN_WIDTH / 2;
+        g_nTracedImageHeight = SCREEN_HEIGHT / 2;
+        m_strImage = m_strFolder + "/Images/Traced.bmp";
+        std::snprintf(g_szImagePath, IMAGE_PATH_SIZE, "%s", m_strImage.c_str());
+
+        uint8_t* pPixels = AllocatePixels(4);
+        std::memset(pPixels, 255, 4);
+        PixelImage* pImage = new PixelImage();
+        pImage->Adopt(pPixels, 1, 1, RGBA8, true, false);
+        m_nWhite = m_pApp->GetRenderer()->AddTexture(pImage, 0);
+        ASSERT_GE(m_nWhite, 0);
+        m_Material.m_Material.Diffuse = {ALBEDO[0], ALBEDO[1], ALBEDO[2], 1.0f};
+        m_Material.m_Material.Specular = {0.0f, 0.0f, 0.0f, 1.0f};
+        m_Material.m_Material.Power = 10.0f;
+        m_Material.m_fGlossPower = 100.0f;
+        m_Material.m_fBumpPower = 0.0f;
+        m_Material.m_nTextureIds[SceneMaterial::TEXTURE_DIFFUSE] = m_nWhite;
+        m_Material.m_nTextureIds[SceneMaterial::TEXTURE_GLOSS] = m_nWhite;
+
+        // The floor with a wall behind it (so that the grid's cells are cubes), and a box of
+        // side 2 standing on the floor at the middle.
+        const float f = FLOOR_HALF;
+        std::vector<Face> faces = {{{-f, 0, -f}, {-f, 0, f}, {f, 0, f}, {f, 0, -f}, {0, 1, 0}},
+                                   {{-f, 0, f}, {-f, 2 * f, f}, {f, 2 * f, f}, {f, 0, f}, {0, 0, -1}}};
+        AddMeshOf(faces);
+        faces = {{{-1, 2, -1}, {-1, 2, 1}, {1, 2, 1}, {1, 2, -1}, {0, 1, 0}},
+                 {{1, 0, -1}, {1, 2, -1}, {1, 2, 1}, {1, 0, 1}, {1, 0, 0}},
+                 {{-1, 0, 1}, {-1, 2, 1}, {-1, 2, -1}, {-1, 0, -1}, {-1, 0, 0}},
+                 {{-1, 0, -1}, {-1, 2, -1}, {1, 2, -1}, {1, 0, -1}, {0, 0, -1}},
+                 {{1, 0, 1}, {1, 2, 1}, {-1, 2, 1}, {-1, 0, 1}, {0, 0, 1}}};
+        AddMeshOf(faces);
+
+        const D3DXVECTOR3 eye(0.0f, 9.0f, -10.0f), at(0.0f, 0.0f, -1.0f), up(0.0f, 1.0f, 0.0f);
+        m_pApp->m_Scene.m_Camera.m_vEyePosition = Vector3(eye.x, eye.y, eye.z);
+        D3DXMATRIX view, projection;
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, 1.1f, static_cast<float>(SCREEN_WIDTH) / SCREEN_HEIGHT, 1.0f, 60.0f);
+        g_matView = ToMatrix4(view);
+        g_matProjection = ToMatrix4(projection);
+        m_matViewProjection = view * projection;
+        m_pApp->BuildTriangleGrid();
+        ASSERT_EQ(g_bGridBuilt, 1);
+    }
+
+    void TearDown() override
+    {
+        g_bTracePhoton = 0;
+        g_nDirectEmanateTile = 3;
+        g_bAntialiasing = 0;
+        g_nSamplingLevel = 2;
+        g_bDirectIllumination = 1;
+        g_bGlobalIllumination = 1;
+        g_nDirectPhoton = 32;
+        g_fDirectSearchRadius = 1.0f;
+        g_bBackground = 0;
+        g_nTracedImageWidth = g_nTracedImageHeight = 0;
+        g_nCompletedRenders = 0;
+        for (SceneMesh* pMesh : m_Meshes)
+            pMesh->m_pMaterial = nullptr;
+        TracerTest::TearDown();
+    }
+
+    struct Face
+    {
+        D3DXVECTOR3 a, b, c, d, n;
+    };
+
+    void AddMeshOf(const std::vector<Face>& faces)
+    {
+        std::vector<D3DXVECTOR3> corners;
+        for (const Face& face : faces)
+            corners.insert(corners.end(), {face.a, face.b, face.c, face.a, face.c, face.d});
+        SceneMesh* pMesh = AddMesh(corners);
+        for (size_t i = 0; i < corners.size(); ++i)
+        {
+            const D3DXVECTOR3& n = faces[i / 6].n;
+            MeshVertex& vertex = pMesh->m_pVertices[i];
+            vertex.vNormal = Vector3(n.x, n.y, n.z);
+            // Any tangent frame around the normal: the bump map is flat.
+            const D3DXVECTOR3 t = std::fabs(n.y) > 0.5f ? D3DXVECTOR3(1, 0, 0) : D3DXVECTOR3(0, 1, 0);
+            D3DXVECTOR3 b;
+            D3DXVec3Cross(&b, &n, &t);
+            vertex.vTangent = Vector3(t.x, t.y, t.z);
+            vertex.vBinormal = Vector3(b.x, b.y, b.z);
+        }
+        void* pData = nullptr;
+        pMesh->m_pVertexBuffer->Lock(0, 0, &pData, 0);
+        std::memcpy(pData, pMesh->m_pVertices, corners.size() * sizeof(MeshVertex));
+        pMesh->m_pVertexBuffer->Unlock();
+        pMesh->m_pMaterial = &m_Material;
+        m_Meshes.push_back(pMesh);
+    }
+
+    SceneLight* AddLight(D3DXVECTOR3 vPosition, D3DCOLORVALUE colour)
+    {
+        SceneLight* pLight = new SceneLight();
+        pLight->m_Light.Type = D3DLIGHT_POINT;
+        pLight->m_Light.Diffuse = colour;
+        pLight->m_vLightPosition = Vector3(vPosition.x, vPosition.y, vPosition.z);
+        EXPECT_TRUE(m_pApp->m_Scene.AddLight(pLight));
+        return pLight;
+    }
+
+    // One traced render through the frame driver's entry, as the main pass calls it.
+    void Trace()
+    {
+        g_bTracePhoton = 1;
+        g_nCompletedRenders = 0;
+        Device()->BeginScene();
+        m_pApp->RunPhotonTracer();
+        Device()->EndScene();
+    }
+
+    // The output image as the render left it.
+    Image Output()
+    {
+        Image image;
+        D3DSURFACE_DESC desc{};
+        EXPECT_NE(g_pOutputTexture, nullptr);
+        if (!g_pOutputTexture)
+            return image;
+        g_pOutputTexture->GetLevelDesc(0, &desc);
+        image.nWidth = static_cast<int32_t>(desc.Width);
+        image.nHeight = static_cast<int32_t>(desc.Height);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(g_pOutputTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        for (int32_t y = 0; y < image.nHeight; ++y)
+        {
+            const uint8_t* pRow = static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
+            image.bgra.insert(image.bgra.end(), pRow, pRow + image.nWidth * 4);
+        }
+        g_pOutputTexture->UnlockRect(0);
+        return image;
+    }
+
+    Image TraceImage()
+    {
+        Trace();
+        return Output();
+    }
+
+    // The pixel where a world point shows.
+    void Project(const D3DXVECTOR3& vPoint, int& x, int& y) const
+    {
+        D3DXVECTOR3 vClip;
+        D3DXVec3TransformCoord(&vClip, &vPoint, &m_matViewProjection);
+        x = static_cast<int>(std::lround((vClip.x + 1) / 2 * g_nTracedImageWidth));
+        y = static_cast<int>(std::lround((1 - vClip.y) / 2 * g_nTracedImageHeight));
+    }
+
+    // Mean red of the 3 x 3 pixels around a world point.
+    float MeanRed(const Image& image, const D3DXVECTOR3& vPoint) const
+    {
+        int x = 0, y = 0;
+        Project(vPoint, x, y);
+        EXPECT_TRUE(x >= 1 && y >= 1 && x < image.nWidth - 1 && y < image.nHeight - 1) << x << " " << y;
+        float fSum = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                fSum += image.At(x + dx, y + dy)[2];
+        return fSum / 9;
+    }
+
+    std::string m_strImage;
+    int32_t m_nWhite = -1;
+    SceneMaterial m_Material;
+    std::vector<SceneMesh*> m_Meshes;
+    D3DXMATRIX m_matViewProjection;
+};
+
+TEST_F(TracedFrameTest, ImageFollowsItsLights)
+{
+    // No light: black, exactly.
+    const Image dark = TraceImage();
+    ASSERT_EQ(dark.nWidth, g_nTracedImageWidth);
+    ASSERT_EQ(dark.nHeight, g_nTracedImageHeight);
+    for (size_t i = 0; i < dark.bgra.size(); i += 4)
+        ASSERT_EQ(dark.bgra[i] | dark.bgra[i + 1] | dark.bgra[i + 2], 0) << i / 4;
+
+    // A red light: no green or blue anywhere; red within albedo x light colour (the count may
+    // pass N by the last pair's weights, at most 2) and on much of the floor; the floor behind
+    // the box, away from the light, darker than open floor at the same distance and angle.
+    const D3DXVECTOR3 vLight(2.5f, 3.0f, 0.0f);
+    SceneLight* pLight = AddLight(vLight, {0.5f, 0.0f, 0.0f, 1.0f});
+    const Image one = TraceImage();
+    EXPECT_GT(g_nRadianceEstimatePasses, 0);
+    const double fBound = 255.0 * ALBEDO[0] * 0.5 * (g_nDirectPhoton + 2.0) / g_nDirectPhoton;
+    int nLit = 0;
+    for (size_t i = 0; i < one.bgra.size(); i += 4)
+    {
+        ASSERT_EQ(one.bgra[i], 0) << i / 4;
+        ASSERT_EQ(one.bgra[i + 1], 0) << i / 4;
+        ASSERT_LE(one.bgra[i + 2], std::ceil(fBound)) << i / 4;
+        nLit += one.bgra[i + 2] > 0;
+    }
+    EXPECT_GT(nLit, g_nTracedImageWidth * g_nTracedImageHeight / 3);
+    const float fShadow = MeanRed(one, {-3.0f, 0.0f, 0.0f});
+    const float fOpen = MeanRed(one, {2.5f, 0.0f, -5.5f});
+    EXPECT_GT(fOpen, 20.0f);
+    EXPECT_LT(fShadow, 0.5f * fOpen);
+
+    // Half the light: half the image, within a step of the bytes.
+    pLight->m_Light.Diffuse = {0.25f, 0.0f, 0.0f, 1.0f};
+    const Image half = TraceImage();
+    for (size_t i = 0; i < one.bgra.size(); i += 4)
+        ASSERT_NEAR(half.bgra[i + 2], one.bgra[i + 2] / 2.0, 1.01) << i / 4;
+
+    // Two equal lights in the same place: twice one, the image of the light of twice the colour.
+    SceneLight* pSecond = AddLight(vLight, {0.25f, 0.0f, 0.0f, 1.0f});
+    const Image two = TraceImage();
+    for (size_t i = 0; i < one.bgra.size(); i += 4)
+        ASSERT_NEAR(two.bgra[i + 2], one.bgra[i + 2], 1.01) << i / 4;
+
+    // A disabled light, and a direct-illumination flag of 2, leave the light out.
+    pSecond->m_bEnabled = 0;
+    g_bDirectIllumination = 2;
+    EXPECT_EQ(TraceImage().bgra, dark.bgra);
+}
+
+TEST_F(TracedFrameTest, SameBytesWhateverTheDeviceThreads)
+{
+    AddLight({2.5f, 3.0f, 0.0f}, {0.6f, 0.5f, 0.4f, 1.0f});
+    d3d9test::SetThreadCount(Device(), 1);
+    const Image single = TraceImage();
+    d3d9test::SetThreadCount(Device(), 3);
+    const Image three = TraceImage();
+    d3d9test::SetThreadCount(Device(), 0);
+    EXPECT_EQ(single.bgra, three.bgra);
+    EXPECT_NE(single.bgra, std::vector<uint8_t>(single.bgra.size(), 0));
+}
+
+TEST_F(TracedFrameTest, BackgroundImageIsSavedAsABmpAndPresentedOnLaterFrames)
+{
+    // Without lights the image is the background box: cheap, and different in every part.
+    g_bBackground = 1;
+    g_nTracedImageWidth = SCREEN_WIDTH;
+    g_nTracedImageHeight = SCREEN_HEIGHT;
+    ASSERT_FALSE(std::filesystem::exists(m_strFolder + "/Images"));
+    const Image image = TraceImage();
+    ASSERT_EQ(g_bTracedImageReady, 1);
+    PixelImage saved;
+    ASSERT_TRUE(saved.LoadBMP(m_strImage.c_str(), false, false));
+    EXPECT_EQ(saved.width, static_cast<int32_t>(SCREEN_WIDTH));
+    EXPECT_EQ(saved.height, static_cast<int32_t>(SCREEN_HEIGHT));
+    ASSERT_EQ(saved.format, RGB8);
+    int nDifferent = 0;
+    for (int32_t i = 0; i < saved.width * saved.height; ++i)
+        for (int c = 0; c < 3; ++c)
+            nDifferent += saved.pixels[i * 3 + c] != image.bgra[static_cast<size_t>(i) * 4 + c];
+    EXPECT_EQ(nDifferent, 0);
+    EXPECT_EQ(CountLogLines(LOG_WARNING, {"RenderApp::RenderGlobalIllumination()", "Traced.bmp"}), 1);
+
+    // A later frame draws the kept image over whatever the frame held, without rendering anew.
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    Device()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer);
+    Device()->SetRenderTarget(0, pBackBuffer);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(9, 99, 199), 1.0f, 0);
+    const int32_t nRenders = g_nCompletedRenders;
+    Device()->BeginScene();
+    m_pApp->RunPhotonTracer();
+    Device()->EndScene();
+    EXPECT_EQ(g_nCompletedRenders, nRenders);
+    d3d9test::SurfaceData shown;
+    ASSERT_TRUE(d3d9test::ReadSurface(pBackBuffer, shown));
+    pBackBuffer->Release();
+    EXPECT_EQ(shown.bytes, image.bgra);
+}
+
+TEST_F(TracedFrameTest, AntialiasingWritesEveryPixelOfTheImage)
+{
+    g_bBackground = 1;
+    const Image plain = TraceImage();
+    // Level 3 divides neither side: the blocks of the tiles still cover the image exactly.
+    g_bAntialiasing = 1;
+    g_nSamplingLevel = 3;
+    d3d9test::SetPitchPadding(12);
+    const Image smooth = TraceImage();
+    d3d9test::SetPitchPadding(0);
+    ASSERT_EQ(smooth.bgra.size(), plain.bgra.size());
+    double fError = 0;
+    for (size_t i = 0; i < plain.bgra.size(); i += 4)
+    {
+        ASSERT_NE(smooth.bgra[i] | smooth.bgra[i + 1] | smooth.bgra[i + 2], 0) << "pixel " << i / 4;
+        for (int c = 0; c < 3; ++c)
+            fError += std::fabs(smooth.bgra[i + c] - plain.bgra[i + c]);
+    }
+    // The background varies slowly: the filtered image stays close to the plain one.
+    EXPECT_LT(fError / (plain.bgra.size() / 4 * 3), 12.0);
+}
+
+TEST_F(TracedFrameTest, ImageThatCannotBeSavedIsAnErrorTheUserSees)
+{
+    // A file where the folder should be: the folder cannot be made.
+    std::filesystem::create_directories(m_strFolder + "/Blocked");
+    { std::ofstream(m_strFolder + "/Blocked/Images") << "x"; }
+    std::snprintf(g_szImagePath, IMAGE_PATH_SIZE, "%s/Blocked/Images/Traced.bmp", m_strFolder.c_str());
+    int nBoxes = 0;
+    win32::SetAnswerSource([&nBoxes](const char* szKind, std::string& strValue) {
+        strValue = "IDOK";
+        nBoxes += std::strcmp(szKind, "msgbox") == 0;
+        return std::strcmp(szKind, "msgbox") == 0;
+    });
+    Trace();
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::SaveTracedImage()", "Blocked/Images/Traced.bmp"}), 1);
+    EXPECT_EQ(nBoxes, 1);
+    // The image is kept for the frames all the same.
+    EXPECT_EQ(g_bTracedImageReady, 1);
+}
+
+TEST_F(TracedFrameTest, MissingProgramRefusesTheRenderWhileTheSceneStillDraws)
+{
+    AddLight({2.5f, 3.0f, 0.0f}, {1.0f, 1.0f, 1.0f, 1.0f});
+    m_pApp->m_PixelShaders[123] = -1;
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    Device()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer);
+    auto frame = [&](int32_t bTrace) {
+        g_bTracePhoton = bTrace;
+        // The frame driver draws once a frame interval has passed.
+        m_pApp->m_fFrameStep = RenderApp::FRAME_INTERVAL;
+        Device()->BeginScene();
+        m_pApp->DrawFrame();
+        Device()->EndScene();
+        EXPECT_TRUE(m_pApp->m_bFrameDrawn);
+        d3d9test::SurfaceData data;
+        EXPECT_TRUE(d3d9test::ReadSurface(pBackBuffer, data));
+        return data;
+    };
+    frame(0);
+    const d3d9test::SurfaceData raster = frame(0);
+    ClearLogLines();
+    const d3d9test::SurfaceData refused = frame(1);
+    const d3d9test::SurfaceData again = frame(1);
+    pBackBuffer->Release();
+    EXPECT_EQ(CountLogLines(LOG_ERROR, {"pixel program 123 (resource 723)"}), 1);
+    EXPECT_EQ(g_bTracedImageReady, 0);
+    EXPECT_FALSE(std::filesystem::exists(m_strImage));
+    // The frame below the overlay's lines is the one drawn without tracing.
+    const size_t nRow = SCREEN_WIDTH * 4;
+    ASSERT_EQ(raster.bytes.size(), refused.bytes.size());
+    const size_t nFrom = nRow * (SCREEN_HEIGHT / 2);
+    EXPECT_TRUE(std::equal(raster.bytes.begin() + nFrom, raster.bytes.end(), refused.bytes.begin() + nFrom));
+    EXPECT_TRUE(std::equal(raster.bytes.begin() + nFrom, raster.bytes.end(), again.bytes.begin() + nFrom));
+}
+

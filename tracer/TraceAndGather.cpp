@@ -1,0 +1,427 @@
+// RenderApp's photon trace and gather: the photons that one light's passes stored, gathered at
+// the points the tile shows. Every pixel visits the cells around its point's cell, nearest shell
+// first, and walks each cell's run in the sorted photon list two photons a pass, adding a
+// distance-weighted diffuse and specular contribution of each photon within the search radius,
+// until its weighted count reaches the kind's photon count, the run ends or the step cap is met.
+// Finished pixels drop out through the depth buffer, finished tile triangles through occlusion
+// queries.
+//
+// Depth protocol: the quads lie at z = 1 and the buffer is cleared to 1.0 once per call. The
+// photon-address pass writes depth 0 (under LESS) where a pixel goes on and leaves 1.0 where it
+// is finished; the estimate pass (under GREATER) runs only where 0 is stored and writes 1.0 back,
+// so every pixel holds 1.0 again when a cell's walk ends.
+#include "app/RenderApp.h"
+#include "scene/RenderOptions.h"
+#include "scene/SceneLight.h"
+#include "tracer/GatherNeighbourhood.h"
+#include "tracer/TracerGlobals.h"
+
+#include "3dapi/Renderer.h"
+
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+constexpr int QUAD_VERTEX_PROGRAM = 40;
+constexpr int ESTIMATE_PIXEL_PROGRAM = 123;
+constexpr int LIST_POINTER_PIXEL_PROGRAM = 129;
+constexpr int CELL_COORD_PIXEL_PROGRAM = 130;
+constexpr int SHADE_PIXEL_PROGRAM = 131;
+constexpr int ADDRESS_PIXEL_PROGRAM = 135;
+constexpr int SCALED_COPY_PIXEL_PROGRAM = 141;
+constexpr int PAIR_COPY_PIXEL_PROGRAM = 152;
+constexpr int TILE_TRIANGLES = 2 * TILE_QUADS_PER_AXIS * TILE_QUADS_PER_AXIS;
+// The gather's radius factors: direct photons look wider than global ones.
+constexpr float DIRECT_RADIUS_FACTOR = 1.5f;
+constexpr float GLOBAL_RADIUS_FACTOR = 0.5f;
+constexpr float EULER = 2.7182817f;
+// The fewest pixels one occlusion query of the gather covers: on the software device a query and
+// its draw cost about as much as shading a dozen pixels, so on small tiles a query takes a run of
+// triangles (a 640 x 480 tile still has one per triangle).
+constexpr int64_t MIN_QUERY_PIXELS = 12;
+
+// The photon kind's count N, search radius S, Gaussian coefficient g and radius factor f.
+struct PhotonKindParameters
+{
+    int32_t nPhotons;
+    float fSearchRadius;
+    float fGaussian;
+    float fRadiusFactor;
+};
+struct GridCellCoord
+{
+    int32_t x, y, z;
+    bool operator<(const GridCellCoord& o) const { return x != o.x ? x < o.x : y != o.y ? y < o.y : z < o.z; }
+    bool operator==(const GridCellCoord& o) const { return x == o.x && y == o.y && z == o.z; }
+};
+
+// A cell coordinate stored as a half float (a whole number); anything not finite reads as -1,
+// outside every grid.
+int32_t HalfToCell(uint16_t nHalf)
+{
+    const int nExponent = (nHalf >> 10) & 0x1F;
+    const int nMantissa = nHalf & 0x3FF;
+    if (nExponent == 0x1F)
+        return -1;
+    const float fMagnitude = nExponent == 0 ? std::ldexp(static_cast<float>(nMantissa), -24)
+                                            : std::ldexp(static_cast<float>(nMantissa | 0x400), nExponent - 25);
+    return static_cast<int32_t>(std::floor((nHalf & 0x8000) ? -fMagnitude : fMagnitude));
+}
+
+// The distinct grid cells of the tile's visible points, read back from the cell-coordinate
+// target; false when it cannot be read.
+bool ReadVisibleCells(IDirect3DDevice9* pDevice, std::vector<GridCellCoord>& cells)
+{
+    cells.clear();
+    D3DSURFACE_DESC desc{};
+    IDirect3DSurface9* pSource = nullptr;
+    IDirect3DSurface9* pCopy = nullptr;
+    if (!g_pCellCoordTarget || FAILED(g_pCellCoordTarget->GetSurfaceLevel(0, &pSource)) ||
+        FAILED(pSource->GetDesc(&desc)) ||
+        FAILED(pDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &pCopy,
+                                                    nullptr)) ||
+        FAILED(pDevice->GetRenderTargetData(pSource, pCopy)))
+    {
+        ReleaseTracerObject(pSource);
+        ReleaseTracerObject(pCopy);
+        return false;
+    }
+    ReleaseTracerObject(pSource);
+    D3DLOCKED_RECT locked{};
+    if (FAILED(pCopy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
+    {
+        ReleaseTracerObject(pCopy);
+        return false;
+    }
+    for (UINT y = 0; y < desc.Height; ++y)
+    {
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(static_cast<const BYTE*>(locked.pBits) +
+                                                                 static_cast<ptrdiff_t>(y) * locked.Pitch);
+        for (UINT x = 0; x < desc.Width; ++x)
+        {
+            const uint16_t* c = pRow + 4 * x;
+            cells.push_back({HalfToCell(c[0]), HalfToCell(c[1]), HalfToCell(c[2])});
+        }
+    }
+    pCopy->UnlockRect();
+    ReleaseTracerObject(pCopy);
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    return true;
+}
+
+// Whether a visible point's cell moved by the offset is a cell of the grid where block b has
+// photons. When it is not so for any visible point, every pixel's walk of that neighbour cell
+// would end at its first photon-address pass, having changed nothing.
+bool MayFindPhotons(const std::vector<GridCellCoord>& cells, int b, const D3DXVECTOR4& vOffset)
+{
+    const int32_t n = g_nGridSize;
+    const size_t nCells = static_cast<size_t>(n) * n * n;
+    if (b >= static_cast<int>(g_PhotonCellOccupancy.size()) || g_PhotonCellOccupancy[b].size() != nCells)
+        return true;
+    const std::vector<uint8_t>& occupancy = g_PhotonCellOccupancy[b];
+    const int32_t dx = static_cast<int32_t>(vOffset.x), dy = static_cast<int32_t>(vOffset.y),
+                  dz = static_cast<int32_t>(vOffset.z);
+    for (const GridCellCoord& c : cells)
+    {
+        const int32_t x = c.x + dx, y = c.y + dy, z = c.z + dz;
+        if (x >= 0 && y >= 0 && z >= 0 && x < n && y < n && z < n &&
+            occupancy[static_cast<size_t>(x) + static_cast<size_t>(n) * (y + static_cast<size_t>(n) * z)])
+            return true;
+    }
+    return false;
+}
+
+PhotonKindParameters GetKindParameters(int nKind)
+{
+    if (nKind == 1)
+        return {g_nGlobalPhoton, g_fGlobalSearchRadius, g_fGlobalGaussianCoef, GLOBAL_RADIUS_FACTOR};
+    return {g_nDirectPhoton, g_fDirectSearchRadius, g_fDirectGaussianCoef, DIRECT_RADIUS_FACTOR};
+}
+
+}
+
+void RenderApp::DrawActiveTileTriangles(const std::vector<uint8_t>& done)
+{
+    const int nCount = static_cast<int>(done.size());
+    for (int i = 0; i < nCount;)
+    {
+        if (done[i])
+        {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < nCount && !done[j])
+            ++j;
+        m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
+        i = j;
+    }
+}
+
+int64_t RenderApp::CountGatheringPixels(std::vector<uint8_t>& done)
+{
+    // One query covers a run of tile triangles holding at least MIN_QUERY_PIXELS pixels. Every
+    // active run's query is issued before the first is read, so the device runs the pass as one
+    // batch; the flags are all decided before the next pass is issued.
+    const int nCount = static_cast<int>(done.size());
+    const int nRun = QueryRunLength(nCount);
+    const int nRuns = (nCount + nRun - 1) / nRun;
+    while (static_cast<int>(m_GatherQueries.size()) < nRuns)
+    {
+        IDirect3DQuery9* pQuery = nullptr;
+        if (FAILED(m_pDevice->CreateQuery(D3DQUERYTYPE_OCCLUSION, &pQuery)))
+            break;
+        m_GatherQueries.push_back(pQuery);
+    }
+    const bool bBatched = static_cast<int>(m_GatherQueries.size()) >= nRuns;
+    int64_t nPixels = 0;
+    auto readCount = [&nPixels, &done, nRun, nCount](IDirect3DQuery9* pQuery, int r) {
+        DWORD nSamples = 0;
+        while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
+        {
+        }
+        if (nSamples == 0)
+            std::fill(done.begin() + r * nRun, done.begin() + std::min(nCount, (r + 1) * nRun), 1);
+        nPixels += nSamples;
+    };
+    std::vector<uint8_t> active(static_cast<size_t>(nRuns), 0);
+    for (int r = 0; r < nRuns; ++r)
+    {
+        const int nFirst = r * nRun, nLast = std::min(nCount, nFirst + nRun);
+        if (std::all_of(done.begin() + nFirst, done.begin() + nLast, [](uint8_t bDone) { return bDone != 0; }))
+            continue;
+        active[r] = 1;
+        IDirect3DQuery9* pQuery = bBatched ? m_GatherQueries[r] : m_pOcclusionQuery;
+        pQuery->Issue(D3DISSUE_BEGIN);
+        for (int i = nFirst; i < nLast;)
+        {
+            if (done[i])
+            {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j < nLast && !done[j])
+                ++j;
+            m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
+            i = j;
+        }
+        pQuery->Issue(D3DISSUE_END);
+        if (!bBatched)
+            readCount(pQuery, r);
+    }
+    if (bBatched)
+        for (int r = 0; r < nRuns; ++r)
+            if (active[r])
+                readCount(m_GatherQueries[r], r);
+    return nPixels;
+}
+
+int RenderApp::QueryRunLength(int nTriangles) const
+{
+    const int64_t nPixels = static_cast<int64_t>(g_nTileWidth > 0 ? g_nTileWidth : g_nScreenWidth) *
+                            (g_nTileHeight > 0 ? g_nTileHeight : g_nScreenHeight);
+    int nRun = 1;
+    while (nRun < nTriangles && nPixels * nRun < MIN_QUERY_PIXELS * static_cast<int64_t>(nTriangles))
+        nRun *= 2;
+    return nRun;
+}
+
+void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, int, int)
+{
+    if (!m_pDevice || !m_pRenderer || !pLight || !m_pOcclusionQuery || !m_pQuadVB || !m_pTileQuadVB)
+        return;
+    const PhotonKindParameters kind = GetKindParameters(nKind);
+    const float fL = static_cast<float>(g_nLightTargetSize > 0 ? g_nLightTargetSize : 1);
+    const int32_t nAverage = std::max<int32_t>(g_nAverageCellPhotons, 1);
+    const GatherRadius radius =
+        ComputeGatherRadius(g_vCellSize, kind.fSearchRadius, kind.nPhotons, kind.fRadiusFactor, nAverage);
+    std::vector<D3DXVECTOR4> offsets;
+    BuildCellOffsetTable(radius.m_nShells, offsets);
+    // Only the blocks the light's passes made hold its photons; the others keep an earlier light's.
+    const int nBlocks = std::min(g_nIndexedPhotonBlocks, LIGHT_TARGET_COUNT);
+
+    SetPointSampling();
+    SetGridConstants();
+    m_pDevice->SetDepthStencilSurface(g_pTracerDepthStencil);
+    UnbindTextures(m_pDevice, 0);
+    UnbindTargets(m_pDevice);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    m_pDevice->SetVertexDeclaration(g_pQuadDeclaration);
+    m_pDevice->SetStreamSource(0, m_pQuadVB, 0, sizeof(QuadVertex));
+    m_pRenderer->SelectVertexShader(m_VertexShaders[QUAD_VERTEX_PROGRAM]);
+
+    // The grid cell of every visible point.
+    BindTextureTarget(m_pDevice, 0, g_pCellCoordTarget);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    m_pDevice->SetTexture(0, g_pGBufferTargets[0]);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_pRenderer->SelectPixelShader(m_PixelShaders[CELL_COORD_PIXEL_PROGRAM]);
+    m_pRenderer->ApplyShaders();
+    m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+
+    std::vector<GridCellCoord> visibleCells;
+    const bool bCellsKnown = nBlocks > 0 && ReadVisibleCells(m_pDevice, visibleCells);
+
+    const Vector3& vEye = m_Scene.m_Camera.m_vEyePosition;
+    const float fR2 = radius.m_fRadiusSquared, fH2 = radius.m_fHalfDiagonalSquared;
+    const float fR = std::sqrt(fR2);
+    const float fN = static_cast<float>(kind.nPhotons);
+    const float c4[4] = {vEye.x, vEye.y, vEye.z, 1.0f};
+    const float c16[4] = {g_vCellSize.x / 2, g_vCellSize.y / 2, g_vCellSize.z / 2, fR2 + fH2 + 2.0f * std::sqrt(fH2 * fR2)};
+    const float c24[4] = {1.0f / fL, 1.0f / fL, 0.0f, 1.0f};
+    const float c27[4] = {0.0f, 0.0f, 0.0f, EULER};
+    const float c28[4] = {0.0f, fR > 0.0f ? -kind.fGaussian / fR : 0.0f, 0.0f, 0.0f};
+    const float c31[4] = {fR2, fN, fR2, fN};
+    m_pDevice->SetPixelShaderConstantF(4, c4, 1);
+    m_pDevice->SetPixelShaderConstantF(16, c16, 1);
+    m_pDevice->SetPixelShaderConstantF(24, c24, 1);
+    m_pDevice->SetPixelShaderConstantF(27, c27, 1);
+    m_pDevice->SetPixelShaderConstantF(28, c28, 1);
+    m_pDevice->SetPixelShaderConstantF(31, c31, 1);
+
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    m_pDevice->SetStreamSource(0, m_pTileQuadVB, 0, sizeof(QuadVertex));
+
+    int p = 0;
+    int64_t nPixelTotal = 0;
+    std::vector<uint8_t> done(TILE_TRIANGLES);
+    for (int b = 0; b < nBlocks; ++b)
+        for (const D3DXVECTOR4& vOffset : offsets)
+        {
+            if (bCellsKnown && !MayFindPhotons(visibleCells, b, vOffset))
+                continue;
+            std::fill(done.begin(), done.end(), 0);
+            m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+            m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+            m_pDevice->SetPixelShaderConstantF(30, &vOffset.x, 1);
+
+            // Where the neighbour cell's run starts, for every pixel.
+            BindTextureTarget(m_pDevice, 0, g_pListPointerTarget);
+            m_pDevice->SetRenderTarget(1, nullptr);
+            m_pDevice->SetTexture(0, g_pGBufferTargets[0]);
+            m_pDevice->SetTexture(1, g_pCellCoordTarget);
+            m_pDevice->SetTexture(2, g_pGridTextures[b]);
+            m_pRenderer->SelectPixelShader(m_PixelShaders[LIST_POINTER_PIXEL_PROGRAM]);
+            m_pRenderer->ApplyShaders();
+            DrawActiveTileTriangles(done);
+
+            m_pDevice->SetTexture(1, g_pListPointerTarget);
+            m_pDevice->SetTexture(2, g_pGBufferTargets[1]);
+            m_pDevice->SetTexture(4, g_pLightTargetsA[b]);
+            m_pDevice->SetTexture(5, g_pLightTargetsC[b]);
+            m_pDevice->SetTexture(6, g_pLightTargetsD[b]);
+            m_pDevice->SetTexture(7, g_pGBufferTargets[0]);
+            int k = 0;
+            bool bFinished = false;
+            while (!bFinished)
+            {
+                m_pDevice->SetTexture(3, g_pLightTargetsB[b]);
+                const float c8[4] = {2.0f * k / fL, (2.0f * k + 1.0f) / fL, 0.0f, 1.0f};
+                m_pDevice->SetPixelShaderConstantF(8, c8, 1);
+
+                // The sums of the still active triangles carried over to the other pair.
+                m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+                m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+                BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[1 - p]);
+                BindTextureTarget(m_pDevice, 1, g_pPhotonTargets[3 - p]);
+                m_pDevice->SetTexture(0, g_pPhotonTargets[p]);
+                m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
+                m_pRenderer->SelectPixelShader(m_PixelShaders[PAIR_COPY_PIXEL_PROGRAM]);
+                m_pRenderer->ApplyShaders();
+                DrawActiveTileTriangles(done);
+
+                // The step's two photon addresses; the pixels that go on are marked in depth.
+                BindTextureTarget(m_pDevice, 0, g_pPhotonAddressTarget);
+                m_pDevice->SetRenderTarget(1, nullptr);
+                m_pDevice->SetTexture(1, g_pListPointerTarget);
+                m_pRenderer->SelectPixelShader(m_PixelShaders[ADDRESS_PIXEL_PROGRAM]);
+                m_pRenderer->ApplyShaders();
+                m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+                m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+                m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+                nPixelTotal += CountGatheringPixels(done);
+                bFinished = std::all_of(done.begin(), done.end(), [](uint8_t bDone) { return bDone != 0; });
+
+                if (!bFinished)
+                {
+                    // The estimate of the two photons where the address pass marked 0.
+                    m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_GREATER);
+                    BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[1 - p]);
+                    BindTextureTarget(m_pDevice, 1, g_pPhotonTargets[3 - p]);
+                    m_pDevice->SetTexture(0, g_pPhotonTargets[p]);
+                    m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
+                    m_pDevice->SetTexture(3, g_pPhotonAddressTarget);
+                    m_pRenderer->SelectPixelShader(m_PixelShaders[ESTIMATE_PIXEL_PROGRAM]);
+                    m_pRenderer->ApplyShaders();
+                    DrawActiveTileTriangles(done);
+                    ++k;
+                    if (k >= 2 * nAverage)
+                        bFinished = true;
+                }
+                p = 1 - p;
+            }
+            g_nRadianceEstimatePasses += k;
+        }
+    g_nAccumulatedPhotons += nPixelTotal;
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    m_pDevice->SetVertexDeclaration(g_pQuadDeclaration);
+    m_pDevice->SetStreamSource(0, m_pQuadVB, 0, sizeof(QuadVertex));
+    UnbindTargets(m_pDevice);
+    UnbindTextures(m_pDevice, 1);
+
+    if (nMode == 0)
+    {
+        // The sums always end in photon targets 0 and 2.
+        if (p == 1)
+        {
+            BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[0]);
+            BindTextureTarget(m_pDevice, 1, g_pPhotonTargets[2]);
+            m_pDevice->SetTexture(0, g_pPhotonTargets[1]);
+            m_pDevice->SetTexture(1, g_pPhotonTargets[3]);
+            m_pRenderer->SelectPixelShader(m_PixelShaders[PAIR_COPY_PIXEL_PROGRAM]);
+            m_pRenderer->ApplyShaders();
+            m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+            m_pDevice->SetRenderTarget(1, nullptr);
+        }
+    }
+    else
+    {
+        // Shaded into the free photon target, then added to the scene texture scaled by 1 / N.
+        m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        BindTextureTarget(m_pDevice, 0, g_pPhotonTargets[1 - p]);
+        m_pDevice->SetTexture(0, g_pPhotonTargets[p]);
+        m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
+        m_pDevice->SetTexture(4, g_pGBufferTargets[2]);
+        m_pDevice->SetTexture(5, g_pGBufferTargets[3]);
+        m_pRenderer->SelectPixelShader(m_PixelShaders[SHADE_PIXEL_PROGRAM]);
+        m_pRenderer->ApplyShaders();
+        m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+
+        m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        BindTextureTarget(m_pDevice, 0, g_pSceneTexture);
+        UnbindTextures(m_pDevice, 1);
+        m_pDevice->SetTexture(0, g_pPhotonTargets[1 - p]);
+        const float scale[4] = {fN > 0.0f ? 1.0f / fN : 0.0f, 1.0f, 0.0f, 1.0f};
+        m_pDevice->SetPixelShaderConstantF(31, scale, 1);
+        m_pRenderer->SelectPixelShader(m_PixelShaders[SCALED_COPY_PIXEL_PROGRAM]);
+        m_pRenderer->ApplyShaders();
+        m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    }
+
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    m_pDevice->SetVertexDeclaration(m_pMeshDecl);
+    UnbindTextures(m_pDevice, 0);
+    UnbindTargets(m_pDevice);
+}
