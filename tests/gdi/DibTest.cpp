@@ -28,6 +28,36 @@ TEST(Dibs, GetDIBitsPadsRowsToFourBytesAndStartsAtTheBottom)
     EXPECT_EQ(std::memcmp(out, expected, sizeof(out)), 0);
 }
 
+TEST(Dibs, ThirtyTwoBitCopiesKeepAlphaAndDrawingClearsIt)
+{
+    // A 32-bit section's alpha reaches GetDIBits and a SRCCOPY into another 32-bit section; a
+    // drawing call writes alpha 0, as on the platform whose names the layer uses.
+    DibCanvas source(3, 1, {0x80112233, 0xFF445566, 0x00778899});
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 3, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    uint32_t out[3] = {};
+    ASSERT_EQ(GetDIBits(source.m_hdc, source.m_hBitmap, 0, 1, out, &bmi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(out[0], 0x80112233u);
+    EXPECT_EQ(out[1], 0xFF445566u);
+    EXPECT_EQ(out[2], 0x00778899u);
+
+    DibCanvas copy(3, 1);
+    BitBlt(copy.m_hdc, 0, 0, 3, 1, source.m_hdc, 0, 0, SRCCOPY);
+    EXPECT_EQ(copy.m_pBits[0], 0x80112233u);
+    EXPECT_EQ(copy.m_pBits[1], 0xFF445566u);
+    // Any other raster operation is drawing.
+    BitBlt(copy.m_hdc, 0, 0, 1, 1, source.m_hdc, 0, 0, SRCPAINT);
+    EXPECT_EQ(copy.m_pBits[0], 0x00112233u);
+    SetPixel(copy.m_hdc, 1, 0, RGB(1, 2, 3));
+    EXPECT_EQ(copy.m_pBits[1], 0x00010203u);
+
+    // SetDIBits of 32-bit rows into a 32-bit section keeps their alpha too.
+    const uint32_t rows[3] = {0x40ABCDEF, 0x00000000, 0xC0010101};
+    ASSERT_EQ(SetDIBits(copy.m_hdc, copy.m_hBitmap, 0, 1, rows, &bmi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(copy.m_pBits[0], 0x40ABCDEFu);
+    EXPECT_EQ(copy.m_pBits[2], 0xC0010101u);
+}
+
 TEST(Dibs, EightBitDibDrawsThroughItsPalette)
 {
     // 4x2 bottom-up 8-bpp DIB: indices 0-3 in the bottom row, 3-0 in the top row.

@@ -149,6 +149,32 @@ TEST_F(ImageListTest, TwentyFourBitListsDrawThirtyTwoBitImagesOpaque)
     DeleteObject(hbm);
 }
 
+TEST_F(ImageListTest, ThirtyTwoBitListsBlendByTheImagesAlpha)
+{
+    // Alpha 0, 128 and 255 over blue: the image's own alpha is its transparency, no mask needed.
+    HBITMAP hbm = MakeBitmap(3, 1, 32, {0x00FF0000, 0x80FF0000, 0xFFFF0000});
+    HIMAGELIST himl = ImageList_Create(3, 1, ILC_COLOR32 | ILC_MASK, 1, 1);
+    EXPECT_EQ(ImageList_Add(himl, hbm, nullptr), 0);
+    Canvas canvas(3, 1, RGB(0, 0, 255));
+    ImageList_Draw(himl, 0, canvas.m_hdc, 0, 0, ILD_NORMAL);
+    EXPECT_EQ(canvas.Rgb(0, 0), 0x0000FFu);
+    EXPECT_EQ(canvas.Rgb(1, 0), 0x80007Fu);   // (255 x 128 + 0 x 127) / 255, (0 x 128 + 255 x 127) / 255
+    EXPECT_EQ(canvas.Rgb(2, 0), 0xFF0000u);
+    ImageList_Draw(himl, 0, canvas.m_hdc, 0, 0, ILD_MASK);
+    EXPECT_EQ(canvas.Rgb(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(canvas.Rgb(2, 0), 0x000000u);
+
+    // A 32-bit image whose alpha is 0 everywhere (drawn with GDI) counts as opaque.
+    HBITMAP hbmDrawn = MakeBitmap(3, 1, 32, {0x00FF0000, 0x0000FF00, 0x000000FF});
+    EXPECT_EQ(ImageList_Add(himl, hbmDrawn, nullptr), 1);
+    ImageList_Draw(himl, 1, canvas.m_hdc, 0, 0, ILD_NORMAL);
+    EXPECT_EQ(canvas.Rgb(0, 0), 0xFF0000u);
+    EXPECT_EQ(canvas.Rgb(1, 0), 0x00FF00u);
+    ImageList_Destroy(himl);
+    DeleteObject(hbm);
+    DeleteObject(hbmDrawn);
+}
+
 TEST_F(ImageListTest, DestroyedListsAndBadIndexesFail)
 {
     HBITMAP hbm = MakeBitmap(4, 2, 24, std::vector<uint32_t>(8, kGreen));

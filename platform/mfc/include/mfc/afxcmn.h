@@ -1,9 +1,39 @@
 #pragma once
-// Wrappers of the common controls: the rich edit control the console panes use, the up-down
-// control, the progress bar, the trackbar (CSliderCtrl) and the tree view.
+// Wrappers of the common controls: image lists, the rich edit control the console panes use,
+// the up-down control, the progress bar, the trackbar (CSliderCtrl) and the tree view.
 #include <mfc/afxwin.h>
 
 #include <win32/richedit.h>
+
+// An image list owned by the object: the destructor destroys the list it holds.
+class CImageList : public CObject
+{
+    DECLARE_DYNAMIC(CImageList)
+public:
+    CImageList() = default;
+    ~CImageList() override;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    HIMAGELIST m_hImageList = nullptr;
+    operator HIMAGELIST() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+
+    // Fails while the object already holds a list.
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    BOOL DeleteImageList();
+    BOOL Attach(HIMAGELIST hImageList);
+    HIMAGELIST Detach();
+
+    // The index of the first image added, or -1. pbmMask may be null.
+    int Add(CBitmap* pbmImage, CBitmap* pbmMask);
+    int Add(CBitmap* pbmImage, COLORREF crMask);
+    BOOL Remove(int nImage) { return ImageList_Remove(m_hImageList, nImage); }
+    int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
+    COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
+    COLORREF GetBkColor() const { return ImageList_GetBkColor(m_hImageList); }
+    BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle);
+};
 
 class CRichEditCtrl : public CWnd
 {

@@ -245,6 +245,8 @@ protected:
     afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
     afx_msg void OnEnterIdle(UINT nWhy, CWnd* pWho);
+    afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     afx_msg void OnSetFont(CFont* pFont, BOOL bRedraw);
 
     // Set by Create for the window procedure of a control class this object subclassed.
@@ -370,6 +372,11 @@ BOOL AfxEndDeferRegisterClass(const char* lpszClassName);
     {WM_MENUCHAR, 0, 0, 0, AFX_THUNK(call.lResult = pThis->OnMenuChar(LOWORD(call.wParam), HIWORD(call.wParam), CMenu::FromHandle(reinterpret_cast<HMENU>(call.lParam))); return TRUE;)},
 #define ON_WM_ENTERIDLE() \
     {WM_ENTERIDLE, 0, 0, 0, AFX_THUNK(pThis->OnEnterIdle(static_cast<UINT>(call.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(call.lParam))); return TRUE;)},
+// Owner-drawn menu items and controls; an owner-drawn control's own DrawItem has run first.
+#define ON_WM_DRAWITEM() \
+    {WM_DRAWITEM, 0, 0, 0, AFX_THUNK(pThis->OnDrawItem(static_cast<int>(call.wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(call.lParam)); call.lResult = TRUE; return TRUE;)},
+#define ON_WM_MEASUREITEM() \
+    {WM_MEASUREITEM, 0, 0, 0, AFX_THUNK(pThis->OnMeasureItem(static_cast<int>(call.wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(call.lParam)); call.lResult = TRUE; return TRUE;)},
 
 // ---- Reflected window messages
 #define ON_WM_CTLCOLOR_REFLECT() \

@@ -26,7 +26,7 @@ std::shared_ptr<BitmapObject> FindBitmap(HBITMAP hbm)
 }
 
 // Copies a packed DIB's rows into a surface at row nFirstRow (from the top), converting colours
-// to black and white for a monochrome surface.
+// to black and white for a monochrome surface; a 32-bit DIB's alpha reaches a 32-bit surface.
 void CopyDibRows(const Surface& dib, Surface& dest, int nFirstRow)
 {
     for (int i = 0; i < dib.m_nHeight; ++i)
@@ -36,8 +36,10 @@ void CopyDibRows(const Surface& dib, Surface& dest, int nFirstRow)
             continue;
         for (int x = 0; x < dest.m_nWidth && x < dib.m_nWidth; ++x)
         {
-            uint32_t v = dib.Read(x, i);
-            dest.Write(x, y, dest.m_bMono && !dib.m_bMono ? MonoFromColor(ColorFromPixel(v)) : v);
+            if (dest.m_bMono && !dib.m_bMono)
+                dest.Write(x, y, MonoFromColor(ColorFromPixel(dib.Read(x, i))));
+            else
+                dest.WriteWithAlpha(x, y, dib.ReadWithAlpha(x, i));
         }
     }
 }
@@ -194,7 +196,7 @@ int GetDIBits(HDC, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMA
         uint8_t* pRow = pOut + static_cast<size_t>(i) * nOutStride;
         for (int x = 0; x < s.m_nWidth; ++x)
         {
-            uint32_t v = s.Read(x, y);
+            uint32_t v = s.ReadWithAlpha(x, y);
             switch (nBitCount)
             {
             case 1:

@@ -61,7 +61,8 @@ std::shared_ptr<Surface> BitmapSurface(HBITMAP hbm)
     return p ? p->m_pSurface : nullptr;
 }
 
-// A private copy: monochrome stays monochrome, anything else becomes 32 bits like the screen.
+// A private copy: monochrome stays monochrome, anything else becomes 32 bits like the screen
+// (keeping a 32-bit image's alpha).
 std::shared_ptr<Surface> CopySurface(const Surface& source)
 {
     std::shared_ptr<Surface> pCopy =
@@ -70,7 +71,7 @@ std::shared_ptr<Surface> CopySurface(const Surface& source)
         return nullptr;
     for (int y = 0; y < source.m_nHeight; ++y)
         for (int x = 0; x < source.m_nWidth; ++x)
-            pCopy->Write(x, y, source.Read(x, y));
+            pCopy->WriteWithAlpha(x, y, source.ReadWithAlpha(x, y));
     return pCopy;
 }
 

@@ -160,6 +160,12 @@ void RunBlit(DcObject& dc, RECT rcDest, const SourceSpec& source, RECT rcSource,
                     int sx = rcSource.left + Nearest(x - rcDest.left, nDestW, nSrcW, bMirrorX);
                     if (sx < 0 || sx >= pSource->m_nWidth)
                         continue;
+                    if (nTable == Rop3Table(SRCCOPY) && !bConvertToMono && !bConvertToColor)
+                    {
+                        // A plain copy between images carries a 32-bit source's alpha along.
+                        pDest->WriteWithAlpha(x, y, pSource->ReadWithAlpha(sx, sy));
+                        continue;
+                    }
                     s = pSource->Read(sx, sy);
                     if (bConvertToMono && source.m_bPackedDib)
                         s = MonoFromColor(ColorFromPixel(s));

@@ -97,6 +97,7 @@ void Surface::Write(int x, int y, uint32_t nPixel)
         pRow[x * 4] = static_cast<uint8_t>(nPixel);
         pRow[x * 4 + 1] = static_cast<uint8_t>(nPixel >> 8);
         pRow[x * 4 + 2] = static_cast<uint8_t>(nPixel >> 16);
+        pRow[x * 4 + 3] = 0;
         break;
     case 24:
         pRow[x * 3] = static_cast<uint8_t>(nPixel);
@@ -115,4 +116,23 @@ void Surface::Write(int x, int y, uint32_t nPixel)
     default:
         break;   // palette surfaces are only ever read
     }
+}
+
+uint32_t Surface::ReadWithAlpha(int x, int y) const
+{
+    if (m_nBitCount != 32)
+        return Read(x, y);
+    const uint8_t* p = Row(y) + x * 4;
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void Surface::WriteWithAlpha(int x, int y, uint32_t nPixel)
+{
+    if (m_nBitCount != 32)
+        return Write(x, y, nPixel);
+    uint8_t* p = Row(y) + x * 4;
+    p[0] = static_cast<uint8_t>(nPixel);
+    p[1] = static_cast<uint8_t>(nPixel >> 8);
+    p[2] = static_cast<uint8_t>(nPixel >> 16);
+    p[3] = static_cast<uint8_t>(nPixel >> 24);
 }

@@ -32,7 +32,13 @@ struct Surface
     uint8_t* Row(int y) const { return m_pBits + static_cast<size_t>(m_bBottomUp ? m_nHeight - 1 - y : y) * m_nStride; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_nWidth && y < m_nHeight; }
     uint32_t Read(int x, int y) const;
+    // Drawing clears the alpha byte of a 32-bit surface, as GDI does; only copies between 32-bit
+    // images (SRCCOPY, GetDIBits, SetDIBits) carry it, through the two calls below.
     void Write(int x, int y, uint32_t nPixel);
+    // The pixel with its alpha in the high byte (0 for a surface of another depth).
+    uint32_t ReadWithAlpha(int x, int y) const;
+    // Writes the alpha byte too on a 32-bit surface; as Write on any other.
+    void WriteWithAlpha(int x, int y, uint32_t nPixel);
 };
 
 // COLORREF (red in the low byte) to and from the BGRX pixel form.
