@@ -21,6 +21,7 @@ LRESULT CALLBACK UpDownWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM l
 LRESULT CALLBACK ProgressWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK TreeViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK TrackbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ToolbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PopupMenuWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
 // The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.

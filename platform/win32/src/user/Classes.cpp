@@ -32,6 +32,7 @@ const SystemClass SYSTEM_CLASSES[] = {
     {PROGRESS_CLASSA, 0, ProgressWndProc},
     {WC_TREEVIEWA, CS_DBLCLKS, TreeViewWndProc},
     {TRACKBAR_CLASSA, 0, TrackbarWndProc},
+    {TOOLBARCLASSNAMEA, CS_DBLCLKS, ToolbarWndProc},
     {"#32768", CS_SAVEBITS | CS_DBLCLKS, PopupMenuWndProc},   // an open popup menu's level
 };
 
