@@ -1,6 +1,7 @@
 #pragma once
-// Wrappers of the common controls: image lists, the rich edit control the console panes use,
-// the up-down control, the progress bar, the trackbar (CSliderCtrl) and the tree view.
+// Wrappers of the common controls: image lists, the toolbar, tooltips, the rich edit control the
+// console panes use, the up-down control, the progress bar, the trackbar (CSliderCtrl) and the
+// tree view.
 #include <mfc/afxwin.h>
 
 #include <win32/richedit.h>
@@ -33,6 +34,103 @@ public:
     COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
     COLORREF GetBkColor() const { return ImageList_GetBkColor(m_hImageList); }
     BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle);
+};
+
+class CToolBarCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CToolBarCtrl)
+public:
+    CToolBarCtrl() = default;
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    // ---- Buttons; "nID" is a command id, "nIndex" a position
+    BOOL AddButtons(int nNumButtons, LPTBBUTTON lpButtons);
+    BOOL InsertButton(int nIndex, LPTBBUTTON lpButton);
+    BOOL DeleteButton(int nIndex) { return static_cast<BOOL>(SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(nIndex))); }
+    BOOL GetButton(int nIndex, LPTBBUTTON lpButton) const;
+    int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+    int CommandToIndex(UINT nID) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nID)); }
+    // Strings for the pool: each ended by a zero, the list by two. The index of the first.
+    int AddStrings(const char* lpszStrings);
+    // The string resource nStringID as one pool string; -1 when it is missing.
+    int AddString(UINT nStringID);
+    CString GetButtonText(int nID) const;
+
+    // ---- States
+    BOOL EnableButton(int nID, BOOL bEnable = TRUE) { return SetFlag(TB_ENABLEBUTTON, nID, bEnable); }
+    BOOL CheckButton(int nID, BOOL bCheck = TRUE) { return SetFlag(TB_CHECKBUTTON, nID, bCheck); }
+    BOOL PressButton(int nID, BOOL bPress = TRUE) { return SetFlag(TB_PRESSBUTTON, nID, bPress); }
+    BOOL HideButton(int nID, BOOL bHide = TRUE) { return SetFlag(TB_HIDEBUTTON, nID, bHide); }
+    BOOL IsButtonEnabled(int nID) const { return static_cast<BOOL>(SendMessage(TB_ISBUTTONENABLED, static_cast<WPARAM>(nID))); }
+    BOOL IsButtonChecked(int nID) const { return static_cast<BOOL>(SendMessage(TB_ISBUTTONCHECKED, static_cast<WPARAM>(nID))); }
+    BOOL IsButtonPressed(int nID) const { return static_cast<BOOL>(SendMessage(TB_ISBUTTONPRESSED, static_cast<WPARAM>(nID))); }
+    BOOL IsButtonHidden(int nID) const { return static_cast<BOOL>(SendMessage(TB_ISBUTTONHIDDEN, static_cast<WPARAM>(nID))); }
+    BOOL SetState(int nID, UINT nState) { return SetFlag(TB_SETSTATE, nID, static_cast<BOOL>(nState)); }
+    int GetState(int nID) const { return static_cast<int>(SendMessage(TB_GETSTATE, static_cast<WPARAM>(nID))); }
+    int GetHotItem() const { return static_cast<int>(SendMessage(TB_GETHOTITEM)); }
+    // The previous hot item.
+    int SetHotItem(int nHot) { return static_cast<int>(SendMessage(TB_SETHOTITEM, static_cast<WPARAM>(nHot))); }
+
+    // ---- Geometry
+    BOOL SetBitmapSize(CSize size) { return static_cast<BOOL>(SendMessage(TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy))); }
+    BOOL SetButtonSize(CSize size) { return static_cast<BOOL>(SendMessage(TB_SETBUTTONSIZE, 0, MAKELONG(size.cx, size.cy))); }
+    CSize GetButtonSize() const;
+    BOOL GetItemRect(int nIndex, LPRECT lpRect) const;
+    BOOL GetRect(int nID, LPRECT lpRect) const;
+    // The index of the button under the point (client coordinates); negative for none.
+    int HitTest(LPPOINT ppt) const { return static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(ppt))); }
+    void AutoSize() { SendMessage(TB_AUTOSIZE); }
+    BOOL SetIndent(int nIndent) { return static_cast<BOOL>(SendMessage(TB_SETINDENT, static_cast<WPARAM>(nIndent))); }
+
+    // ---- Images and styles; each setter returns the list it replaced
+    HIMAGELIST SetImageList(CImageList* pImageList) { return SetList(TB_SETIMAGELIST, pImageList); }
+    HIMAGELIST SetHotImageList(CImageList* pImageList) { return SetList(TB_SETHOTIMAGELIST, pImageList); }
+    HIMAGELIST SetDisabledImageList(CImageList* pImageList) { return SetList(TB_SETDISABLEDIMAGELIST, pImageList); }
+    DWORD SetExtendedStyle(DWORD dwExStyle) { return static_cast<DWORD>(SendMessage(TB_SETEXTENDEDSTYLE, 0, dwExStyle)); }
+    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(TB_GETEXTENDEDSTYLE)); }
+    // The window that hears the toolbar's commands and notifications; the previous one.
+    CWnd* SetOwner(CWnd* pOwner);
+
+private:
+    BOOL SetFlag(UINT nMessage, int nID, BOOL bOn)
+    {
+        return static_cast<BOOL>(SendMessage(nMessage, static_cast<WPARAM>(nID), MAKELONG(bOn, 0)));
+    }
+    HIMAGELIST SetList(UINT nMessage, CImageList* pImageList)
+    {
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(nMessage, 0, reinterpret_cast<LPARAM>(pImageList ? pImageList->GetSafeHandle() : nullptr)));
+    }
+};
+
+// A tooltip over tools of pWnd: with nIDTool 0 the tool is pWnd's whole window, otherwise the
+// rectangle lpRectTool of pWnd's client area. The owner relays mouse messages (RelayEvent).
+class CToolTipCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    CToolTipCtrl() = default;
+    virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+
+    BOOL AddTool(CWnd* pWnd, const char* lpszText = LPSTR_TEXTCALLBACK, LPCRECT lpRectTool = nullptr,
+                 UINT_PTR nIDTool = 0);
+    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect);
+    void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+    int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+    void Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, static_cast<WPARAM>(bActivate)); }
+    void RelayEvent(LPMSG lpMsg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg)); }
+    // The initial delay, the others derived from it.
+    void SetDelayTime(UINT nDelay) { SendMessage(TTM_SETDELAYTIME, TTDT_AUTOMATIC, static_cast<LPARAM>(nDelay)); }
+    void SetDelayTime(DWORD dwDuration, int iTime) { SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELONG(iTime, 0)); }
+    int GetDelayTime(DWORD dwDuration) const { return static_cast<int>(SendMessage(TTM_GETDELAYTIME, dwDuration)); }
+    // The previous width; -1 keeps tips on one line.
+    int SetMaxTipWidth(int iWidth) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, iWidth)); }
+    void Pop() { SendMessage(TTM_POP); }
+
+private:
+    void FillInToolInfo(TOOLINFO& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
 };
 
 class CRichEditCtrl : public CWnd

@@ -1,7 +1,9 @@
 #pragma once
 // The frame's control bars over the window layer's common controls: the status bar (panes, the
-// frame's prompts in its first pane) and the rebar (bands that size the windows they hold).
+// frame's prompts in its first pane), the rebar (bands that size the windows they hold) and the
+// toolbar (buttons named by command ids, brought up to date by the command route at idle time).
 #include <mfc/afxwin.h>
+#include <mfc/afxcmn.h>
 
 #include <win32/commctrl.h>
 
@@ -84,4 +86,32 @@ protected:
     // Names the window only: it is not attached, so it neither owns nor destroys it.
     mutable CReBarCtrl m_Ctrl;
     DECLARE_MESSAGE_MAP()
+};
+
+class CToolBar : public CControlBar
+{
+    DECLARE_DYNAMIC(CToolBar)
+public:
+    CToolBar() = default;
+    virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = AFX_IDW_TOOLBAR);
+    // dwCtrlStyle: the toolbar control's TBSTYLE_ bits; rcBorders is accepted and not used.
+    virtual BOOL CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle = TBSTYLE_FLAT,
+                          DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect rcBorders = CRect(0, 0, 0, 0),
+                          UINT nID = AFX_IDW_TOOLBAR);
+    // One button per id, the images in order; ID_SEPARATOR (0) makes a separator. A null array
+    // makes nIDCount empty buttons.
+    BOOL SetButtons(const UINT* lpIDArray, int nIDCount);
+    void SetSizes(SIZE sizeButton, SIZE sizeImage);
+    int CommandToIndex(UINT nIDFind) const { return GetToolBarCtrl().CommandToIndex(nIDFind); }
+    UINT GetItemID(int nIndex) const;
+    void GetItemRect(int nIndex, LPRECT lpRect) const { GetToolBarCtrl().GetItemRect(nIndex, lpRect); }
+    // The control's messages, on the same window.
+    CToolBarCtrl& GetToolBarCtrl() const;
+
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+
+protected:
+    // Names the window only: it is not attached, so it neither owns nor destroys it.
+    mutable CToolBarCtrl m_Ctrl;
 };

@@ -1,8 +1,7 @@
 #pragma once
 // Common controls: the notification header of WM_NOTIFY, the status bar, the rebar, the up-down
-// control and the progress bar; the trackbar, the tree view, image lists and the toolbar have
-// headers of their own. Values
-// are those of the public documentation.
+// control and the progress bar; the trackbar, the tree view, image lists, the toolbar and
+// tooltips have headers of their own. Values are those of the public documentation.
 #include <win32/user.h>
 
 struct INITCOMMONCONTROLSEX
@@ -265,3 +264,4 @@ struct PBRANGE
 #include <win32/treeview.h>
 #include <win32/imagelist.h>
 #include <win32/toolbar.h>
+#include <win32/tooltip.h>

@@ -33,6 +33,7 @@ const SystemClass SYSTEM_CLASSES[] = {
     {WC_TREEVIEWA, CS_DBLCLKS, TreeViewWndProc},
     {TRACKBAR_CLASSA, 0, TrackbarWndProc},
     {TOOLBARCLASSNAMEA, CS_DBLCLKS, ToolbarWndProc},
+    {TOOLTIPS_CLASSA, CS_SAVEBITS, ToolTipWndProc},
     {"#32768", CS_SAVEBITS | CS_DBLCLKS, PopupMenuWndProc},   // an open popup menu's level
 };
 
