@@ -79,15 +79,21 @@ BOOL CDialog::CreateDlgIndirect(const win32::DialogTemplate* lpDialogTemplate, C
     if (m_hWnd || !lpDialogTemplate)
         return FALSE;
     m_bModalEnded = FALSE;
+    // A dialog made while another is being made (a page from its sheet's OnInitDialog) shares
+    // the outer creation's hook: a second hook would pass calls on to itself.
     CDialog* pOuter = g_pDialogInit;
-    HHOOK hOuterHook = g_hCreationHook;
+    bool bInstall = g_hCreationHook == nullptr;
     g_pDialogInit = this;
-    g_hCreationHook = ::SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, 0);
+    if (bInstall)
+        g_hCreationHook = ::SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, 0);
     HWND hWnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), lpDialogTemplate, ParentOrMainWindow(pParentWnd),
                                              AfxDlgProc, 0);
-    ::UnhookWindowsHookEx(g_hCreationHook);
+    if (bInstall)
+    {
+        ::UnhookWindowsHookEx(g_hCreationHook);
+        g_hCreationHook = nullptr;
+    }
     g_pDialogInit = pOuter;
-    g_hCreationHook = hOuterHook;
     // A dialog the manager gave up on is gone already; the object let go of it at WM_NCDESTROY.
     return hWnd != nullptr && m_hWnd == hWnd;
 }

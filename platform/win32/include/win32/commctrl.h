@@ -1,7 +1,8 @@
 #pragma once
 // Common controls: the notification header of WM_NOTIFY, the status bar, the rebar, the up-down
-// control and the progress bar; the trackbar, the tree view, image lists, the toolbar and
-// tooltips have headers of their own. Values are those of the public documentation.
+// control and the progress bar; the trackbar, the tree view, image lists, the toolbar,
+// tooltips and the tab control have headers of their own. Values are those of the public
+// documentation.
 #include <win32/user.h>
 
 struct INITCOMMONCONTROLSEX
@@ -265,3 +266,4 @@ struct PBRANGE
 #include <win32/imagelist.h>
 #include <win32/toolbar.h>
 #include <win32/tooltip.h>
+#include <win32/tabctrl.h>

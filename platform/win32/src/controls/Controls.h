@@ -23,6 +23,7 @@ LRESULT CALLBACK TreeViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM
 LRESULT CALLBACK TrackbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ToolbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ToolTipWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TabControlWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PopupMenuWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
 // The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.

@@ -34,6 +34,7 @@ const SystemClass SYSTEM_CLASSES[] = {
     {TRACKBAR_CLASSA, 0, TrackbarWndProc},
     {TOOLBARCLASSNAMEA, CS_DBLCLKS, ToolbarWndProc},
     {TOOLTIPS_CLASSA, CS_SAVEBITS, ToolTipWndProc},
+    {WC_TABCONTROLA, CS_DBLCLKS | CS_PARENTDC, TabControlWndProc},
     {"#32768", CS_SAVEBITS | CS_DBLCLKS, PopupMenuWndProc},   // an open popup menu's level
 };
 
