@@ -109,6 +109,8 @@ TEST(ScriptTest, ProgramScriptDrivesTheLoopOnItsIdleClockAndClosesAtTheEnd)
                                   "expect window title:Nothing gone\n"
                                   "expect registry \"software\\oskel\" leftkey = 37\n"
                                   "expect registry \"SOFTWARE\\Oskel\" Name = \"x\"\n"
+                                  "expect text main \"laris\"\n"
+                                  "expect text main \"Other\"\n"
                                   "wait 25\n"
                                   "command 40002\n"
                                   "expect window class:AppWnd hidden\n",
@@ -119,8 +121,9 @@ TEST(ScriptTest, ProgramScriptDrivesTheLoopOnItsIdleClockAndClosesAtTheEnd)
     EXPECT_EQ(g_Typed, "aok\r");
     // The idle clock moves in 10 ms steps, so the 55 ms line runs at 60 ms.
     EXPECT_EQ(g_Commands, (std::vector<std::pair<WPARAM, DWORD>>{{40001, 30}, {40002, 60}}));
-    ASSERT_EQ(driver.failures().size(), 1u);
-    EXPECT_EQ(driver.failures()[0], "line 12 (expect window class:AppWnd hidden): not so");
+    ASSERT_EQ(driver.failures().size(), 2u);
+    EXPECT_EQ(driver.failures()[0], "line 11 (expect text main \"Other\"): the text is not there");
+    EXPECT_EQ(driver.failures()[1], "line 14 (expect window class:AppWnd hidden): not so");
     EXPECT_TRUE(driver.scriptDone());
 }
 

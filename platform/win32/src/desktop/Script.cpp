@@ -9,6 +9,7 @@
 //   expect window class:CRenderWnd visible   (exists, visible, hidden, enabled, disabled, gone)
 //   expect file "Images\Default.bmp"
 //   expect registry "SOFTWARE\Oskel" Speed = 12   (a number or a quoted text)
+//   expect text #1001 "> vendor\r\n"          (the window's text contains the quoted text)
 // Blank lines and lines starting with '#' are skipped.
 #include <win32/clock.h>
 #include <win32/paths.h>
@@ -258,6 +259,19 @@ bool Driver::loadScript(const std::string& strText, std::string& strError)
                 std::string path = MapPath(name.c_str(), false);
                 if (path.empty() || stat(path.c_str(), &st) != 0)
                     addFailure(where + ": no such file");
+            };
+        }
+        else if (verb == "expect" && t.size() == 4 && t[1].m_strText == "text" && t[3].m_bQuoted)
+        {
+            std::string selector = t[2].m_strText, text = t[3].m_strText;
+            action = [this, selector, text, where] {
+                HWND h = find(selector);
+                std::string strWindowText(h ? static_cast<size_t>(GetWindowTextLengthA(h)) + 1 : 0, '\0');
+                if (h)
+                    strWindowText.resize(static_cast<size_t>(
+                        GetWindowTextA(h, strWindowText.data(), static_cast<int>(strWindowText.size()))));
+                if (!h || strWindowText.find(text) == std::string::npos)
+                    addFailure(where + ": the text is not there");
             };
         }
         else if (verb == "expect" && t.size() == 6 && t[1].m_strText == "registry" && t[4].m_strText == "=")
