@@ -62,6 +62,10 @@ public:
     virtual String GetDescription() = 0;
     virtual bool MoveCamera();
     virtual bool SetPosition(const Vector3& vPosition);
+    // A console line the main window's own commands did not take: "pos", "setpos", "angles" and
+    // "setangles" here, the device's texts in Direct3DApplication. The answer is appended to
+    // result; false when the command is not known.
+    virtual bool ConsoleCommand(const char* szLine, String& result);
     virtual bool SetViewport(int nWidth, int nHeight) = 0;
     virtual bool CheckDeviceSupport() { return true; }
     virtual bool InitDevice(HWND hWnd, int nAntialiasing, bool bFullScreen, int nRefreshRate) = 0;

@@ -23,6 +23,9 @@ public:
 
     IDirect3DDevice9* GetDevice() override { return m_pDevice; }
     String GetDescription() override { return String(); }
+    // "vendor", "renderer" and "version" from the adapter's identifier; other words go to the
+    // framework's commands.
+    bool ConsoleCommand(const char* szLine, String& result) override;
     bool SetViewport(int nWidth, int nHeight) override;
     bool InitDevice(HWND hWnd, int nAntialiasing, bool bFullScreen, int nRefreshRate) override;
     bool Unload() override { return true; }

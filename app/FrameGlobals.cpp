@@ -20,6 +20,7 @@ IDirect3DVertexDeclaration9* g_pPointDecl = nullptr;
 
 int32_t g_bRebuildTree = 0;
 int32_t g_nAvailableTextureMem = 0;
+int32_t g_nLoadedImageTexture = -1;
 
 int32_t g_nCompletedRenders = 0;
 int64_t g_nAccumulatedPhotons = 0;

@@ -33,6 +33,10 @@ extern uint8_t g_bRenderWndFullScreen;
 extern uint8_t g_bRecordingPath;
 extern float g_fPathTime;
 extern std::vector<PathKey> g_PathKeys;
+// The camera-path file dialogs' default extension and filter ('|'-separated, as MFC's dialog
+// takes it).
+constexpr const char* CAMERA_PATH_EXTENSION = "pth";
+constexpr const char* CAMERA_PATH_FILTER = "Path file (*.pth)|*.pth|Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
 
 // ---- Made by RenderApp::Load and kept until the device is released.
 // The background box's cube texture ("Media/t.dds").
@@ -55,6 +59,8 @@ extern IDirect3DVertexDeclaration9* g_pPointDecl;
 extern int32_t g_bRebuildTree;
 // Available texture memory in bytes, recorded after a scene is opened.
 extern int32_t g_nAvailableTextureMem;
+// Renderer id of the image the load-image commands loaded last; -1 before any.
+extern int32_t g_nLoadedImageTexture;
 
 // ---- Photon tracer statistics: maintained by the tracer, printed by the overlay.
 // Finished traced renders; Load sets 0.

@@ -14,6 +14,10 @@ public:
     bool LoadMenuIcons(UINT nToolBarId);
     void UpdateFont() {}
     void SetKeyboardMode(bool bOn);
+    // The stand-in shows no buttons, so no mnemonic or menu key opens one: both are left to the
+    // frame's default handling.
+    bool OpenMenuByMnemonic(UINT /*nChar*/) { return false; }
+    bool OnSysKeyMenu(UINT /*nID*/, LPARAM /*lParam*/) { return false; }
 
     UINT m_nMenuId = 0;
     bool m_bKeyboardMode = false;

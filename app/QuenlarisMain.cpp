@@ -3,6 +3,7 @@
 //   quenlaris [scene.qnl | scene.mvn]
 // Without a display it starts itself again under a virtual X server when xvfb-run is
 // installed; QUENLARIS_SCRIPT=<file> runs a script headless (the test driver).
+#include "app/MainMenu.h"
 #include "app/RenderApp.h"
 
 #include <d3d9/present.h>
@@ -104,6 +105,7 @@ int main(int argc, char** argv)
         return 1;
     }
     RegisterResourceTable(STRING_RESOURCES, sizeof(STRING_RESOURCES) / sizeof(STRING_RESOURCES[0]));
+    RegisterMainMenuResources();
     if (!win32::Install())
         return 2;
     if (!bScripted)

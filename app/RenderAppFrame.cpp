@@ -23,8 +23,6 @@ namespace
 {
 // The visibility views the first frame marks visible for every mesh.
 const int FIRST_FRAME_VIEWS[] = {0, 4};
-const char PATH_EXTENSION[] = "pth";
-const char PATH_FILTER[] = "Path file (*.pth)|*.pth|Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
 
 void FollowFullScreenRequest()
 {
@@ -166,8 +164,8 @@ bool RenderApp::EndFrame()
 
 void RenderApp::SaveRecordedPath()
 {
-    CFileDialog dialog(FALSE, PATH_EXTENSION, "*.pth", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER,
-                       PATH_FILTER, nullptr);
+    CFileDialog dialog(FALSE, CAMERA_PATH_EXTENSION, "*.pth", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER,
+                       CAMERA_PATH_FILTER, nullptr);
     if (dialog.DoModal() != IDOK)
         return;
     CString strPath = dialog.GetPathName();

@@ -18,11 +18,6 @@ RenderWindow* g_pRenderWindow = nullptr;
 
 IMPLEMENT_DYNCREATE(RenderWindow, CFrameWnd)
 
-BEGIN_MESSAGE_MAP(RenderWindow, CFrameWnd)
-    ON_WM_CLOSE()
-    ON_WM_WINDOWPOSCHANGED()
-END_MESSAGE_MAP()
-
 namespace
 {
 const int WINDOW_WIDTH = 1024;
@@ -161,38 +156,6 @@ void RenderWindow::HandleWindowModeRequest(int nRequest)
     m_pApp->SetWindowModeRequest(0);
 }
 
-bool RenderWindow::OpenScene(const char* szPath)
-{
-    IDirect3DDevice9* pDevice = m_pApp ? m_pApp->GetDevice() : nullptr;
-    if (!pDevice || !szPath)
-        return false;
-    const char* szExtension = std::strrchr(szPath, '.');
-    const bool bQnl = szExtension && strcasecmp(szExtension, ".qnl") == 0;
-    const bool bMvn = szExtension && strcasecmp(szExtension, ".mvn") == 0;
-    if (!bQnl && !bMvn)
-    {
-        LogError("RenderWindow::OpenScene() - \"%s\" is not a scene file (\".qnl\" or \".mvn\").", szPath);
-        return false;
-    }
-    SceneStore& scene = m_pApp->m_Scene;
-    bool bOpened = bQnl ? scene.OpenQnlFile(szPath, m_pApp->GetRenderer(), pDevice)
-                        : scene.OpenMvnFile(szPath, m_pApp->GetRenderer(), pDevice);
-    if (!bOpened)
-    {
-        LogError("RenderWindow::OpenScene() - \"%s\" could not be read; the scene stays as it was.", szPath);
-        return false;
-    }
-    for (uint32_t i = 0; i < scene.m_Meshes.GetCount(); ++i)
-        static_cast<SceneMesh*>(scene.m_Meshes.Get(i))->CreateVertexBuffers(pDevice);
-    g_bSceneChanged = 1;
-    if (bQnl)
-        if (CDocument* pDoc = GetActiveDocument())
-            pDoc->SetTitle(szPath);
-    g_nAvailableTextureMem = static_cast<int32_t>(pDevice->GetAvailableTextureMem());
-    RebuildTree(nullptr);
-    return true;
-}
-
 bool RenderWindow::FindRenderView()
 {
     CDocument* pDoc = GetActiveDocument();
@@ -222,23 +185,12 @@ bool RenderWindow::RebuildTree(void*)
     return m_pRenderView && m_pRenderView->BuildTree(m_pApp);
 }
 
-BOOL RenderWindow::PreTranslateMessage(MSG* pMsg)
-{
-    if (m_pApp && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP))
-        m_pApp->OnKey(static_cast<int>(pMsg->wParam), pMsg->message == WM_KEYDOWN);
-    if (pMsg->message == WM_SYSKEYDOWN && pMsg->wParam == VK_RETURN)
-    {
-        HandleWindowModeRequest(m_bFullScreen ? 3 : 2);
-        return TRUE;
-    }
-    return CFrameWnd::PreTranslateMessage(pMsg);
-}
-
 void RenderWindow::OnWindowPosChanged(WINDOWPOS* lpwndpos)
 {
     m_nMouseAnchorX = lpwndpos->x + lpwndpos->cx / 2;
     m_nMouseAnchorY = lpwndpos->y + lpwndpos->cy / 2;
     CFrameWnd::OnWindowPosChanged(lpwndpos);
+    LayoutConsolePanes();
 }
 
 void RenderWindow::OnClose()

@@ -7,7 +7,9 @@
 #include "app/MenuBar.h"
 
 #include "core/DisplayModeList.h"
+#include "core/String.h"
 
+#include <mfc/afxcmn.h>
 #include <mfc/afxext.h>
 #include <mfc/afxwin.h>
 
@@ -18,6 +20,8 @@ class RenderWindow;
 
 // The main window; null while none exists.
 extern RenderWindow* g_pRenderWindow;
+// Whether the console panes are shown (the application's m_bConsoleVisible follows it).
+extern int32_t g_bConsoleVisible;
 
 class RenderWindow : public CFrameWnd
 {
@@ -39,7 +43,7 @@ public:
     void HandleWindowModeRequest(int nRequest);
     // Opens a ".qnl" or ".mvn" scene as the open commands do: read (a file that cannot be read
     // is reported and leaves the scene as it was), every mesh's vertex buffers made, the title
-    // and the tree brought up to date. False when it was not opened.
+    // and the tree brought up to date. False when it was not opened. (RenderWindowCommands.cpp)
     bool OpenScene(const char* szPath);
     bool FindRenderView();
     CRenderWnd* GetRenderWnd();
@@ -48,6 +52,32 @@ public:
     // Keys for any window of the frame reach the application (its key state and hot keys);
     // Alt+Enter is the window-mode request.
     BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // ---- Console (RenderWindowConsole.cpp): a one-line input pane at the bottom of the client
+    // area and a read-only transcript above it, both hidden until shown.
+    static constexpr UINT CONSOLE_INPUT_ID = 1000;
+    static constexpr UINT CONSOLE_OUTPUT_ID = 1001;
+    static constexpr const char* INVALID_COMMAND_TEXT =
+        "Invalid command. Type help for a list of valid commands.";
+    // Creates both panes hidden; -1 when the frame itself could not be created.
+    int CreateConsolePanes();
+    // Puts the panes at the bottom of the client area.
+    void LayoutConsolePanes();
+    afx_msg void OnToggleConsole();
+    // Runs the input pane's line: the transcript gets the prompt line and the result.
+    void RunConsoleInput();
+    // One command line's result as the transcript shows it ("Command OK" for an empty one, trailing
+    // blanks trimmed). The window's own commands first, then the application's.
+    String ExecuteConsoleCommand(const char* szLine);
+
+    // ---- Commands, keys and mouse (RenderWindowCommands.cpp).
+    // Opens, merges or imports a scene file by the command that names its kind; false, with the
+    // scene, title and tree as they were, when it was not read.
+    bool OpenSceneAs(UINT nCommand, const char* szPath);
+    // The toggles of commands 301 to 304: the flag flips, is stored, and the menu tick follows.
+    void Toggle(UINT nCommand);
+    // Opens a help page with the desktop's handler (no shell); false when it could not start.
+    static bool OpenHelpPage(const char* szPage);
 
     // The default windowed rectangle: 800 x 600 centred on a cx x cy screen, clipped to it.
     static RECT DefaultWindowedRect(int cx, int cy);
@@ -83,11 +113,59 @@ public:
     bool m_bAnisotropic = false;
     bool m_bShowDebugInfo = false;
     bool m_bLoaded = false;
+    CRichEditCtrl m_ConsoleInput;
+    CRichEditCtrl m_ConsoleOutput;
 
 protected:
     // Creates the bars; a bar that fails is reported and the set-up goes on without it.
     void CreateBars();
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
     afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+    afx_msg void OnConsoleNotify(NMHDR* pNotify, LRESULT* pResult);
+
+    afx_msg void OnFileOpenQnl();
+    afx_msg void OnFileMergeQnl();
+    afx_msg void OnFileSaveQnl();
+    afx_msg void OnFileOpenMvn();
+    afx_msg void OnFileMergeMvn();
+    afx_msg void OnFileSaveMvn();
+    afx_msg void OnFileOpen3ds();
+    afx_msg void OnFileMerge3ds();
+    afx_msg void OnFileOpenX();
+    afx_msg void OnFileMergeX();
+    afx_msg void OnFileSave3ds();
+    afx_msg void OnFileOpenCameraPath();
+    afx_msg void OnLoadImage1();
+    afx_msg void OnLoadImage2();
+    afx_msg void OnAppAbout();
+    afx_msg void OnHelpDocumentation();
+    afx_msg void OnHelpWebSite();
+    afx_msg void OnQuit();
+    afx_msg void OnRestartDevice();
+    afx_msg void OnGoFullscreen();
+    afx_msg void OnToggle(UINT nCommand);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
+    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnSettingChange(UINT uFlags, const char* lpszSection);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     DECLARE_MESSAGE_MAP()
+
+private:
+    // The window's own console commands; false for a word that is not one of them.
+    bool RunWindowCommand(const char* szLine, String& result);
+    // Opens a scene file through the file dialog and OpenSceneAs.
+    void OpenThroughDialog(UINT nCommand);
+    // Whether a key message is aimed at a console pane (those keys are the pane's own).
+    bool IsConsolePane(HWND hWnd) const;
+    // Set by "clear": the transcript starts again.
+    bool m_bClearTranscript = false;
 };

@@ -170,3 +170,67 @@ TEST_F(ProgramRunTest, UnreadableSceneGivesAnErrorAndAnEmptyScene)
         std::filesystem::remove(strShot);
     }
 }
+
+// The console and the main window's commands as a user drives them: the console key, typed
+// commands and their answers, Escape; Ctrl+S and Ctrl+O through the file dialog; a file the
+// import refuses keeping the scene and the title; a toggle stored under the console's key.
+TEST_F(ProgramRunTest, ConsoleAndFileCommandsWorkFromTheKeyboard)
+{
+    const std::string strSaved = m_strFolder + "/saved.qnl", strAgain = m_strFolder + "/again.qnl";
+    const std::string strHostile = m_strFolder + "/hostile.3ds";
+    const std::string strKept = m_strFolder + "/kept.png", strReopened = m_strFolder + "/reopened.png";
+    std::ofstream(strHostile, std::ios::binary) << std::string("\x4d\x4d\xff\xff\xff\x7f", 6);
+    std::string strScript = "wait 200\n"
+                            "key Tab\n"
+                            "wait 20\n"
+                            "type \"vendor\\r\"\n"
+                            "type \"set Speed 12\\r\"\n"
+                            "type \"frobnicate\\r\"\n"
+                            "wait 50\n"
+                            "expect text main/#1001 \"> vendor\\r\\nQuenlaris CPU\\r\\n\"\n"
+                            "expect text main/#1001 \"> frobnicate\\r\\nInvalid command. Type help for a list of "
+                            "valid commands.\"\n"
+                            "expect registry \"SOFTWARE\\Oskel\" Speed = 12\n"
+                            "key Escape\n"
+                            "wait 20\n"
+                            "expect window main/#1000 hidden\n"
+                            "answer file \"" + strSaved + "\"\n"
+                            "key Ctrl+S\n"
+                            "wait 50\n"
+                            "expect file \"" + strSaved + "\"\n"
+                            "answer file \"" + strHostile + "\"\n"
+                            "command 32820\n"
+                            "wait 100\n"
+                            "expect text main \"Room.qnl - Quenlaris\"\n"
+                            "snapshot class:CRenderWnd " + strKept + "\n"
+                            "command 302\n"
+                            "wait 20\n"
+                            "expect registry \"SOFTWARE\\Oskel\" VSync = 1\n"
+                            "answer file \"" + strSaved + "\"\n"
+                            "key Ctrl+O\n"
+                            "wait 200\n"
+                            "expect text main \"saved.qnl - Quenlaris\"\n"
+                            "snapshot class:CRenderWnd " + strReopened + "\n"
+                            "answer file \"" + strAgain + "\"\n"
+                            "key Ctrl+S\n"
+                            "wait 50\n"
+                            "expect file \"" + strAgain + "\"\n";
+    ASSERT_EQ(Run(QUEN_SAMPLE_SCENE, strScript), 0) << m_strErrors;
+    EXPECT_NE(m_strErrors.find(strHostile + "\" could not be read"), std::string::npos) << m_strErrors;
+    PixelImage kept, reopened;
+    ASSERT_TRUE(Load(strKept, kept));
+    {
+        SCOPED_TRACE("after the refused import");
+        ExpectLitRoom(kept);
+    }
+    ASSERT_TRUE(Load(strReopened, reopened));
+    {
+        SCOPED_TRACE("the saved scene reopened");
+        ExpectLitRoom(reopened);
+    }
+    std::stringstream saved, again;
+    saved << std::ifstream(strSaved, std::ios::binary).rdbuf();
+    again << std::ifstream(strAgain, std::ios::binary).rdbuf();
+    EXPECT_GT(saved.str().size(), 100u);
+    EXPECT_EQ(saved.str(), again.str()) << "the reopened scene saves to the same bytes";
+}
