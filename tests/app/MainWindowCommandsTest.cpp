@@ -14,6 +14,7 @@
 #include "scene/RenderOptions.h"
 #include "scene/SceneMesh.h"
 
+#include <win32/accelerators.h>
 #include <win32/menus.h>
 #include <win32/registry.h>
 #include <win32/shellapi.h>
@@ -243,4 +244,54 @@ TEST_F(MainWindowCommandsTest, ImageAndCameraPathCommandsLoadTheirFiles)
     ASSERT_TRUE(WritePathFile(Path("flight.pth").c_str(), keys, 3, 2.0f));
     CommandWithFile(ID_FILE_OPEN_CAMERA_PATH, Path("flight.pth"));
     EXPECT_EQ(m_pApp->m_Scene.m_Camera.m_nPathKeys, 3);
+}
+
+// Menu 128 as the menu bar loads it, and the frame's accelerators.
+TEST(MainMenuTest, MenuAndAcceleratorsHoldTheCommands)
+{
+    win32::InstallBase();
+    win32::Driver driver;
+    RegisterMainMenuResources();
+    HMENU hMenu = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(hMenu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(hMenu), 3);
+    const std::vector<UINT> file = {ID_FILE_OPEN_QNL,  ID_FILE_OPEN_3DS, ID_FILE_OPEN_X,    0,
+                                    ID_FILE_SAVE_QNL,  ID_FILE_SAVE_3DS, 0,                 ID_FILE_MERGE_QNL,
+                                    ID_FILE_MERGE_X,   ID_FILE_MERGE_3DS, 0,                ID_FILE_OPEN_CAMERA_PATH,
+                                    ID_APP_EXIT};
+    const std::vector<UINT> view = {ID_VIEW_STATUS_BAR};
+    const std::vector<UINT> help = {ID_APP_ABOUT, ID_HELP_DOCUMENTATION, ID_HELP_WEB_SITE};
+    const std::vector<UINT>* levels[] = {&file, &view, &help};
+    const char* titles[] = {"&File", "&View", "&Help"};
+    for (int i = 0; i < 3; ++i)
+    {
+        char szTitle[32] = "";
+        GetMenuStringA(hMenu, static_cast<UINT>(i), szTitle, sizeof(szTitle), MF_BYPOSITION);
+        EXPECT_STREQ(szTitle, titles[i]);
+        HMENU hPopup = GetSubMenu(hMenu, i);
+        ASSERT_EQ(GetMenuItemCount(hPopup), static_cast<int>(levels[i]->size())) << titles[i];
+        for (size_t j = 0; j < levels[i]->size(); ++j)
+        {
+            UINT nId = (*levels[i])[j];
+            if (nId == 0)
+                EXPECT_TRUE(GetMenuState(hPopup, static_cast<UINT>(j), MF_BYPOSITION) & MF_SEPARATOR);
+            else
+                EXPECT_EQ(GetMenuItemID(hPopup, static_cast<int>(j)), nId);
+        }
+    }
+    char szItem[64] = "";
+    GetMenuStringA(hMenu, ID_HELP_WEB_SITE, szItem, sizeof(szItem), MF_BYCOMMAND);
+    EXPECT_STREQ(szItem, "Visit Torvane Web Site ...");
+    DestroyMenu(hMenu);
+
+    HACCEL hAccel = LoadAcceleratorsA(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(hAccel, nullptr);
+    ACCEL entries[4] = {};
+    ASSERT_EQ(CopyAcceleratorTableA(hAccel, entries, 4), 2);
+    EXPECT_EQ(entries[0].key, 'O');
+    EXPECT_EQ(entries[0].cmd, ID_FILE_OPEN_QNL);
+    EXPECT_EQ(entries[1].key, 'S');
+    EXPECT_EQ(entries[1].cmd, ID_FILE_SAVE_QNL2);
+    EXPECT_EQ(entries[0].fVirt & FCONTROL, FCONTROL);
+    DestroyAcceleratorTable(hAccel);
 }
