@@ -49,8 +49,9 @@ public:
     CRenderWnd* GetRenderWnd();
     bool RebuildTree(void* pIgnored);
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // Keys for any window of the frame reach the application (its key state and hot keys);
-    // Alt+Enter is the window-mode request.
+    // The tree is rebuilt when asked for; keys for the frame's other windows reach the
+    // application as the frame's own do (the console panes keep theirs); Alt goes to the menu
+    // bar; Alt+Enter is the window-mode request. (RenderWindowCommands.cpp)
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // ---- Console (RenderWindowConsole.cpp): a one-line input pane at the bottom of the client
@@ -59,7 +60,7 @@ public:
     static constexpr UINT CONSOLE_OUTPUT_ID = 1001;
     static constexpr const char* INVALID_COMMAND_TEXT =
         "Invalid command. Type help for a list of valid commands.";
-    // Creates both panes hidden; -1 when the frame itself could not be created.
+    // Creates both panes hidden (a pane that cannot be made is reported); 0.
     int CreateConsolePanes();
     // Puts the panes at the bottom of the client area.
     void LayoutConsolePanes();
