@@ -300,11 +300,29 @@ public:
     // inside its box) or around the scene box's centre (mode 1, no mesh) into g_pCubeTarget's
     // faces, normalised to the scene box.
     void RenderObjectCubeMap(SceneMesh* pMesh, int nMode);
+    // Attribute k of the surroundings of the mesh's centre into g_pCubeTarget's faces: 0 the
+    // position normalised to the scene box, 1 the normal packed to [0, 1] with the specular
+    // power / 100, 2 the diffuse colour x opacity, 3 the specular colour (the same visibility
+    // rule as mode 0 above). The auxiliary depth surface stays bound.
+    void RenderObjectCubePass(SceneMesh* pMesh, int k);
     // The scene in front of the mirror mesh's plane, reflected and seen through view and
     // projection: kind 0 the positions normalised to the scene box into g_pMirrorTarget, other
     // kinds the surface data into photon targets 0 to 3. g_matViewProjection holds the reflection.
     void RenderPlanarMirror(SceneMesh* pMirror, const D3DXMATRIX* pView, const D3DXMATRIX* pProjection,
                             int nTargetKind);
+
+    // ---- Specular routes (tracer/SpecularRoutes.cpp): the G-buffer at the mesh's pixels made to
+    // hold the surface seen in it (reflection) or through it (refraction), with the depth of
+    // g_pPathDepthStencil: a curved mesh looks its object cube maps up along the reflected or
+    // refracted view ray, a flat one (box thinner than 1.0, or 0.5 for refraction) samples the
+    // planar mirror images of the scene drawn with the camera's view.
+    void RenderSpecularRoute(SceneMesh& mesh, bool bRefraction);
+    void RenderSpecularCubeRoute(SceneMesh& mesh, bool bRefraction);
+    void RenderSpecularPlanarRoute(SceneMesh& mesh, bool bRefraction);
+    static bool IsFlatForSpecularPath(const SceneMesh& mesh, bool bRefraction);
+    // Depth test and writes, the path depth surface, the mesh's vertex constants with the camera as
+    // the eye, and its bump map and constants.
+    void BeginSpecularRouteDraw(const SceneMesh& mesh, bool bRefraction);
 
     // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
     // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and

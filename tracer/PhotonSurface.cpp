@@ -45,12 +45,12 @@ constexpr float JITTER_SHARE = 1000.0f;
 constexpr float SCATTER = 0.3f;
 // Spot lights' global photons keep 0.9 of their energy at a reflection or refraction.
 constexpr float SPOT_GLOBAL_REFLECTANCE = 0.9f;
+}
 
 const SceneMaterial& MaterialOf(const SceneMesh& mesh)
 {
     static const SceneMaterial s_DefaultMaterial;
     return mesh.m_pMaterial ? *mesh.m_pMaterial : s_DefaultMaterial;
-}
 }
 
 int SelectPhotonSurfaceProgram(PhotonPass nPass, bool bSpot, int nKind, bool bOpaque, int nFlatAxis)

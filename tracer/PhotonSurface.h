@@ -10,7 +10,11 @@ enum PhotonPass : int
     PHOTON_POSITION_PASS = 2,     // where the photon is stored
 };
 
+class SceneMaterial;
 class SceneMesh;
+
+// The mesh's material, or the default material for a mesh without one.
+const SceneMaterial& MaterialOf(const SceneMesh& mesh);
 
 // The material's opacity is exactly 1 (a mesh without a material is opaque).
 bool IsOpaqueMesh(const SceneMesh& mesh);

@@ -1,0 +1,267 @@
+// The specular routes on the software device, against C++ rays: a translucent box (curved: no
+// thin axis) fills the G-buffer at its pixels with the room's walls where the refracted view ray
+// leaves its bounding sphere, coloured by the light it lets through; a reflective floor under a
+// box fills it with the box's points seen in the mirror, coloured by the box's colour x the
+// reflection colour, and keeps a user's hidden flag.
+#include "RoomFixture.h"
+
+#include "app/FrameGlobals.h"
+#include "scene/SceneGeometryBlock.h"
+
+#include <d3dx9math.h>
+
+#include <memory>
+
+namespace
+{
+// The twelve triangles of the box from lo to hi.
+std::vector<D3DXVECTOR3> Box(const D3DXVECTOR3& lo, const D3DXVECTOR3& hi)
+{
+    std::vector<D3DXVECTOR3> c;
+    AddQuad(c, {lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z});
+    AddQuad(c, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+    AddQuad(c, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z});
+    AddQuad(c, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z});
+    AddQuad(c, {lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z});
+    AddQuad(c, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+    return c;
+}
+
+// Where the ray first enters the box, or t < 0 when it misses.
+float EnterBox(const D3DXVECTOR3& o, const D3DXVECTOR3& d, const D3DXVECTOR3& lo, const D3DXVECTOR3& hi)
+{
+    float tNear = -1e30f, tFar = 1e30f;
+    for (int a = 0; a < 3; ++a)
+    {
+        const float od = (&o.x)[a], dd = (&d.x)[a], l = (&lo.x)[a], h = (&hi.x)[a];
+        if (std::fabs(dd) < 1e-9f)
+        {
+            if (od < l || od > h)
+                return -1.0f;
+            continue;
+        }
+        const float t0 = (l - od) / dd, t1 = (h - od) / dd;
+        tNear = std::max(tNear, std::min(t0, t1));
+        tFar = std::min(tFar, std::max(t0, t1));
+    }
+    return tNear <= tFar && tNear > 0.0f ? tNear : -1.0f;
+}
+
+float Distance(const float* p, const D3DXVECTOR3& v)
+{
+    const D3DXVECTOR3 d(p[0] - v.x, p[1] - v.y, p[2] - v.z);
+    return D3DXVec3Length(&d);
+}
+}
+
+class SpecularRouteTest : public LightPassTest
+{
+protected:
+    static constexpr int32_t CUBE_SIZE = 128;
+
+    void SetUp() override
+    {
+        LightPassTest::SetUp();
+        // A finer cube, so that a look-up lands within a few hundredths of the wall point.
+        g_nLightTargetSize = CUBE_SIZE;
+        m_pApp->CreateTracerTargets();
+        Place(Room(), {0.5f, 0.8f, 1.0f});
+    }
+    void TearDown() override
+    {
+        for (uint32_t i = 0; i < m_pApp->m_Scene.m_Meshes.GetCount(); ++i)
+            static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(i))->m_pMaterial = nullptr;
+        LightPassTest::TearDown();
+    }
+
+    SceneMesh* Room() { return static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(0)); }
+
+    // The mesh centred on its box with a white diffuse map, this colour and no bump.
+    SceneMaterial& Place(SceneMesh* pMesh, const D3DXVECTOR3& vColour)
+    {
+        SetMeshBounds(*pMesh);
+        pMesh->UpdateWorldMatrix(0);
+        m_Materials.emplace_back(new SceneMaterial());
+        SceneMaterial& material = *m_Materials.back();
+        material.m_Material.Diffuse = {vColour.x, vColour.y, vColour.z, 1.0f};
+        material.m_fBumpPower = 0.0f;
+        material.m_vRefraction[0] = 1.5f;
+        material.m_nTextureIds[SceneMaterial::TEXTURE_DIFFUSE] = m_pApp->m_nWhiteTexture;
+        pMesh->m_pMaterial = &material;
+        return material;
+    }
+
+    // Each triangle's normal from its winding, turned away from the mesh's centre, uploaded.
+    void SetOutwardNormals(SceneMesh* pMesh)
+    {
+        for (int32_t t = 0; t < pMesh->m_nVertexCount / 3; ++t)
+        {
+            MeshVertex* v = &pMesh->m_pVertices[3 * t];
+            const Vector3 e1 = v[1].vPosition - v[0].vPosition, e2 = v[2].vPosition - v[0].vPosition;
+            D3DXVECTOR3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
+            const Vector3 c = v[0].vPosition - pMesh->m_vOffset;
+            if (n.x * c.x + n.y * c.y + n.z * c.z < 0.0f)
+                n = -n;
+            D3DXVec3Normalize(&n, &n);
+            for (int i = 0; i < 3; ++i)
+                v[i].vNormal = Vector3(n.x, n.y, n.z);
+        }
+        void* pData = nullptr;
+        ASSERT_EQ(pMesh->m_pVertexBuffer->Lock(0, 0, &pData, 0), D3D_OK);
+        std::memcpy(pData, pMesh->m_pVertices, sizeof(MeshVertex) * static_cast<size_t>(pMesh->m_nVertexCount));
+        pMesh->m_pVertexBuffer->Unlock();
+    }
+
+    // The camera at vEye looking at vAt, in the frame's matrices; the G-buffer and the path depth
+    // cleared.
+    void LookFrom(const D3DXVECTOR3& vEye, const D3DXVECTOR3& vAt)
+    {
+        const D3DXVECTOR3 vUp(0.0f, 1.0f, 0.0f);
+        D3DXMatrixLookAtLH(&m_View, &vEye, &vAt, &vUp);
+        D3DXMatrixPerspectiveFovLH(&m_Projection, 3.14159265f / 2, static_cast<float>(SCREEN_WIDTH) / SCREEN_HEIGHT,
+                                   0.5f, 1000.0f);
+        g_matView = ToMatrix4(m_View);
+        g_matProjection = ToMatrix4(m_Projection);
+        m_vEye = vEye;
+        m_pApp->m_Scene.m_Camera.m_vEyePosition = Vector3(vEye.x, vEye.y, vEye.z);
+        for (int t = 0; t < GBUFFER_TARGET_COUNT; ++t)
+            BindTextureTarget(Device(), static_cast<DWORD>(t), g_pGBufferTargets[t]);
+        Device()->SetDepthStencilSurface(g_pPathDepthStencil);
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        UnbindTargets(Device());
+    }
+
+    D3DXVECTOR3 PixelRay(int x, int y) const
+    {
+        return TexelRay(x, y, SCREEN_WIDTH, SCREEN_HEIGHT, m_vEye, m_View, m_Projection);
+    }
+
+    std::vector<std::unique_ptr<SceneMaterial>> m_Materials;
+    D3DXMATRIX m_View, m_Projection;
+    D3DXVECTOR3 m_vEye;
+};
+
+TEST_F(SpecularRouteTest, TranslucentBoxShowsTheWallsWhereTheRefractedRayLeavesItsSphere)
+{
+    SceneMesh* pBox = AddMesh(Box({-1, -1, -1}, {1, 1, 1}));
+    SceneMaterial& glass = Place(pBox, {1, 1, 1});
+    SetOutwardNormals(pBox);
+    const float fOpacity = 0.25f, n = 1.5f;
+    glass.m_vOpacity[0] = fOpacity;
+    ASSERT_FALSE(RenderApp::IsFlatForSpecularPath(*pBox, true));
+    LookFrom({0.6f, 0.9f, -4.0f}, {0, 0, 0});
+
+    m_pApp->RenderSpecularRoute(*pBox, true);
+    const d3d9test::SurfaceData positions = ReadTexture(g_pGBufferTargets[0]);
+    const d3d9test::SurfaceData diffuse = ReadTexture(g_pGBufferTargets[2]);
+    const float r2 = pBox->m_fSphereRadius * pBox->m_fSphereRadius, eta = 1 / std::sqrt(n);
+    int nChecked = 0;
+    for (int y = 0; y < static_cast<int>(SCREEN_HEIGHT); ++y)
+        for (int x = 0; x < static_cast<int>(SCREEN_WIDTH); ++x)
+        {
+            SCOPED_TRACE(testing::Message() << x << " " << y);
+            const D3DXVECTOR3 d = PixelRay(x, y);
+            const float* p = positions.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            const float t = EnterBox(m_vEye, d, {-1, -1, -1}, {1, 1, 1});
+            if (t < 0.0f)
+            {
+                // Clear of the silhouette, nothing is drawn.
+                if (EnterBox(m_vEye, d, {-1.05f, -1.05f, -1.05f}, {1.05f, 1.05f, 1.05f}) < 0.0f)
+                {
+                    ASSERT_EQ(p[3], 0.0f);
+                }
+                continue;
+            }
+            // Only the front face z = -1, away from its edges.
+            const D3DXVECTOR3 vHit = m_vEye + t * d;
+            if (std::fabs(vHit.z + 1.0f) > 1e-4f || std::fabs(vHit.x) > 0.9f || std::fabs(vHit.y) > 0.9f)
+                continue;
+            const D3DXVECTOR3 normal(0, 0, -1), v = -d;
+            const float c = D3DXVec3Dot(&normal, &v);
+            D3DXVECTOR3 ray = -eta * v + (eta * c - std::sqrt(1 - eta * eta * (1 - c * c))) * normal;
+            D3DXVec3Normalize(&ray, &ray);
+            const float b = D3DXVec3Dot(&ray, &vHit), q = D3DXVec3Dot(&vHit, &vHit);
+            const float s = std::sqrt(b * b - (q - r2));
+            D3DXVECTOR3 vLook = vHit + (std::max(s - b, 0.0f) + std::max(-s - b, 0.0f)) * ray;
+            D3DXVec3Normalize(&vLook, &vLook);
+            const D3DXVECTOR3 vWall = WallHit({0, 0, 0}, vLook);
+            ASSERT_EQ(p[3], 1.0f);
+            EXPECT_LT(Distance(p, vWall), 1.5f * 2.0f / CUBE_SIZE * HALF_SIDE + 0.03f);
+            // The room's colour x the light the glass lets through.
+            const float* colour = diffuse.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            EXPECT_NEAR(colour[0], 0.5f * (1 - fOpacity), 2e-3f);
+            EXPECT_NEAR(colour[1], 0.8f * (1 - fOpacity), 2e-3f);
+            EXPECT_NEAR(colour[2], 1.0f * (1 - fOpacity), 2e-3f);
+            ++nChecked;
+        }
+    EXPECT_GT(nChecked, 50);
+}
+
+TEST_F(SpecularRouteTest, ReflectiveFloorShowsTheBoxAboveItInTheReflectionColour)
+{
+    Room()->m_bVisible = 0;
+    const D3DXVECTOR3 lo(-1, 0, -1), hi(1, 2, 1);
+    Place(AddMesh(Box(lo, hi)), {0.8f, 0.6f, 0.4f});
+    // The floor y = -1; its first triangle faces down, so the box above lies in front of it.
+    std::vector<D3DXVECTOR3> floor;
+    AddQuad(floor, {-4, -1, -4}, {4, -1, -4}, {4, -1, 4}, {-4, -1, 4});
+    SceneMesh* pFloor = AddMesh(floor);
+    SceneMaterial& mirror = Place(pFloor, {1, 1, 1});
+    const float reflection[3] = {0.5f, 0.25f, 1.0f};
+    std::copy(reflection, reflection + 3, mirror.m_vReflectionColor);
+    ASSERT_TRUE(RenderApp::IsFlatForSpecularPath(*pFloor, false));
+    LookFrom({0.5f, 2.0f, -6.0f}, {0, -1, 0});
+
+    m_pApp->RenderSpecularRoute(*pFloor, false);
+    const d3d9test::SurfaceData positions = ReadTexture(g_pGBufferTargets[0]);
+    const d3d9test::SurfaceData diffuse = ReadTexture(g_pGBufferTargets[2]);
+    int nBox = 0, nEmpty = 0;
+    for (int y = 0; y < static_cast<int>(SCREEN_HEIGHT); ++y)
+        for (int x = 0; x < static_cast<int>(SCREEN_WIDTH); ++x)
+        {
+            SCOPED_TRACE(testing::Message() << x << " " << y);
+            const D3DXVECTOR3 d = PixelRay(x, y);
+            const float* p = positions.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            // The box hides part of the floor from the eye, but the route draws the whole floor:
+            // the depth of the path surface was cleared. Skip the floor's rim.
+            const float tFloor = d.y < 0.0f ? (-1.0f - m_vEye.y) / d.y : -1.0f;
+            const D3DXVECTOR3 vFloor = m_vEye + tFloor * d;
+            if (tFloor < 0.0f || std::fabs(vFloor.x) > 3.8f || std::fabs(vFloor.z) > 3.8f)
+            {
+                if (tFloor < 0.0f || std::fabs(vFloor.x) > 4.2f || std::fabs(vFloor.z) > 4.2f)
+                {
+                    ASSERT_EQ(p[3], 0.0f);
+                }
+                continue;
+            }
+            // The mirrored eye sees the box along the mirrored ray.
+            const D3DXVECTOR3 vMirroredEye(m_vEye.x, -2.0f - m_vEye.y, m_vEye.z), vMirrored(d.x, -d.y, d.z);
+            const float t = EnterBox(vMirroredEye, vMirrored, lo, hi);
+            if (t < 0.0f)
+            {
+                EXPECT_EQ(p[3], 0.0f);
+                ++nEmpty;
+                continue;
+            }
+            const D3DXVECTOR3 vBox = vMirroredEye + t * vMirrored;
+            // Away from the box's edges, where a pixel may see either of two faces.
+            int nOnEdge = 0;
+            for (int a = 0; a < 3; ++a)
+                nOnEdge += std::fabs((&vBox.x)[a] - (&lo.x)[a]) < 0.1f || std::fabs((&vBox.x)[a] - (&hi.x)[a]) < 0.1f;
+            if (nOnEdge > 1)
+                continue;
+            EXPECT_LT(Distance(p, vBox), 0.02f + 2e-3f * t);
+            const float* colour = diffuse.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            EXPECT_NEAR(colour[0], 0.8f * reflection[0], 2e-3f);
+            EXPECT_NEAR(colour[1], 0.6f * reflection[1], 2e-3f);
+            EXPECT_NEAR(colour[2], 0.4f * reflection[2], 2e-3f);
+            ++nBox;
+        }
+    EXPECT_GT(nBox, 30);
+    EXPECT_GT(nEmpty, 30);
+
+    // A floor the user has hidden is still hidden after its route.
+    pFloor->m_bVisible = 0;
+    m_pApp->RenderSpecularRoute(*pFloor, false);
+    EXPECT_EQ(pFloor->m_bVisible, 0);
+}
