@@ -285,3 +285,18 @@ TEST_F(WindowTest, SelectorsFindWindowsByRoleIdClassTitleAndPath)
     for (const auto& c : cases)
         EXPECT_EQ(m_Driver.find(c.first), c.second) << c.first;
 }
+
+TEST_F(WindowTest, OwnedWindowsStayAboveTheirOwnerWhenItComesUp)
+{
+    HWND hOwner = Create("owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND hOwned = Create("owned", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, hOwner);
+    HWND hOther = Create("other", WS_POPUP | WS_VISIBLE, 20, 20, 50, 50);
+    // Top first: other, owned, owner.
+    EXPECT_EQ(GetWindow(hOther, GW_HWNDNEXT), hOwned);
+    SetWindowPos(hOwner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(GetWindow(GetDesktopWindow(), GW_CHILD), hOwned);
+    EXPECT_EQ(GetWindow(hOwned, GW_HWNDNEXT), hOwner);
+    EXPECT_EQ(GetWindow(hOwner, GW_HWNDNEXT), hOther);
+    DestroyWindow(hOther);
+    DestroyWindow(hOwner);
+}

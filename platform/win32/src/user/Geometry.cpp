@@ -2,6 +2,7 @@
 #include "UserState.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -48,7 +49,24 @@ void RestackWindow(Window* pWnd, HWND hInsertAfter)
         if (!bTopmost && it < firstPlain)
             it = firstPlain;
     }
-    list.insert(it, pWnd->m_hWnd);
+    it = list.insert(it, pWnd->m_hWnd);
+    if (!bDesktop)
+        return;
+    // Windows this one owns stay just above it, in their order, when it comes up past them.
+    std::vector<HWND> owned;
+    for (auto below = it + 1; below != list.end();)
+    {
+        Window* p = FindWindowObject(*below);
+        if (p && p->m_hOwner == pWnd->m_hWnd && IsTopmost(*below) == IsTopmost(pWnd->m_hWnd))
+        {
+            owned.push_back(*below);
+            below = list.erase(below);
+        }
+        else
+            ++below;
+    }
+    it = std::find(list.begin(), list.end(), pWnd->m_hWnd);
+    list.insert(it, owned.begin(), owned.end());
 }
 
 namespace
