@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
-// A bottom-up 24-bit BMP; pixels are 0xRRGGBB, rows top to bottom.
-inline bool WriteBmp24(const std::string& strPath, int nWidth, int nHeight, const std::vector<uint32_t>& pixels)
+// A bottom-up BMP file of 24 or 32 bits; pixels are 0xAARRGGBB (alpha kept only in 32 bits),
+// rows top to bottom.
+inline std::vector<uint8_t> MakeBmp(int nWidth, int nHeight, int nBits, const std::vector<uint32_t>& pixels)
 {
-    const int nStride = (nWidth * 3 + 3) & ~3;
+    const int nBytes = nBits / 8;
+    const int nStride = (nWidth * nBytes + 3) & ~3;
     std::vector<uint8_t> data(54 + static_cast<size_t>(nStride) * nHeight, 0);
     auto put = [&](size_t at, uint32_t v, int n) {
         for (int i = 0; i < n; ++i)
@@ -31,10 +33,16 @@ inline bool WriteBmp24(const std::string& strPath, int nWidth, int nHeight, cons
     put(18, static_cast<uint32_t>(nWidth), 4);
     put(22, static_cast<uint32_t>(nHeight), 4);
     put(26, 1, 2);
-    put(28, 24, 2);
+    put(28, static_cast<uint32_t>(nBits), 2);
     for (int y = 0; y < nHeight; ++y)
         for (int x = 0; x < nWidth; ++x)
-            put(54 + static_cast<size_t>(nHeight - 1 - y) * nStride + x * 3, pixels[y * nWidth + x], 3);
+            put(54 + static_cast<size_t>(nHeight - 1 - y) * nStride + x * nBytes, pixels[y * nWidth + x], nBytes);
+    return data;
+}
+
+inline bool WriteBmp24(const std::string& strPath, int nWidth, int nHeight, const std::vector<uint32_t>& pixels)
+{
+    const std::vector<uint8_t> data = MakeBmp(nWidth, nHeight, 24, pixels);
     std::ofstream out(strPath, std::ios::binary);
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
     return static_cast<bool>(out);
