@@ -2,6 +2,7 @@
 // (written out), transparency by alpha and by the mask colour, and the refused states.
 #include "GuiTestKit.h"
 #include "mfc_gui/AlphaImageList.h"
+#include "mfc_gui/AlphaToolBar.h"
 
 namespace
 {
@@ -94,4 +95,21 @@ TEST_F(AlphaImageListTest, RefusedStatesAndListsNotMade)
     EXPECT_EQ(DrawState(plain, 1, 1), DrawState(plain, 0, 1));
     EXPECT_EQ(DrawState(plain, 2, 1, &bResult), (std::vector<uint32_t>{ToRgb(GetSysColor(COLOR_BTNSHADOW))}));
     EXPECT_FALSE(bResult);
+}
+
+TEST_F(AlphaImageListTest, TheAlphaToolBarLoadsItsButtonsAndThreeLists)
+{
+    CAlphaToolBar bar;
+    Host(0, 0, 320, 200);
+    ASSERT_TRUE(bar.CreateEx(&m_Host, AFX_IDW_TOOLBAR));
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_FALSE(bar.LoadToolBar(999, 1));
+    ASSERT_TRUE(bar.LoadToolBar(128, 1));   // the main menu's icons: 8 buttons, 2 separators
+    EXPECT_EQ(bar.GetToolBarCtrl().GetButtonCount(), 10);
+    EXPECT_EQ(bar.GetItemID(1), 57601u);
+    EXPECT_EQ(bar.GetItemID(3), 0u);
+    EXPECT_NE(bar.SendMessage(TB_GETIMAGELIST), 0);
+    EXPECT_NE(bar.SendMessage(TB_GETHOTIMAGELIST), 0);
+    EXPECT_NE(bar.SendMessage(TB_GETDISABLEDIMAGELIST), 0);
+    bar.DestroyWindow();
 }
