@@ -1,5 +1,6 @@
 #include "mfc_gui/BtnST.h"
 
+#include <win32/resources.h>
 #include <win32/shellapi.h>
 
 #include <algorithm>
@@ -224,6 +225,50 @@ void CBtnST::SetAutoRepeat(BOOL bSet, DWORD nPeriod)
 {
     m_bRepeat = bSet;
     m_nRepeatPeriod = nPeriod;
+}
+
+void CBtnST::InitToolTip()
+{
+    if (m_wndTip.m_hWnd)
+        return;
+    m_wndTip.Create(this);
+    m_wndTip.Activate(FALSE);
+    m_wndTip.SetMaxTipWidth(400);
+}
+
+void CBtnST::SetTooltipText(const char* szText, BOOL bActivate)
+{
+    if (!szText)
+        return;
+    InitToolTip();
+    if (m_wndTip.GetToolCount() == 0)
+    {
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        m_wndTip.AddTool(this, szText, &rcClient, 1);
+    }
+    m_wndTip.UpdateTipText(szText, this, 1);
+    m_wndTip.Activate(bActivate);
+}
+
+void CBtnST::SetTooltipText(UINT nStringId, BOOL bActivate)
+{
+    char szText[256] = "";
+    if (LoadStringA(AfxGetInstanceHandle(), nStringId, szText, sizeof(szText)) > 0)
+        SetTooltipText(szText, bActivate);
+}
+
+void CBtnST::ActivateTooltip(BOOL bActivate)
+{
+    if (m_wndTip.m_hWnd && m_wndTip.GetToolCount() > 0)
+        m_wndTip.Activate(bActivate);
+}
+
+BOOL CBtnST::PreTranslateMessage(MSG* pMsg)
+{
+    InitToolTip();
+    m_wndTip.RelayEvent(pMsg);
+    return CButton::PreTranslateMessage(pMsg);
 }
 
 void CBtnST::PreSubclassWindow()

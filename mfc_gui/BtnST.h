@@ -5,6 +5,7 @@
 // web address when clicked, and paint its parent's background behind itself so that skinned
 // windows show through. Without a bitmap it draws its caption, so a missing skin file leaves a
 // usable button.
+#include <mfc/afxcmn.h>
 #include <mfc/afxwin.h>
 
 class CBtnST : public CButton
@@ -59,8 +60,15 @@ public:
     void SetDefaultColors(BOOL bRepaint = TRUE);
     // While held, the button sends a click to its parent every nPeriod milliseconds.
     void SetAutoRepeat(BOOL bSet, DWORD nPeriod = 100);
+    // The tip shown over the whole button (tool 1); a null text changes nothing.
+    void SetTooltipText(const char* szText, BOOL bActivate = TRUE);
+    void SetTooltipText(UINT nStringId, BOOL bActivate = TRUE);
+    void ActivateTooltip(BOOL bActivate = TRUE);
+    CToolTipCtrl* GetTooltip() { return &m_wndTip; }
 
     void DrawItem(LPDRAWITEMSTRUCT lpDIS) override;
+    // Creates the tip when needed and hands it every message.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     void PreSubclassWindow() override;
@@ -93,6 +101,7 @@ protected:
     BOOL m_bFlatFocus = FALSE;
     BOOL m_bRepeat = FALSE;
     DWORD m_nRepeatPeriod = 100;
+    CToolTipCtrl m_wndTip;
 
     struct BitmapImage
     {
@@ -114,6 +123,7 @@ protected:
     char m_szLink[MAX_PATH] = "";
 
 private:
+    void InitToolTip();
     void FreeImages();
     void FreeParentBack();
     void Repaint();

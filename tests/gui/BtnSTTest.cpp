@@ -211,3 +211,34 @@ TEST_F(BtnSTTest, AMissingBitmapKeepsTheCaptionAndTheClicks)
         GTEST_SKIP() << "the golden was drawn with other fonts";
     EXPECT_EQ(nDiffering, 0);
 }
+
+TEST_F(BtnSTTest, TheTooltipShowsAfterItsDelayAndFollowsNewText)
+{
+    MakeButton(BS_PUSHBUTTON, true);
+    m_Button.SetTooltipText(static_cast<const char*>(nullptr));
+    EXPECT_EQ(m_Button.GetTooltip()->m_hWnd, nullptr);
+    m_Button.SetTooltipText("Play the camera path");
+    m_Button.SetTooltipText("Play the path");
+    ASSERT_NE(m_Button.GetTooltip()->m_hWnd, nullptr);
+    EXPECT_EQ(m_Button.GetTooltip()->GetToolCount(), 1);
+    CString strText;
+    m_Button.GetTooltip()->GetText(strText, &m_Button, 1);
+    EXPECT_EQ(std::string(strText), "Play the path");
+
+    // The button relays its mouse messages; the tip shows after 500 ms on the layer clock.
+    const POINT ptCentre = Centre();
+    m_Driver.mouse(ptCentre);
+    MSG msg{};
+    msg.hwnd = m_Button.m_hWnd;
+    msg.message = WM_MOUSEMOVE;
+    CPoint ptClient = ptCentre;
+    m_Button.ScreenToClient(&ptClient);
+    msg.lParam = MAKELPARAM(ptClient.x, ptClient.y);
+    m_Button.PreTranslateMessage(&msg);
+    m_Driver.advance(499);
+    m_Driver.pumpUntilIdle();
+    EXPECT_FALSE(m_Button.GetTooltip()->IsWindowVisible());
+    m_Driver.advance(1);
+    m_Driver.pumpUntilIdle();
+    EXPECT_TRUE(m_Button.GetTooltip()->IsWindowVisible());
+}
