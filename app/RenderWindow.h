@@ -4,7 +4,8 @@
 // for the view's render surface window, creates the menu bar, rebar and status bar and loads the
 // resources; it relays keys to the application, and when it closes it saves the view's settings,
 // unloads, releases the device and stores its own settings.
-#include "app/MenuBar.h"
+#include "mfc_gui/AlphaToolBar.h"
+#include "mfc_gui/MenuBar.h"
 
 #include "core/DisplayModeList.h"
 #include "core/String.h"

@@ -458,7 +458,7 @@ LRESULT RenderWindow::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
 
 void RenderWindow::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if ((nID & 0xFFF0) == SC_KEYMENU && m_MenuBar.OnSysKeyMenu(nID, lParam))
+    if ((nID & 0xFFF0) == SC_KEYMENU && m_MenuBar.OnSysKeyMenu((UINT)lParam))
         return;
     CFrameWnd::OnSysCommand(nID, lParam);
 }

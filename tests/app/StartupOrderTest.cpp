@@ -200,8 +200,8 @@ TEST_F(StartupOrderTest, StartUpAndCloseRunInOrder)
 
 TEST_F(StartupOrderTest, BarsThatFailAreReportedAndTheResourcesStillLoad)
 {
-    // The menu bar's class is the one its window registers; the others are the controls'.
-    g_FailingClasses[0] = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
+    // The menu bar is a toolbar control.
+    g_FailingClasses[0] = TOOLBARCLASSNAME;
     g_FailingClasses[1] = REBARCLASSNAME;
     g_FailingClasses[2] = STATUSCLASSNAME;
     HHOOK hHook = SetWindowsHookExA(WH_CBT, RefuseBars, nullptr, 0);
