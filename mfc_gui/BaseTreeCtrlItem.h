@@ -1,0 +1,90 @@
+#pragma once
+// The property tree's item editors that need no window of their own: a bool toggled in place,
+// a path chosen with the open-file dialog and an output-size preset chosen with the image-format
+// dialog. Each is bound by pointer to the value it edits and writes the item's label as "label"
+// plus the current value, so the tree always shows what the renderer reads.
+#include <win32/commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+
+class CBaseTreeCtrl;
+class SceneObject;
+
+class CBaseTreeCtrlItem
+{
+public:
+    CBaseTreeCtrlItem() = default;
+    CBaseTreeCtrlItem(const CBaseTreeCtrlItem&) = delete;
+    CBaseTreeCtrlItem& operator=(const CBaseTreeCtrlItem&) = delete;
+    virtual ~CBaseTreeCtrlItem() = default;
+
+    // Writes the item's label from the bound value; 0 while tree or item is unknown.
+    virtual int UpdateItemText();
+    // Runs the editor on the item: remembers tree and item, takes the bound value, writes the
+    // label. 1 when the editor ran.
+    virtual int Activate(HTREEITEM hItem, CBaseTreeCtrl* pTree);
+    // Takes the bound value into the editor; 0 when nothing is bound.
+    virtual int UpdateValueFromPointer();
+
+    void* m_pValue = nullptr;
+    CBaseTreeCtrl* m_pTree = nullptr;
+    HTREEITEM m_hItem = nullptr;
+
+protected:
+    // The item's record (its item data), null when the item has none.
+    SceneObject* GetRecord() const;
+    // "<record name><szSuffix>" as the item's label.
+    int SetLabel(const char* szSuffix);
+};
+
+// A flag shown as "<label>: TRUE" when it is exactly 1, else "<label>: FALSE". Activating it
+// toggles it to 0 or 1. Most flags are 32-bit; a one-byte flag is read and written alone, so the
+// bytes beside it are never touched.
+class CBaseTreeCtrlBool : public CBaseTreeCtrlItem
+{
+public:
+    explicit CBaseTreeCtrlBool(size_t nValueBytes = sizeof(int32_t)) : m_nValueBytes(nValueBytes) {}
+
+    int UpdateItemText() override;
+    // Toggles the bound flag.
+    int UpdateValueFromPointer() override;
+    int GetValue() const;
+
+    int m_nValue = 0;   // the flag after the last toggle
+
+private:
+    size_t m_nValueBytes;
+};
+
+// A path buffer of nBufferSize bytes, shown as the path itself. Activating it runs the open-file
+// dialog (image files or all files) and copies the chosen path into the buffer; a path that does
+// not fit is refused with a logged error and the buffer is kept.
+class CBaseTreeCtrlFileDlg : public CBaseTreeCtrlItem
+{
+public:
+    CBaseTreeCtrlFileDlg(bool bImageFile, size_t nBufferSize) : m_bImageFile(bImageFile), m_nBufferSize(nBufferSize) {}
+
+    int UpdateItemText() override;
+    // 1 when a path was chosen and stored, 0 on cancel.
+    int Activate(HTREEITEM hItem, CBaseTreeCtrl* pTree) override;
+
+    bool m_bImageFile;
+
+private:
+    size_t m_nBufferSize;
+};
+
+// An output-size preset index, shown as the preset's label. Activating it runs the image-format
+// dialog on the current preset and stores the chosen one; Cancel keeps it.
+class CBaseTreeCtrlFormatDlg : public CBaseTreeCtrlItem
+{
+public:
+    // Stores m_nFormat into the bound index and shows its label.
+    int UpdateItemText() override;
+    int Activate(HTREEITEM hItem, CBaseTreeCtrl* pTree) override;
+    // Takes the bound index, so the dialog opens on it.
+    int UpdateValueFromPointer() override;
+
+    int m_nFormat = 1;
+};

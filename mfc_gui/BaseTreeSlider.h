@@ -1,0 +1,71 @@
+#pragma once
+// The property tree's slider editors for int and float values: a hidden horizontal slider the
+// tree places under the item being edited. Positions are the value divided by the scale (1 for
+// ints, 0.01 for floats, so a float slider moves in hundredths). While the thumb is dragged the
+// bound value follows it; releasing the mouse writes the final position and closes the editor.
+#include <mfc/afxcmn.h>
+
+class CBaseTreeCtrl;
+
+class CBaseTreeSlider : public CSliderCtrl
+{
+public:
+    enum Kind
+    {
+        KIND_INT = 1,
+        KIND_FLOAT = 2,
+    };
+
+    // Writes the item's label from the bound value.
+    virtual int UpdateItemText() { return 1; }
+    // Puts the thumb at the bound value's position.
+    virtual int UpdateControlFromPointer() { return 1; }
+    // Writes the thumb's position into the bound value.
+    virtual int UpdatePointerFromControl() { return 1; }
+
+    // Replaces the scale when the new one is above 0.
+    int SetScale(float fScale);
+    // Shows the slider on the item with the bound value's position and takes the focus.
+    void Open(HTREEITEM hItem, CBaseTreeCtrl* pTree);
+    // Hides the slider, writes the label and tells the tree the editing ended.
+    void Close();
+
+    int m_nKind = 0;
+    void* m_pValue = nullptr;
+    CBaseTreeCtrl* m_pTree = nullptr;
+    HTREEITEM m_hItem = nullptr;
+    float m_fScale = 1.0f;
+    int m_bDragging = 0;
+
+protected:
+    // "<record name><szSuffix>" as the item's label.
+    int SetLabel(const char* szSuffix);
+
+    afx_msg void OnReleasedCapture(NMHDR* pNotifyStruct, LRESULT* pResult);
+    afx_msg void OnKillFocus(CWnd* pNewWnd);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+};
+
+// "<label>: %d"; position = value / scale and back, truncated toward zero.
+class CBaseTreeSliderInt : public CBaseTreeSlider
+{
+public:
+    CBaseTreeSliderInt() { m_nKind = KIND_INT; }
+    int UpdateItemText() override;
+    int UpdateControlFromPointer() override;
+    int UpdatePointerFromControl() override;
+};
+
+// "<label>: %.2f"; position = value / scale rounded to the nearest, so a value the slider wrote
+// reopens at the position that wrote it; value = position x scale.
+class CBaseTreeSliderFloat : public CBaseTreeSlider
+{
+public:
+    CBaseTreeSliderFloat() { m_nKind = KIND_FLOAT; m_fScale = 0.01f; }
+    int UpdateItemText() override;
+    int UpdateControlFromPointer() override;
+    int UpdatePointerFromControl() override;
+};
