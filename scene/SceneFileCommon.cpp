@@ -30,11 +30,17 @@ bool HasFolder(const char* szName)
 const char LIGHT_CUBE_MAP[] = "Cubemap_blanc.dds";
 }
 
-bool SceneStore::ReadSceneFile(const char* szPath, const char* szOperation, std::vector<uint8_t>& data)
+bool SceneStore::ReadSceneFile(const char* szPath, const char* szOperation, std::vector<uint8_t>& data,
+                               bool (*pfnIsScene)(const std::vector<uint8_t>&))
 {
-    if (szPath && ReadWholeFile(szPath, data))
+    if (!szPath || !ReadWholeFile(szPath, data))
+        LogWarning("%s - cannot open \"%s\"; the scene is left as it was.", szOperation, szPath ? szPath : "");
+    else if (!pfnIsScene(data))
+        LogWarning("%s - \"%s\" does not begin with a whole scene record: it is empty, cut short or not a scene "
+                   "file. The scene is left as it was.",
+                   szOperation, szPath);
+    else
         return true;
-    LogWarning("%s - cannot open \"%s\"; the scene is left as it was.", szOperation, szPath ? szPath : "");
     ShowFileError();
     return false;
 }

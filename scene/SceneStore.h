@@ -119,8 +119,10 @@ public:
     // ---- Shared by the scene-file readers and writers (SceneFileCommon.cpp).
     // The whole of a scene file; false, after the "cannot open file" message box and a warning
     // naming szOperation ("SceneStore::OpenQnlFile()"), for a missing file, a directory or a
-    // read error.
-    static bool ReadSceneFile(const char* szPath, const char* szOperation, std::vector<uint8_t>& data);
+    // read error, and for a file that pfnIsScene refuses (one whose first record is not whole, or
+    // that holds none: an empty file, a file of another kind), so that nothing is cleared for it.
+    static bool ReadSceneFile(const char* szPath, const char* szOperation, std::vector<uint8_t>& data,
+                              bool (*pfnIsScene)(const std::vector<uint8_t>&));
     // The bytes through a temporary file renamed over the target; false, after the message box
     // and a warning, when the file cannot be created or written.
     static bool WriteSceneFile(const char* szPath, const char* szOperation, const std::vector<uint8_t>& data);
@@ -193,6 +195,9 @@ private:
     bool ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const std::string& strSceneFolder);
     bool ReadQnlLight(ByteReader& reader, IDirect3DDevice9* pDevice);
     bool ReadQnlCamera(ByteReader& reader, bool bMerge);
+    // Whether the first record of a ".qnl" or ".mvn" file is one its reader knows, and whole.
+    static bool IsQnlScene(const std::vector<uint8_t>& data);
+    static bool IsMvnScene(const std::vector<uint8_t>& data);
 
     void DeleteMeshes();
     void DeleteTextures(Renderer* pRenderer);

@@ -76,13 +76,41 @@ void LogRecord(int32_t nTag)
         LogInfo("%s", pKind->m_szLogLine);
 }
 
+// The geometry and light records decoded after their tags, before anything of them reaches the
+// scene.
+bool ReadGeometryRecord(ByteReader& reader, SceneMesh& mesh, char* szMaterialName, MvnMaterialRecord& material)
+{
+    SceneNames names;
+    TransformRecord transform;
+    // The mesh transform record is the core's; the placement comes from the vertices.
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, transform) ||
+        !ReadSceneField(reader, szMaterialName) || !ReadMvnMaterialRecord(reader, material))
+        return false;
+    mesh.SetName(names.m_szName);
+    mesh.SetSecondName(names.m_szSecondName);
+    return ReadVertexBlock(reader, mesh);
+}
+
+bool ReadLightRecord(ByteReader& reader, SceneLight& light)
+{
+    SceneNames names;
+    TransformRecord position, unused;
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, position) ||
+        !ReadTransformRecord(reader, unused) || !ReadMvnLightRecord(reader, light))
+        return false;
+    light.SetName(names.m_szName);
+    light.SetSecondName(names.m_szSecondName);
+    light.m_vLightPosition = position.m_vPosition;
+    return true;
+}
+
 }
 
 bool SceneStore::OpenMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     SetMediaDirectory();
     std::vector<uint8_t> data;
-    if (!ReadSceneFile(szPath, "SceneStore::OpenMvnFile()", data))
+    if (!ReadSceneFile(szPath, "SceneStore::OpenMvnFile()", data, &IsMvnScene))
         return false;
     Clear(pRenderer);
     ByteReader reader(data);
@@ -93,7 +121,7 @@ bool SceneStore::OpenMvnFile(const char* szPath, Renderer* pRenderer, IDirect3DD
 bool SceneStore::ReadMvn(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     std::vector<uint8_t> data;
-    if (!ReadSceneFile(szPath, "SceneStore::ReadMvn()", data))
+    if (!ReadSceneFile(szPath, "SceneStore::ReadMvn()", data, &IsMvnScene))
         return false;
     ByteReader reader(data);
     ReadMvnRecords(reader, MvnReadContext{szPath, GetSceneFolder(szPath), pRenderer, pDevice, false});
@@ -103,7 +131,7 @@ bool SceneStore::ReadMvn(const char* szPath, Renderer* pRenderer, IDirect3DDevic
 bool SceneStore::ReadMvnLogged(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     std::vector<uint8_t> data;
-    if (!ReadSceneFile(szPath, "SceneStore::ReadMvnLogged()", data))
+    if (!ReadSceneFile(szPath, "SceneStore::ReadMvnLogged()", data, &IsMvnScene))
         return false;
     ByteReader reader(data);
     ReadMvnRecords(reader, MvnReadContext{szPath, GetSceneFolder(szPath), pRenderer, pDevice, true});
@@ -114,6 +142,42 @@ bool SceneStore::MergeMvnFileLogged(const char* szPath, Renderer* pRenderer, IDi
 {
     SetMediaDirectory();
     return ReadMvnLogged(szPath, pRenderer, pDevice);
+}
+
+bool SceneStore::IsMvnScene(const std::vector<uint8_t>& data)
+{
+    ByteReader reader(data);
+    int32_t nTag = 0;
+    while (reader.ReadI32(nTag) && nTag != SCENE_RECORD_END)
+    {
+        switch (nTag)
+        {
+        case SCENE_RECORD_INFO:
+        {
+            SceneNames names;
+            return ReadSceneNames(reader, names);
+        }
+        case SCENE_RECORD_GEOMETRY:
+        {
+            SceneMesh mesh;
+            char szMaterialName[SCENE_NAME_SIZE] = {};
+            auto pMaterial = std::make_unique<MvnMaterialRecord>();
+            return ReadGeometryRecord(reader, mesh, szMaterialName, *pMaterial);
+        }
+        case SCENE_RECORD_LIGHT:
+        {
+            SceneLight light;
+            return ReadLightRecord(reader, light);
+        }
+        case SCENE_RECORD_CAMERA:
+            return reader.Skip(MVN_CAMERA_BODY_SIZE);
+        case SCENE_RECORD_HELPER:
+            return SkipHelperRecord(reader);
+        default:
+            break;
+        }
+    }
+    return false;
 }
 
 void SceneStore::ReadMvnRecords(ByteReader& reader, const MvnReadContext& context)
@@ -168,18 +232,10 @@ void SceneStore::ReadMvnRecords(ByteReader& reader, const MvnReadContext& contex
 
 bool SceneStore::ReadMvnGeometry(ByteReader& reader, const MvnReadContext& context)
 {
-    SceneNames names;
-    TransformRecord transform;
     char szMaterialName[SCENE_NAME_SIZE] = {};
     auto pMaterialRecord = std::make_unique<MvnMaterialRecord>();
-    // The mesh transform record is the core's; the placement comes from the vertices.
-    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, transform) ||
-        !ReadSceneField(reader, szMaterialName) || !ReadMvnMaterialRecord(reader, *pMaterialRecord))
-        return false;
     auto pMesh = std::make_unique<SceneMesh>();
-    pMesh->SetName(names.m_szName);
-    pMesh->SetSecondName(names.m_szSecondName);
-    if (!ReadVertexBlock(reader, *pMesh))
+    if (!ReadGeometryRecord(reader, *pMesh, szMaterialName, *pMaterialRecord))
         return false;
 
     pMesh->m_pMaterial = ApplyMvnMaterial(szMaterialName, *pMaterialRecord, context);
@@ -224,15 +280,9 @@ SceneMaterial* SceneStore::ApplyMvnMaterial(const char* szName, const MvnMateria
 
 bool SceneStore::ReadMvnLight(ByteReader& reader, const MvnReadContext& context)
 {
-    SceneNames names;
-    TransformRecord position, unused;
     auto pLight = std::make_unique<SceneLight>();
-    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, position) ||
-        !ReadTransformRecord(reader, unused) || !ReadMvnLightRecord(reader, *pLight))
+    if (!ReadLightRecord(reader, *pLight))
         return false;
-    pLight->SetName(names.m_szName);
-    pLight->SetSecondName(names.m_szSecondName);
-    pLight->m_vLightPosition = position.m_vPosition;
     ApplyMvnLightValues(*pLight);
 
     LoadLightCubeMap(*pLight, context.m_pDevice);

@@ -38,13 +38,46 @@ const char* RecordName(int32_t nTag)
 {
     return nTag >= 0 && nTag <= SCENE_RECORD_HELPER ? RECORD_NAMES[nTag] : "";
 }
+
+// The records decoded after their tags, before anything of them reaches the scene.
+bool ReadSceneInfoRecord(ByteReader& reader, QnlRenderOptions& options)
+{
+    SceneNames names;
+    return ReadSceneNames(reader, names) && ReadRenderOptionsBlock(reader, options);
+}
+
+bool ReadGeometryRecord(ByteReader& reader, SceneMesh& mesh, QnlMaterialBlock& material)
+{
+    SceneNames names;
+    TransformRecord transform;
+    if (!ReadSceneNames(reader, names))
+        return false;
+    mesh.SetName(names.m_szName);
+    mesh.SetSecondName(names.m_szSecondName);
+    // The mesh is placed by its vertices; the transform record is not used.
+    return ReadTransformRecord(reader, transform) && ReadQnlMaterialBlock(reader, material) &&
+           ReadQnlGeometryBlock(reader, mesh);
+}
+
+bool ReadLightRecord(ByteReader& reader, SceneLight& light)
+{
+    SceneNames names;
+    TransformRecord first, second;
+    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, first) || !ReadTransformRecord(reader, second))
+        return false;
+    light.SetName(names.m_szName);
+    light.SetSecondName(names.m_szSecondName);
+    // The block's own position follows and wins over the first transform's.
+    light.m_vLightPosition = first.m_vPosition;
+    return ReadQnlLightBlock(reader, light);
+}
 }
 
 bool SceneStore::OpenQnlFile(const char* szPath, Renderer* pRenderer, IDirect3DDevice9* pDevice)
 {
     SetMediaDirectory();
     std::vector<uint8_t> data;
-    if (!ReadSceneFile(szPath, "SceneStore::OpenQnlFile()", data))
+    if (!ReadSceneFile(szPath, "SceneStore::OpenQnlFile()", data, &IsQnlScene))
         return false;
     Clear(pRenderer);
     ReadQnl(data, szPath, pRenderer, pDevice, false);
@@ -56,7 +89,7 @@ bool SceneStore::MergeQnlFile(const char* szPath, Renderer* pRenderer, IDirect3D
 {
     SetMediaDirectory();
     std::vector<uint8_t> data;
-    if (!ReadSceneFile(szPath, "SceneStore::MergeQnlFile()", data))
+    if (!ReadSceneFile(szPath, "SceneStore::MergeQnlFile()", data, &IsQnlScene))
         return false;
     ReadQnl(data, szPath, pRenderer, pDevice, true);
     g_bSceneChanged = 1;
@@ -97,6 +130,44 @@ bool SceneStore::SaveQnlFile(const char* szPath)
     WriteQnlCameraBlock(writer, m_Camera);
     writer.WriteI32(SCENE_RECORD_END);
     return WriteSceneFile(szPath, "SceneStore::SaveQnlFile()", writer.GetBuffer());
+}
+
+bool SceneStore::IsQnlScene(const std::vector<uint8_t>& data)
+{
+    ByteReader reader(data);
+    int32_t nTag = 0;
+    while (reader.ReadI32(nTag) && nTag != SCENE_RECORD_END)
+    {
+        switch (nTag)
+        {
+        case SCENE_RECORD_INFO:
+        {
+            QnlRenderOptions options;
+            return ReadSceneInfoRecord(reader, options);
+        }
+        case SCENE_RECORD_GEOMETRY:
+        {
+            SceneMesh mesh;
+            QnlMaterialBlock material;
+            return ReadGeometryRecord(reader, mesh, material);
+        }
+        case SCENE_RECORD_LIGHT:
+        {
+            SceneLight light;
+            return ReadLightRecord(reader, light);
+        }
+        case SCENE_RECORD_CAMERA:
+        {
+            QnlCameraBlock camera;
+            return ReadQnlCameraBlock(reader, camera);
+        }
+        case SCENE_RECORD_HELPER:
+            return SkipHelperRecord(reader);
+        default:
+            break;
+        }
+    }
+    return false;
 }
 
 bool SceneStore::ReadQnl(const std::vector<uint8_t>& data, const char* szPath, Renderer* pRenderer,
@@ -147,9 +218,8 @@ bool SceneStore::ReadQnl(const std::vector<uint8_t>& data, const char* szPath, R
 
 bool SceneStore::ReadQnlSceneInfo(ByteReader& reader, bool bMerge)
 {
-    SceneNames names;
     QnlRenderOptions options;
-    if (!ReadSceneNames(reader, names) || !ReadRenderOptionsBlock(reader, options))
+    if (!ReadSceneInfoRecord(reader, options))
         return false;
     if (!bMerge)
         ApplyRenderOptions(options);
@@ -159,15 +229,8 @@ bool SceneStore::ReadQnlSceneInfo(ByteReader& reader, bool bMerge)
 bool SceneStore::ReadQnlGeometry(ByteReader& reader, Renderer* pRenderer, const std::string& strSceneFolder)
 {
     auto pMesh = std::make_unique<SceneMesh>();
-    SceneNames names;
-    TransformRecord transform;
     QnlMaterialBlock material;
-    if (!ReadSceneNames(reader, names))
-        return false;
-    pMesh->SetName(names.m_szName);
-    pMesh->SetSecondName(names.m_szSecondName);
-    if (!ReadTransformRecord(reader, transform) || !ReadQnlMaterialBlock(reader, material) ||
-        !ReadQnlGeometryBlock(reader, *pMesh))
+    if (!ReadGeometryRecord(reader, *pMesh, material))
         return false;
 
     // The record is whole: from here on it changes the scene. Materials are shared by name.
@@ -215,16 +278,7 @@ void SceneStore::LoadMaterialTextures(SceneMaterial& material, Renderer* pRender
 bool SceneStore::ReadQnlLight(ByteReader& reader, IDirect3DDevice9* pDevice)
 {
     auto pLight = std::make_unique<SceneLight>();
-    SceneNames names;
-    TransformRecord first, second;
-    if (!ReadSceneNames(reader, names) || !ReadTransformRecord(reader, first) ||
-        !ReadTransformRecord(reader, second))
-        return false;
-    pLight->SetName(names.m_szName);
-    pLight->SetSecondName(names.m_szSecondName);
-    // The block's own position follows and wins over the first transform's.
-    pLight->m_vLightPosition = first.m_vPosition;
-    if (!ReadQnlLightBlock(reader, *pLight))
+    if (!ReadLightRecord(reader, *pLight))
         return false;
     if (!m_bAddLights)
         return true;

@@ -99,7 +99,8 @@ TEST_F(MainWindowCommandsTest, OpenMergeAndSaveGoThroughTheFileDialog)
 }
 
 // A file that cannot be read keeps the scene, the materials and the title as they were: files the
-// importers refuse, chosen in the dialog, and a scene file that is gone by the time it is read.
+// importers refuse and scene files that hold no scene, chosen in the dialog, and a scene file that
+// is gone by the time it is read.
 TEST_F(MainWindowCommandsTest, UnreadableFilesKeepTheSceneAndTitle)
 {
     CommandWithFile(ID_FILE_OPEN_QNL, QUEN_SAMPLE_SCENE);
@@ -112,18 +113,28 @@ TEST_F(MainWindowCommandsTest, UnreadableFilesKeepTheSceneAndTitle)
         UINT m_nId;
         const char* m_szName;
         std::vector<uint8_t> m_Bytes;
+        bool m_bTellsUser;   // the scene store's "cannot open file" box
     };
+    const std::vector<uint8_t> garbage(300, 0xA7);
     const Case cases[] = {
-        {ID_FILE_OPEN_3DS, "hostile.3ds", {0x4D, 0x4D, 0xFF, 0xFF, 0xFF, 0x7F}},
-        {ID_FILE_MERGE_3DS, "text.3ds", {'n', 'o', 't', ' ', '3', 'd', 's'}},
-        {ID_FILE_OPEN_X, "hostile.x", {'x', 'o', 'f', ' ', '0'}},
-        {ID_FILE_MERGE_X, "empty.x", {}},
+        {ID_FILE_OPEN_3DS, "hostile.3ds", {0x4D, 0x4D, 0xFF, 0xFF, 0xFF, 0x7F}, false},
+        {ID_FILE_MERGE_3DS, "text.3ds", {'n', 'o', 't', ' ', '3', 'd', 's'}, false},
+        {ID_FILE_OPEN_X, "hostile.x", {'x', 'o', 'f', ' ', '0'}, false},
+        {ID_FILE_MERGE_X, "empty.x", {}, false},
+        {ID_FILE_OPEN_QNL, "garbage.qnl", garbage, true},
+        {ID_FILE_MERGE_QNL, "text.qnl", {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'e', 'n', 'e', '\n'}, true},
+        {ID_FILE_OPEN_QNL, "empty.qnl", {}, true},
+        {ID_FILE_OPEN_MVN, "garbage.mvn", garbage, true},
+        {ID_FILE_MERGE_MVN, "cut.mvn", {0, 0, 0, 0, 'c', 'u', 't'}, true},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.m_szName);
         ASSERT_TRUE(WriteFileAtomic(Path(c.m_szName).c_str(), c.m_Bytes));
+        if (c.m_bTellsUser)
+            m_pDriver->answers().msgbox(IDOK);
         CommandWithFile(c.m_nId, Path(c.m_szName));
+        EXPECT_EQ(m_pDriver->answers().pending(), 0u) << "the user was told";
         EXPECT_EQ(MeshCount(), nMeshes);
         EXPECT_EQ(m_pApp->m_Scene.m_Materials.GetCount(), nMaterials);
         EXPECT_EQ(Title(), strTitle);

@@ -142,8 +142,9 @@ TEST_F(ProgramRunTest, SampleRoomDrawsTakesKeysAndExits)
     EXPECT_EQ(m_strErrors.find("Room.qnl could not"), std::string::npos);
 }
 
-// A file that cannot be read and one that holds no scene: the error or warning names the file,
-// the scene stays empty (a black frame) and the program ends normally.
+// A file that cannot be read and one that holds no scene: the user is told ("cannot open file"),
+// the error or warning names the file, the scene stays empty (a black frame) and the program ends
+// normally.
 TEST_F(ProgramRunTest, UnreadableSceneGivesAnErrorAndAnEmptyScene)
 {
     std::ofstream(m_strFolder + "/hostile.qnl", std::ios::binary) << std::string("\xff\xff\xff\x7f\x01\x00\x00\x00garbage", 15);
@@ -154,7 +155,7 @@ TEST_F(ProgramRunTest, UnreadableSceneGivesAnErrorAndAnEmptyScene)
     };
     const Case cases[] = {
         {"missing.qnl", "answer msgbox IDOK\n"},
-        {"hostile.qnl", ""},
+        {"hostile.qnl", "answer msgbox IDOK\n"},
     };
     for (const Case& c : cases)
     {

@@ -413,7 +413,8 @@ TEST_F(MvnFileTest, FileCutAnywhereLoadsOnlyWholeRecords)
         SCOPED_TRACE(nCut);
         SceneStore store;
         const std::vector<uint8_t> bytes(file.begin(), file.begin() + nCut);
-        ASSERT_TRUE(store.OpenMvnFile(WriteScene("cut.mvn", bytes).c_str(), &m_Renderer, nullptr));
+        // A file cut inside its first record is not opened at all.
+        EXPECT_EQ(store.OpenMvnFile(WriteScene("cut.mvn", bytes).c_str(), &m_Renderer, nullptr), nCut >= FLOOR_START);
         const uint32_t nMeshes = (nCut >= FLOOR_START + MeshBytes(1)) + (nCut >= END_START);
         EXPECT_EQ(store.m_Meshes.GetCount(), nMeshes);
         EXPECT_EQ(store.m_Lights.GetCount(), nCut >= HELPER_START ? 1u : 0u);
@@ -469,7 +470,8 @@ TEST_F(MvnFileTest, FileThatCannotBeReadLeavesTheSceneUnchanged)
     ASSERT_TRUE(store.OpenMvnFile(WriteScene("fixture.mvn", FixtureFile()).c_str(), &m_Renderer, nullptr));
     ASSERT_EQ(store.m_Meshes.GetCount(), 2u);
     SceneMesh* pFloor = MeshAt(store, 0);
-    const std::string paths[] = {ScenePath("missing.mvn"), (m_Dir / "scene").string()};
+    const std::string paths[] = {ScenePath("missing.mvn"), (m_Dir / "scene").string(),
+                                 WriteScene("empty.mvn", {}), WriteScene("garbage.mvn", std::vector<uint8_t>(99, 0xEE))};
     for (const std::string& strPath : paths)
     {
         SCOPED_TRACE(strPath);

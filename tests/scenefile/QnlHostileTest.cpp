@@ -138,7 +138,12 @@ TEST_F(QnlSceneTest, HostileFilesLoadTheWholeRecordsBeforeTheFaultAndReportIt)
          nullptr},
         {"cut inside the camera", [] { return Cut(Scene(), LightEnd() + 100); }, true, {"box", "glass"}, 1, false, true,
          nullptr},
-        {"empty file", [] { return SceneBytes(); }, true, {}, 0, false, false, nullptr},
+        {"empty file", [] { return SceneBytes(); }, false, {"old"}, 0, false, true, nullptr},
+        {"not a scene file", [] { return SceneBytes().Fill(300, 0xA7); }, false, {"old"}, 0, false, true, nullptr},
+        {"only unknown tags and an end", [] { return SceneBytes().I32(1).I32(7).I32(TAG_END); }, false, {"old"}, 0,
+         false, true, nullptr},
+        {"cut inside the scene info", [] { return Cut(Scene(), SceneInfo().Size() - 1); }, false, {"old"}, 0, false,
+         true, nullptr},
         {"256-character name without terminator",
          [] {
              SceneBytes b = Scene();
@@ -249,7 +254,8 @@ TEST_F(QnlSceneTest, TheFixtureCutAnywhereLoadsOnlyWholeObjects)
     {
         ASSERT_TRUE(WriteBytes(Path("cut.qnl"), Cut(whole, nSize).Get()));
         SceneStore store;
-        ASSERT_TRUE(store.OpenQnlFile(Path("cut.qnl").c_str(), nullptr, nullptr));
+        // A file cut inside its first record is not opened at all.
+        EXPECT_EQ(store.OpenQnlFile(Path("cut.qnl").c_str(), nullptr, nullptr), nSize >= SceneInfo().Size());
         ExpectWholeObjects(store, std::to_string(nSize));
         EXPECT_LE(store.m_Meshes.GetCount(), 2u);
         EXPECT_LE(store.m_Lights.GetCount(), nSize >= LightEnd() ? 1u : 0u);
