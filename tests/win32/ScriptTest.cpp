@@ -32,6 +32,7 @@ int RunMainLoop(int nIdleLimit = 1000000)
 
 std::string g_Typed;
 std::vector<std::pair<WPARAM, DWORD>> g_Commands;
+DWORD g_nCloseTime = 0;
 bool g_bIgnoreClose = false;
 
 LRESULT CALLBACK AppProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
@@ -41,6 +42,7 @@ LRESULT CALLBACK AppProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
     case WM_CHAR: g_Typed += static_cast<char>(wParam); return 0;
     case WM_COMMAND: g_Commands.emplace_back(wParam, timeGetTime()); return 0;
     case WM_CLOSE:
+        g_nCloseTime = timeGetTime();
         if (g_bIgnoreClose)
             return 0;
         break;
@@ -127,6 +129,17 @@ TEST(ScriptTest, ProgramScriptDrivesTheLoopOnItsIdleClockAndClosesAtTheEnd)
     EXPECT_TRUE(driver.scriptDone());
 }
 
+TEST(ScriptTest, ATrailingWaitDelaysTheClose)
+{
+    win32::Driver driver(win32::Driver::Mode::Program);
+    ASSERT_TRUE(CreateAppWindow());
+    std::string error;
+    ASSERT_TRUE(driver.loadScript("wait 10\ncommand 40001\nwait 40\n\n", error)) << error;
+    EXPECT_EQ(RunMainLoop(), 0);
+    ASSERT_EQ(g_Commands.size(), 1u);
+    EXPECT_GE(g_nCloseTime - g_Commands[0].second, 40u);
+}
+
 namespace
 {
 // A program binary under QUENLARIS_SCRIPT, with the user's folders moved into a temporary tree.
@@ -184,7 +197,8 @@ TEST_F(ProgramRunTest, ExitStatusTellsHowTheScriptEnded)
         };
     };
     EXPECT_EQ(Run("wait 20\nanswer msgbox IDNO\n", program(MB_YESNO)), 0) << m_strStderr;
-    EXPECT_EQ(Run("wait 20\n", program(MB_YESNO)), 3);
+    // The box opens while the script still waits, and nothing answers it.
+    EXPECT_EQ(Run("wait 50\n", program(MB_YESNO)), 3);
     EXPECT_NE(m_strStderr.find("script: MessageBox \"Quenlaris\" needs input and the script has none left"), std::string::npos)
         << m_strStderr;
     EXPECT_EQ(Run("wait 20\nexpect window title:Other\n", program(0xFFFF)), 4);

@@ -1,5 +1,5 @@
 // Program scripts: one instruction a line, run on the driver's clock.
-//   wait 100                      the next lines run 100 ms later
+//   wait 100                      the next lines run 100 ms later (a last wait delays the close)
 //   key Tab / key Alt+Return      press and release
 //   press Up / release Up         a key held down over the lines between (camera movement)
 //   type "quit\r"                 the keys that type the text
@@ -290,6 +290,10 @@ bool Driver::loadScript(const std::string& strText, std::string& strError)
         }
         actions.emplace_back(nCursor, std::move(action));
     }
+    // A trailing wait keeps the script running that long, so that what its last lines set off
+    // happens before the program is asked to close.
+    if (nCursor > (actions.empty() ? 0 : actions.back().first))
+        actions.emplace_back(nCursor, [] {});
     int64_t nStart = ClockNow();
     for (auto& a : actions)
         schedule(nStart + a.first * 1000000, std::move(a.second));
