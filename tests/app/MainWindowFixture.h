@@ -1,8 +1,9 @@
 #pragma once
-// The whole application in one process on the headless window layer: the program's resources and
-// menu, a RenderApp started as the program starts it (main window, device, resources) in the
-// data folder, user folders in a temporary tree, and at the end a close through the message loop
-// and a check that nothing of the device outlived the application.
+// The whole application in one process on the headless window layer. ProgramEnvironmentTest: the
+// driver's virtual clock, the data folder (where the media are) as working directory, settings
+// and user files in a temporary tree, and at the end a check that nothing of the device outlived
+// the application. MainWindowTest adds the program's resources and menu and a RenderApp started
+// as the program starts it (main window, device, resources), closed through the message loop.
 #include "app/MainMenu.h"
 #include "app/RenderApp.h"
 #include "app/RenderWindow.h"
@@ -21,7 +22,7 @@
 #include <string>
 #include <unistd.h>
 
-class MainWindowTest : public ::testing::Test
+class ProgramEnvironmentTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -43,6 +44,42 @@ protected:
         SetD3D9Presenter(&GetWindowPresenter());
         SetLogEcho(false);
         ClearLogLines();
+    }
+
+    void TearDown() override
+    {
+        m_pDriver.reset();
+        SetLogEcho(true);
+        SetD3D9Presenter(nullptr);
+        win32::SetPathConfig(m_OldPaths);
+        std::filesystem::current_path(m_OldDirectory);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_strFolder, ignored);
+        auto live = d3d9test::LiveObjects();
+        EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
+    }
+
+    static bool HasLogLine(LogType nType, const std::string& strText)
+    {
+        for (const LogLine& line : GetLogLines())
+            if (line.m_nType == nType && line.m_strText.find(strText) != std::string::npos)
+                return true;
+        return false;
+    }
+    std::string Path(const std::string& strName) const { return m_strFolder + "/" + strName; }
+
+    std::unique_ptr<win32::Driver> m_pDriver;
+    std::string m_strFolder;
+    std::filesystem::path m_OldDirectory;
+    win32::PathConfig m_OldPaths;
+};
+
+class MainWindowTest : public ProgramEnvironmentTest
+{
+protected:
+    void SetUp() override
+    {
+        ProgramEnvironmentTest::SetUp();
         RegisterMainMenuResources();
         m_pApp = std::make_unique<RenderApp>();
         ASSERT_TRUE(m_pApp->InitInstance()) << (GetLogLines().empty() ? "" : GetLogLines().back().m_strText);
@@ -61,15 +98,7 @@ protected:
             EXPECT_EQ(m_pApp->Run(), 0);
             m_pApp.reset();
         }
-        m_pDriver.reset();
-        SetLogEcho(true);
-        SetD3D9Presenter(nullptr);
-        win32::SetPathConfig(m_OldPaths);
-        std::filesystem::current_path(m_OldDirectory);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_strFolder, ignored);
-        auto live = d3d9test::LiveObjects();
-        EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
+        ProgramEnvironmentTest::TearDown();
     }
 
     // A menu or accelerator command, sent as the menu sends it.
@@ -80,19 +109,7 @@ protected:
         m_pWindow->GetWindowText(strTitle);
         return static_cast<const char*>(strTitle);
     }
-    static bool HasLogLine(LogType nType, const std::string& strText)
-    {
-        for (const LogLine& line : GetLogLines())
-            if (line.m_nType == nType && line.m_strText.find(strText) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::string Path(const std::string& strName) const { return m_strFolder + "/" + strName; }
 
-    std::unique_ptr<win32::Driver> m_pDriver;
     std::unique_ptr<RenderApp> m_pApp;
     RenderWindow* m_pWindow = nullptr;
-    std::string m_strFolder;
-    std::filesystem::path m_OldDirectory;
-    win32::PathConfig m_OldPaths;
 };

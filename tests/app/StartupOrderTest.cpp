@@ -2,28 +2,16 @@
 // the main window's set-up and the close's steps (view settings, Unload, device release, window
 // settings, destruction), recorded by an application that notes each hook as it runs; and a
 // start-up whose bars all fail, which still loads and runs.
-#include "app/RenderApp.h"
-#include "app/RenderView.h"
-#include "app/RenderWindow.h"
-#include "core/Log.h"
+#include "MainWindowFixture.h"
 
-#include <d3d9/present.h>
-#include <d3d9/testing.h>
-#include <win32/install.h>
-#include <win32/layer.h>
-#include <win32/paths.h>
-#include <win32/registry.h>
-#include <win32/testing.h>
+#include "app/RenderView.h"
+
 #include <win32/commctrl.h>
+#include <win32/layer.h>
+#include <win32/registry.h>
 #include <mfc/afxwnd.h>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <strings.h>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -101,56 +89,15 @@ private:
     std::string m_strSettings;
 };
 
-// The program's environment for a whole start-up in this process: the driver's virtual clock,
-// the media of the data folder as working directory, settings and user files in a temporary
-// folder, and a check at the end that nothing of the device outlived the application.
-class StartupOrderTest : public ::testing::Test
+class StartupOrderTest : public ProgramEnvironmentTest
 {
 protected:
-    void SetUp() override
-    {
-        win32::InstallBase();
-        m_pDriver = std::make_unique<win32::Driver>();
-        std::string pattern = (std::filesystem::temp_directory_path() / "quen-order-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_strFolder = pattern;
-        m_OldPaths = win32::GetPathConfig();
-        win32::PathConfig paths = m_OldPaths;
-        paths.m_strDataDir = QUEN_DATA_DIR;
-        paths.m_strConfigDir = m_strFolder;
-        paths.m_strUserDir = m_strFolder + "/user";
-        paths.m_strDesktopDir = m_strFolder;
-        win32::SetPathConfig(paths);
-        // The program runs in its data folder, where the media are.
-        m_OldDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(QUEN_DATA_DIR);
-        SetD3D9Presenter(&GetWindowPresenter());
-        SetLogEcho(false);
-        ClearLogLines();
-    }
-    void TearDown() override
-    {
-        SetLogEcho(true);
-        SetD3D9Presenter(nullptr);
-        win32::SetPathConfig(m_OldPaths);
-        std::filesystem::current_path(m_OldDirectory);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_strFolder, ignored);
-        m_pDriver.reset();
-        auto live = d3d9test::LiveObjects();
-        EXPECT_TRUE(live.empty()) << "first survivor: " << live.front().strKind;
-    }
     // Closes the main window once the clock reaches nMilliseconds.
     void CloseAt(int nMilliseconds)
     {
         HWND hMain = g_pRenderWindow->m_hWnd;
         m_pDriver->at(nMilliseconds, [hMain] { PostMessageA(hMain, WM_CLOSE, 0, 0); });
     }
-
-    std::unique_ptr<win32::Driver> m_pDriver;
-    std::string m_strFolder;
-    win32::PathConfig m_OldPaths;
-    std::filesystem::path m_OldDirectory;
 };
 
 // Window creation refused for the three bars of the main window.
