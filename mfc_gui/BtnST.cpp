@@ -1,5 +1,7 @@
 #include "mfc_gui/BtnST.h"
 
+#include <win32/cursor.h>
+#include <win32/drawicon.h>
 #include <win32/resources.h>
 #include <win32/shellapi.h>
 
@@ -17,6 +19,7 @@ BEGIN_MESSAGE_MAP(CBtnST, CButton)
     ON_WM_SYSCOLORCHANGE()
     ON_CONTROL_REFLECT_EX(BN_CLICKED, &CBtnST::OnClicked)
     ON_WM_CTLCOLOR_REFLECT()
+    ON_MESSAGE(WM_SETCURSOR, &CBtnST::OnSetCursor)
 END_MESSAGE_MAP()
 
 CBtnST::CBtnST()
@@ -28,10 +31,18 @@ CBtnST::~CBtnST()
 {
     FreeParentBack();
     FreeImages();
+    if (m_hHoverCursor)
+        ::DestroyCursor(m_hHoverCursor);
 }
 
 void CBtnST::FreeImages()
 {
+    for (IconImage& icon : m_aIcons)
+    {
+        if (icon.m_hIcon)
+            ::DestroyIcon(icon.m_hIcon);
+        icon = IconImage{};
+    }
     for (BitmapImage& image : m_aBitmaps)
     {
         if (image.m_hBitmap)
@@ -117,6 +128,67 @@ DWORD CBtnST::SetBitmaps(HBITMAP hBitmapIn, COLORREF crTransIn, HBITMAP hBitmapO
         ::DeleteObject(hBitmapOut);
     Repaint();
     return BTNST_OK;
+}
+
+DWORD CBtnST::SetIcon(UINT nIconIn, UINT nIconOut)
+{
+    HINSTANCE hInstance = AfxGetInstanceHandle();
+    auto load = [hInstance](UINT nId) { return nId ? ::LoadIconA(hInstance, MAKEINTRESOURCEA(nId)) : nullptr; };
+    return SetIcon(load(nIconIn), load(nIconOut));
+}
+
+DWORD CBtnST::SetIcon(HICON hIconIn, HICON hIconOut)
+{
+    FreeImages();
+    const HICON handles[2] = {hIconIn, hIconIn ? hIconOut : nullptr};
+    for (int i = 0; i < 2; ++i)
+    {
+        if (!handles[i])
+            continue;
+        IconImage& icon = m_aIcons[i];
+        icon.m_hIcon = handles[i];
+        // An icon's hot spot is its centre.
+        ICONINFO info{};
+        if (!::GetIconInfo(handles[i], &info))
+        {
+            FreeImages();
+            return BTNST_INVALIDRESOURCE;
+        }
+        icon.m_nWidth = static_cast<int>(info.xHotspot * 2);
+        icon.m_nHeight = static_cast<int>(info.yHotspot * 2);
+        ::DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            ::DeleteObject(info.hbmColor);
+    }
+    if (!hIconIn && hIconOut)
+        ::DestroyIcon(hIconOut);
+    Repaint();
+    return BTNST_OK;
+}
+
+BOOL CBtnST::SetBtnCursor(int nCursorId)
+{
+    if (nCursorId == 0)
+        return SetBtnCursor(static_cast<HCURSOR>(nullptr));
+    HCURSOR hCursor = ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(nCursorId));
+    SetBtnCursor(hCursor);
+    return hCursor != nullptr;
+}
+
+BOOL CBtnST::SetBtnCursor(HCURSOR hCursor)
+{
+    if (m_hHoverCursor)
+        ::DestroyCursor(m_hHoverCursor);
+    m_hHoverCursor = hCursor;
+    return TRUE;
+}
+
+LRESULT CBtnST::OnSetCursor(WPARAM, LPARAM)
+{
+    if (!m_hHoverCursor)
+        return Default();
+    ::SetCursor(m_hHoverCursor);
+    return TRUE;
 }
 
 // A 1-bit mask of the bitmap: 1 where it has the transparent colour. Those pixels of the bitmap
@@ -455,10 +527,10 @@ void CBtnST::PaintParentBackground(CDC* pDC)
         pDC->BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &m_dcParentBack, 0, 0, SRCCOPY);
 }
 
-const CBtnST::BitmapImage& CBtnST::ChosenImage() const
+int CBtnST::ChosenImage(BOOL bHasOut) const
 {
     const BOOL bIn = m_bCheckMode ? m_bPressed : (m_bHover || m_bPressed);
-    return bIn || !m_aBitmaps[1].m_hBitmap ? m_aBitmaps[0] : m_aBitmaps[1];
+    return bIn || !bHasOut ? 0 : 1;
 }
 
 void CBtnST::ComputeImageRect(const CRect& rcItem, BOOL bHasCaption, int nWidth, int nHeight, CRect& rcImage,
@@ -509,9 +581,18 @@ void CBtnST::ComputeImageRect(const CRect& rcItem, BOOL bHasCaption, int nWidth,
         rcImage.OffsetRect(1, 1);
 }
 
+void CBtnST::DrawTheIcon(CDC* pDC, BOOL bHasCaption, const CRect& rcItem, CRect& rcCaption)
+{
+    const IconImage& icon = m_aIcons[ChosenImage(m_aIcons[1].m_hIcon != nullptr)];
+    CRect rcImage;
+    ComputeImageRect(rcItem, bHasCaption, icon.m_nWidth, icon.m_nHeight, rcImage, rcCaption);
+    ::DrawStateA(pDC->m_hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.m_hIcon), 0, rcImage.left, rcImage.top,
+                 rcImage.Width(), rcImage.Height(), DST_ICON | (m_bDisabled ? DSS_DISABLED : DSS_NORMAL));
+}
+
 void CBtnST::DrawTheBitmap(CDC* pDC, BOOL bHasCaption, const CRect& rcItem, CRect& rcCaption)
 {
-    const BitmapImage& image = ChosenImage();
+    const BitmapImage& image = m_aBitmaps[ChosenImage(m_aBitmaps[1].m_hBitmap != nullptr)];
     CRect rcImage;
     ComputeImageRect(rcItem, bHasCaption, image.m_nWidth, image.m_nHeight, rcImage, rcCaption);
     CDC dcMask, dcImage;
@@ -607,7 +688,9 @@ void CBtnST::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     CString strCaption;
     GetWindowText(strCaption);
     CRect rcCaption = lpDIS->rcItem;
-    if (m_aBitmaps[0].m_hBitmap)
+    if (m_aIcons[0].m_hIcon)
+        DrawTheIcon(pDC, !strCaption.IsEmpty(), lpDIS->rcItem, rcCaption);
+    else if (m_aBitmaps[0].m_hBitmap)
     {
         pDC->SetBkColor(RGB(255, 255, 255));
         DrawTheBitmap(pDC, !strCaption.IsEmpty(), lpDIS->rcItem, rcCaption);

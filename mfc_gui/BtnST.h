@@ -1,8 +1,8 @@
 #pragma once
-// An owner-drawn push button that shows a transparent bitmap (one while the mouse is over it or
-// it is pressed, one otherwise) with an optional caption. It can look flat (no border until
+// An owner-drawn push button that shows an icon or a transparent bitmap (one while the mouse is
+// over it or it is pressed, one otherwise) with an optional caption. It can look flat (no border until
 // hovered), behave as a check box that keeps its pressed look, repeat clicks while held, open a
-// web address when clicked, and paint its parent's background behind itself so that skinned
+// web address when clicked, show its own cursor, and paint its parent's background behind itself so that skinned
 // windows show through. Without a bitmap it draws its caption, so a missing skin file leaves a
 // usable button.
 #include <mfc/afxcmn.h>
@@ -44,6 +44,13 @@ public:
     DWORD SetBitmapsFromFiles(const char* szIn, COLORREF crTransIn, const char* szOut, COLORREF crTransOut);
     DWORD SetBitmaps(HBITMAP hBitmapIn, COLORREF crTransIn, HBITMAP hBitmapOut = nullptr, COLORREF crTransOut = 0);
     DWORD SetBitmaps(UINT nBitmapIn, COLORREF crTransIn, UINT nBitmapOut = 0, COLORREF crTransOut = 0);
+    // Icons in place of bitmaps (the button owns them); drawn greyed while disabled.
+    DWORD SetIcon(HICON hIconIn, HICON hIconOut = nullptr);
+    DWORD SetIcon(UINT nIconIn, UINT nIconOut = 0);
+    // The cursor shown over the button (owned by it); none (the parent's choice) for 0 or null.
+    // The resource version returns whether the cursor loaded.
+    BOOL SetBtnCursor(int nCursorId);
+    BOOL SetBtnCursor(HCURSOR hCursor);
     void SetDrawBorder(BOOL bEnable) { m_bBorderWhenFlat = bEnable; }
     // Check-box mode only.
     void SetCheck(int nCheck, BOOL bRepaint = TRUE);
@@ -87,6 +94,7 @@ protected:
     afx_msg void OnSysColorChange();
     afx_msg BOOL OnClicked();
     afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+    afx_msg LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     BOOL m_bParentBack = FALSE;
@@ -101,7 +109,16 @@ protected:
     BOOL m_bFlatFocus = FALSE;
     BOOL m_bRepeat = FALSE;
     DWORD m_nRepeatPeriod = 100;
+    HCURSOR m_hHoverCursor = nullptr;
     CToolTipCtrl m_wndTip;
+
+    struct IconImage
+    {
+        HICON m_hIcon = nullptr;
+        int m_nWidth = 0;
+        int m_nHeight = 0;
+    };
+    IconImage m_aIcons[2];       // 0: in, 1: out
 
     struct BitmapImage
     {
@@ -128,10 +145,11 @@ private:
     void FreeParentBack();
     void Repaint();
     void EndHover();
-    // The image to draw: the in image when "in", else the out image when there is one.
-    const BitmapImage& ChosenImage() const;
+    // Which image to draw (0 or 1): the in image when "in", else the out image when there is one.
+    int ChosenImage(BOOL bHasOut) const;
     void ComputeImageRect(const CRect& rcItem, BOOL bHasCaption, int nWidth, int nHeight, CRect& rcImage,
                           CRect& rcCaption) const;
+    void DrawTheIcon(CDC* pDC, BOOL bHasCaption, const CRect& rcItem, CRect& rcCaption);
     void DrawTheBitmap(CDC* pDC, BOOL bHasCaption, const CRect& rcItem, CRect& rcCaption);
     void DrawTheCaption(CDC* pDC, const CString& strCaption, CRect rcCaption);
     void PaintParentBackground(CDC* pDC);

@@ -2,6 +2,8 @@
 
 #include "mfc_gui/ToolBarResource.h"
 
+#include <win32/sysparams.h>
+
 #include <cctype>
 #include <cstring>
 
@@ -111,10 +113,12 @@ void CMenuBar::UpdateFont()
     m_bAlwaysCues = TRUE;
     m_bAltLook = FALSE;
     SetKeyboardMode(TRUE);
-    // The menu font: the layer has no non-client metrics to ask, and maps the menu face to the
-    // user-interface font at 8 points.
+    // The system's menu font, from the non-client metrics.
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = 340;
     m_font.DeleteObject();
-    m_font.CreatePointFont(80, "MS Sans Serif");
+    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+        m_font.CreateFontIndirect(&metrics.lfMenuFont);
     SetFont(&m_font, TRUE);
 
     CRect rcLast(0, 0, 0, 0);

@@ -4,6 +4,8 @@
 #include "GuiTestKit.h"
 #include "mfc_gui/BtnST.h"
 
+#include <win32/cursor.h>
+
 #include <functional>
 
 namespace
@@ -210,6 +212,59 @@ TEST_F(BtnSTTest, AMissingBitmapKeepsTheCaptionAndTheClicks)
     if (nDiffering < 0)
         GTEST_SKIP() << "the golden was drawn with other fonts";
     EXPECT_EQ(nDiffering, 0);
+}
+
+// A solid 16 x 16 colour icon (0x00RRGGBB pixels) with nothing transparent.
+static HICON SolidIcon(DWORD nColor)
+{
+    const std::vector<DWORD> colours(16 * 16, nColor);
+    const std::vector<WORD> mask(16, 0);
+    HBITMAP hColor = CreateBitmap(16, 16, 1, 32, colours.data());
+    HBITMAP hMask = CreateBitmap(16, 16, 1, 1, mask.data());
+    ICONINFO info{TRUE, 0, 0, hMask, hColor};
+    HICON hIcon = CreateIconIndirect(&info);
+    DeleteObject(hColor);
+    DeleteObject(hMask);
+    return hIcon;
+}
+
+TEST_F(BtnSTTest, IconsShowInAndOutAndGreyWhileDisabledAndTheButtonSetsItsCursor)
+{
+    MakeButton(BS_PUSHBUTTON, false);
+    m_Button.SetWindowText("");
+    const DWORD nIn = 0xC01010, nOut = 0x1010C0;
+    EXPECT_EQ(m_Button.SetIcon(SolidIcon(nIn), SolidIcon(nOut)), 0u);
+    const BYTE planes[32] = {};
+    HCURSOR hHand = CreateCursor(nullptr, 0, 0, 16, 16, planes, planes);
+    EXPECT_TRUE(m_Button.SetBtnCursor(hHand));
+    m_Driver.pumpUntilIdle();
+    // The 16 x 16 icon (its size from its centre) is centred in the 71 x 39 button.
+    EXPECT_EQ(WindowPixel(m_Button, 27, 11), nOut);
+    EXPECT_EQ(WindowPixel(m_Button, 42, 26), nOut);
+    EXPECT_NE(WindowPixel(m_Button, 26, 11), nOut);
+    EXPECT_NE(WindowPixel(m_Button, 43, 26), nOut);
+    // Hovered: the in icon, and the button's own cursor.
+    SetCursor(nullptr);
+    m_Driver.mouse(Centre());
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(WindowPixel(m_Button, 35, 19), nIn);
+    EXPECT_EQ(GetCursor(), hHand);
+    m_Driver.mouse(POINT{300, 300});
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(WindowPixel(m_Button, 35, 19), nOut);
+    // Disabled: the icon's shape in the shadow colour, its highlight one pixel right and below.
+    m_Button.EnableWindow(FALSE);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(WindowPixel(m_Button, 35, 19), ToRgb(GetSysColor(COLOR_3DSHADOW)));
+    EXPECT_EQ(WindowPixel(m_Button, 43, 27), ToRgb(GetSysColor(COLOR_3DHILIGHT)));
+    // No cursor of its own: the class's choice again; a missing resource is reported.
+    EXPECT_TRUE(m_Button.SetBtnCursor(0));
+    EXPECT_FALSE(m_Button.SetBtnCursor(9999));
+    // Bitmaps replace the icons.
+    m_Button.EnableWindow(TRUE);
+    EXPECT_EQ(m_Button.SetBitmapsFromFiles(SkinFile("Play on.bmp").c_str(), SKIN_TRANSPARENT, nullptr, 0), 0u);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(WindowPixel(m_Button, 35, 30), SkinPixel("Play on.bmp", 35, 30));
 }
 
 TEST_F(BtnSTTest, TheTooltipShowsAfterItsDelayAndFollowsNewText)

@@ -4,6 +4,8 @@
 #include "GuiTestKit.h"
 #include "mfc_gui/MenuBar.h"
 
+#include <win32/sysparams.h>
+
 namespace
 {
 // The frame stand-in: records which top-level popup each WM_INITMENUPOPUP shows, and the closing
@@ -73,6 +75,15 @@ TEST_F(MenuBarTest, OneButtonPerTopLevelItemAndIconsForTheToolbarsCommands)
     m_Bar.GetItemRect(0, &rcFirst);
     m_Bar.GetItemRect(2, &rcLast);
     EXPECT_LT(rcFirst.right, rcLast.left);   // side by side
+    // The buttons' font is the system's menu font.
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = 340;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    LOGFONTA lfBar{};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HGDIOBJ>(m_Bar.SendMessage(WM_GETFONT)), sizeof(lfBar), &lfBar));
+    EXPECT_STREQ(lfBar.lfFaceName, metrics.lfMenuFont.lfFaceName);
+    EXPECT_EQ(lfBar.lfHeight, metrics.lfMenuFont.lfHeight);
+    EXPECT_EQ(lfBar.lfWeight, metrics.lfMenuFont.lfWeight);
     EXPECT_TRUE(m_Bar.LoadMenuIcons(128));
     EXPECT_FALSE(m_Bar.LoadMenuIcons(999));
 }

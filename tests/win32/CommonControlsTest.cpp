@@ -182,6 +182,9 @@ TEST_F(CommonControlsTest, SizeBoxTakesItsCornerAndSizesItsParent)
     Click(hGrip, 5, 5);
     auto commands = MessagesOf(hChild, {WM_SYSCOMMAND});
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(MessageLog().front().m_wParam & 0xFFF0, static_cast<WPARAM>(SC_SIZE));
+    auto itCommand = std::find_if(MessageLog().begin(), MessageLog().end(),
+                                  [](const LoggedMessage& m) { return m.m_nMessage == WM_SYSCOMMAND; });
+    ASSERT_NE(itCommand, MessageLog().end());
+    EXPECT_EQ(itCommand->m_wParam & 0xFFF0, static_cast<WPARAM>(SC_SIZE));
 }
 }

@@ -3,6 +3,7 @@
 
 #include <win32/controls.h>
 #include <win32/menus.h>
+#include <win32/sysparams.h>
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,7 @@ TEST_F(PopupMenuTest, OwnerHearsInitMeasureDrawAndCloseInOrder)
     AppendMenuA(hMenu, MF_OWNERDRAW, 301, reinterpret_cast<LPCSTR>(0x1234));
     AppendMenuA(hMenu, MF_OWNERDRAW | MF_CHECKED, 302, reinterpret_cast<LPCSTR>(0x5678));
     std::vector<std::string> events;
+    std::vector<int> widths;
     CurrentHandler() = [&](HWND, UINT nMessage, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
         if (nMessage == WM_INITMENUPOPUP)
             events.push_back(reinterpret_cast<HMENU>(wParam) == hMenu ? "init" : "init?");
@@ -236,6 +238,7 @@ TEST_F(PopupMenuTest, OwnerHearsInitMeasureDrawAndCloseInOrder)
                              std::to_string(p->rcItem.top) + "-" + std::to_string(p->rcItem.bottom));
             EXPECT_EQ(p->CtlType, static_cast<UINT>(ODT_MENU));
             EXPECT_EQ(p->hwndItem, reinterpret_cast<HWND>(hMenu));
+            widths.push_back(p->rcItem.right - p->rcItem.left);
             return TRUE;
         }
         if (nMessage == WM_MENUSELECT)
@@ -254,6 +257,10 @@ TEST_F(PopupMenuTest, OwnerHearsInitMeasureDrawAndCloseInOrder)
                           "draw 302 " + std::to_string(ODS_CHECKED) + " 20-40",
                           "select " + std::to_string(MF_OWNERDRAW | MF_HILITE), "draw 301 1 0-20",
                           "select 65535"}));
+    // Each item is as wide as measured plus the check-mark column the owner does not count.
+    ASSERT_FALSE(widths.empty());
+    for (int nWidth : widths)
+        EXPECT_EQ(nWidth, 80 + GetSystemMetrics(SM_CXMENUCHECK) - 1);
     DestroyMenu(hMenu);
 }
 

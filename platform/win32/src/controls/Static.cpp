@@ -2,6 +2,8 @@
 // transparent to the mouse; with it, clicks reach the parent as STN_CLICKED and STN_DBLCLK.
 #include "Controls.h"
 
+#include <win32/drawicon.h>
+
 namespace
 {
 struct StaticState
@@ -10,33 +12,6 @@ struct StaticState
     HICON m_hIcon = nullptr;
 };
 ControlStore<StaticState> g_Statics;
-
-// An icon's AND mask keeps the background, its colour image is XORed in (a monochrome icon
-// keeps both planes in one mask twice as tall).
-void DrawIcon(HDC hdc, int x, int y, HICON hIcon)
-{
-    ICONINFO info{};
-    if (!GetIconInfo(hIcon, &info))
-        return;
-    BITMAP bm{};
-    GetObjectA(info.hbmMask, sizeof(bm), &bm);
-    int cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    HDC hMem = CreateCompatibleDC(hdc);
-    HGDIOBJ hOld = SelectObject(hMem, info.hbmMask);
-    BitBlt(hdc, x, y, bm.bmWidth, cy, hMem, 0, 0, SRCAND);
-    if (info.hbmColor)
-    {
-        SelectObject(hMem, info.hbmColor);
-        BitBlt(hdc, x, y, bm.bmWidth, cy, hMem, 0, 0, SRCINVERT);
-    }
-    else
-        BitBlt(hdc, x, y, bm.bmWidth, cy, hMem, 0, cy, SRCINVERT);
-    SelectObject(hMem, hOld);
-    DeleteDC(hMem);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
-}
 
 void Paint(HWND hWnd, HDC hdc, const StaticState& state)
 {

@@ -145,6 +145,8 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         else if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT)
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_SIZE | (wParam - HTLEFT + WMSZ_LEFT), lParam);
         return 0;
+    case WM_SETCURSOR:
+        return DefaultSetCursor(hWnd, wParam, lParam);
     case WM_MOUSEACTIVATE:
         // A child asks its parent first.
         if (pWnd->m_nStyle & WS_CHILD)

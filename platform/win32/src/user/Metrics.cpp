@@ -1,10 +1,13 @@
 #include "Metrics.h"
 #include "UserState.h"
 
+#include <win32/sysparams.h>
+
 namespace
 {
 // The classic Windows 2000 metrics: frame 4, dialog frame 3, caption 19, caption button 18,
-// small caption button 12x15, scroll bar 16. The screen entries are filled from the desktop.
+// small caption button 12x15, scroll bar 16, menu check mark 13. The screen entries are filled
+// from the desktop.
 struct Metric
 {
     int m_nIndex;
@@ -18,6 +21,7 @@ const Metric METRICS[] = {
     {SM_CYSIZE, 18}, {SM_CXFRAME, 4}, {SM_CYFRAME, 4}, {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4},
     {SM_CMOUSEBUTTONS, 3}, {SM_CXEDGE, 2}, {SM_CYEDGE, 2}, {SM_CXSMICON, 16}, {SM_CYSMICON, 16},
     {SM_CYSMCAPTION, 16}, {SM_CXSMSIZE, 12}, {SM_CYSMSIZE, 15},
+    {SM_CXMENUCHECK, 13}, {SM_CYMENUCHECK, 13},
 };
 }
 

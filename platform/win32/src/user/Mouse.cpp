@@ -115,6 +115,10 @@ void ApplyTakenMouse(const MSG& msg)
 {
     UserState& state = User();
     UINT nClient = msg.message < WM_MOUSEFIRST ? msg.message + CLIENT_TO_NONCLIENT : msg.message;
+    LRESULT nHit = msg.message < WM_MOUSEFIRST ? static_cast<LRESULT>(msg.wParam) : HTCLIENT;
+    // The window under an uncaptured mouse chooses the cursor before it gets the message.
+    if (msg.hwnd != state.m_hCapture)
+        SendSetCursor(msg.hwnd, nHit, nClient);
     bool bDouble = nClient == WM_LBUTTONDBLCLK || nClient == WM_RBUTTONDBLCLK || nClient == WM_MBUTTONDBLCLK;
     if (!IsButtonDown(nClient) && !bDouble)
         return;
@@ -126,7 +130,6 @@ void ApplyTakenMouse(const MSG& msg)
     HWND hTop = GetAncestor(msg.hwnd, GA_ROOT);
     if (hTop && hTop != state.m_hActive)
     {
-        LRESULT nHit = msg.message < WM_MOUSEFIRST ? static_cast<LRESULT>(msg.wParam) : HTCLIENT;
         LRESULT r = SendMessageA(msg.hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(hTop), MAKELPARAM(nHit, nClient));
         if (r == MA_ACTIVATE || r == MA_ACTIVATEANDEAT)
             ActivateWindow(hTop, true);

@@ -6,6 +6,7 @@
 
 #include <win32/gdi.h>
 #include <win32/menus.h>
+#include <win32/sysparams.h>
 
 #include "core/Log.h"
 
@@ -129,7 +130,10 @@ SIZE LayOut(Tracker& t, Level& level)
             MEASUREITEMSTRUCT mis{ODT_MENU, 0, item.m_nId, 0, 0, item.m_nData};
             SendMessageA(t.m_hOwner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
             nHeight = static_cast<int>(mis.itemHeight);
-            nOwnerWidth = std::max(nOwnerWidth, static_cast<int>(mis.itemWidth));
+            // The system widens an owner-drawn item by its check-mark column, which the owner
+            // does not count.
+            const int nWidth = static_cast<int>(mis.itemWidth) + GetSystemMetrics(SM_CXMENUCHECK) - 1;
+            nOwnerWidth = std::max(nOwnerWidth, nWidth);
         }
         else if (IsSeparator(item))
             nHeight = kSeparatorHeight;

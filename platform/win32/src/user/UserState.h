@@ -98,6 +98,7 @@ struct UserState
     BYTE m_AsyncKeyState[256] = {};   // as the keyboard is now
     bool m_bAltOnly = false;          // Alt is down and no other key went down since
     POINT m_ptCursor{};
+    HCURSOR m_hCursor = nullptr;      // the cursor shown, as SetCursor set it
     HWND m_hFocus = nullptr;
     HWND m_hActive = nullptr;
     HWND m_hCapture = nullptr;
@@ -146,6 +147,9 @@ bool FindPaintMessage(HWND hFilter, MSG& msg);
 // An input event becomes a message for the window that takes it now; false when none does.
 bool ConvertKeyInput(const InputEvent& event, MSG& msg);
 bool ConvertMouseInput(const InputEvent& event, MSG& msg);
+// WM_SETCURSOR for a mouse message that is not captured, and DefWindowProc's answer to it.
+void SendSetCursor(HWND hWnd, LRESULT nHit, UINT nMouseMessage);
+LRESULT DefaultSetCursor(HWND hWnd, WPARAM wParam, LPARAM lParam);
 // What taking the message changes: the key state, the last click.
 void ApplyTakenKey(const MSG& msg);
 void ApplyTakenMouse(const MSG& msg);
