@@ -343,8 +343,14 @@ void ScenePass::Run()
                 m_App.DrawLensFlare(pLight);
                 m_App.DrawSpotCone(pLight);
             }
+    // The tracer renders and shows the camera's view only: handed a cube face (the environment
+    // cube of a new scene's first frame, or the dynamic cube), it would trace the face's view as
+    // the image and later draw the image over the faces.
     if (g_bTracePhoton != 0)
-        m_App.RunPhotonTracer();
+    {
+        if (m_nMode == VIEW_CAMERA)
+            m_App.RunPhotonTracer();
+    }
     else
         g_nCompletedRenders = 0;
 }

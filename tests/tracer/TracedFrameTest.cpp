@@ -340,23 +340,75 @@ TEST_F(TracedFrameTest, AntialiasingWritesEveryPixelOfTheImage)
     EXPECT_LT(fError / (plain.bgra.size() / 4 * 3), 12.0);
 }
 
-TEST_F(TracedFrameTest, ImageThatCannotBeSavedIsAnErrorTheUserSees)
+TEST_F(TracedFrameTest, ImageThatCannotBeSavedIsAnErrorTheUserSeesAndLosesNothing)
 {
-    // A file where the folder should be: the folder cannot be made.
-    std::filesystem::create_directories(m_strFolder + "/Blocked");
-    { std::ofstream(m_strFolder + "/Blocked/Images") << "x"; }
-    std::snprintf(g_szImagePath, IMAGE_PATH_SIZE, "%s/Blocked/Images/Traced.bmp", m_strFolder.c_str());
     int nBoxes = 0;
     win32::SetAnswerSource([&nBoxes](const char* szKind, std::string& strValue) {
         strValue = "IDOK";
         nBoxes += std::strcmp(szKind, "msgbox") == 0;
         return std::strcmp(szKind, "msgbox") == 0;
     });
-    Trace();
-    EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::SaveTracedImage()", "Blocked/Images/Traced.bmp"}), 1);
-    EXPECT_EQ(nBoxes, 1);
-    // The image is kept for the frames all the same.
-    EXPECT_EQ(g_bTracedImageReady, 1);
+    // The background alone, at the back buffer's size so that the shown frame is the image.
+    g_bBackground = 1;
+    g_nTracedImageWidth = SCREEN_WIDTH;
+    g_nTracedImageHeight = SCREEN_HEIGHT;
+    struct Case
+    {
+        const char* szName;
+        const char* szBlocker;   // below the case's folder: a file, or a folder holding a file
+        bool bFolder;
+        const char* szImage;
+    };
+    const Case cases[] = {
+        // A file where the image's folder should be: the folder cannot be made.
+        {"file in place of the folder", "Images", false, "Images/Traced.bmp"},
+        // A folder in place of the image: the file cannot replace it.
+        {"folder in place of the image", "Images/Traced.bmp", true, "Images/Traced.bmp"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        const std::string strCase = m_strFolder + "/" + std::to_string(&c - cases);
+        const std::string strBlocker = strCase + "/" + c.szBlocker;
+        std::filesystem::create_directories(std::filesystem::path(strBlocker).parent_path());
+        if (c.bFolder)
+        {
+            std::filesystem::create_directories(strBlocker);
+            std::ofstream(strBlocker + "/kept.txt") << "kept";
+        }
+        else
+            std::ofstream(strBlocker) << "kept";
+        std::snprintf(g_szImagePath, IMAGE_PATH_SIZE, "%s/%s", strCase.c_str(), c.szImage);
+        nBoxes = 0;
+        ClearLogLines();
+        const Image image = TraceImage();
+        EXPECT_EQ(CountLogLines(LOG_ERROR, {"RenderApp::SaveTracedImage()", c.szImage}), 1);
+        EXPECT_EQ(nBoxes, 1);
+
+        // What stood in the way is untouched, and no part-written file is left beside it.
+        std::ifstream kept(c.bFolder ? strBlocker + "/kept.txt" : strBlocker);
+        std::string strKept;
+        kept >> strKept;
+        EXPECT_EQ(strKept, "kept");
+        int nEntries = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(strCase))
+            nEntries += entry.is_regular_file();
+        EXPECT_EQ(nEntries, 1);
+
+        // The image is kept and shown on the later frames all the same.
+        ASSERT_EQ(g_bTracedImageReady, 1);
+        IDirect3DSurface9* pBackBuffer = nullptr;
+        Device()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer);
+        Device()->SetRenderTarget(0, pBackBuffer);
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(9, 99, 199), 1.0f, 0);
+        Device()->BeginScene();
+        m_pApp->RunPhotonTracer();
+        Device()->EndScene();
+        d3d9test::SurfaceData shown;
+        EXPECT_TRUE(d3d9test::ReadSurface(pBackBuffer, shown));
+        pBackBuffer->Release();
+        EXPECT_EQ(shown.bytes, image.bgra);
+    }
 }
 
 TEST_F(TracedFrameTest, MissingProgramRefusesTheRenderWhileTheSceneStillDraws)
