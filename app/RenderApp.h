@@ -238,6 +238,21 @@ public:
     // textures of the grid's triangle texture size), one texel per triangle at its texel address.
     void UploadTriangleVertices();
     static void ReleaseTriangleVertexTextures();
+    // Earlier tracer variant (tracer/PrimarySurface.cpp): the nearest surface's world position
+    // (w 1 where a surface lies, 0 elsewhere) into G-buffer target 0 and the per-axis reciprocals
+    // of the vector to the first light into target 1, through g_matView and g_matProjection.
+    void RenderPrimarySurface();
+    // (tracer/MeshesBehindPlane.cpp) After a clear, the visible meshes whose centre is not in
+    // front of g_MirrorPlane, culled counter-clockwise, with vertex program 0 and pixel program 53
+    // under the constants the caller set.
+    void DrawMeshesBehindPlane();
+    // (tracer/ShadowRayTracer.cpp) The primary surface, then with Trace Photon on, from every
+    // surface point a ray to each enabled light walked through the grid against the triangles
+    // of the cells it crosses; the last light's records (t, u, v of the blocking triangle, or 0,
+    // and state 1) go into the back buffer. Makes the corner, cell-list and record textures.
+    void RenderShadowRayTracer();
+    // The textures only the shadow-ray tracer uses, corner textures included.
+    static void ReleaseShadowRayTextures();
     // The screen-size targets and depth surfaces (those CreateScreenTargets makes).
     void ReleaseScreenTargets();
     // The screen-size targets, their depth surfaces and the scene texture made again at a tile

@@ -189,6 +189,7 @@ void RenderApp::ReleaseTracerResources()
 {
     ReleaseTriangleGrid();
     ReleaseScreenTargets();
+    ReleaseShadowRayTextures();
     ReleaseTracerObject(g_pOutputTexture);
     ReleaseTracerObject(g_pSceneTexture);
     ReleaseTracerObject(g_pReadbackSurface);

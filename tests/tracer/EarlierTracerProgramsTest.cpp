@@ -53,14 +53,6 @@ TEST(EarlierTracerProgram, PrimarySurfaceWritesThePositionAndTheReciprocalsTowar
     ExpectNear(Output(bench.Run(705), 0, 2), world[2], 0, "705");
 }
 
-TEST(EarlierTracerProgram, ShadowRayStepIsTheUnboundStepUnderItsOwnId)
-{
-    const ResourceEntry* pOwn = FindResourceEntry("PSH", 703);
-    const ResourceEntry* pUnbound = FindResourceEntry("PSH", 701);
-    ASSERT_TRUE(pOwn && pUnbound);
-    EXPECT_EQ(AssembleProgram("PSH", 703), AssembleProgram("PSH", 701));
-}
-
 TEST(EarlierTracerProgram, RayStartsInTheCellOfItsPointAndPixelsWithoutASurfaceAreDropped)
 {
     PixelBench bench;

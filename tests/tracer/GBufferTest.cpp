@@ -6,6 +6,7 @@
 #include "core/PixelBuffer.h"
 #include "core/PixelImage.h"
 #include "morvyn/morvyn.h"
+#include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
 
 #include <cmath>
@@ -258,4 +259,72 @@ TEST_F(GBufferTest, HiddenMeshIsLeftOutOfTheGBufferButNotOutOfTheDepthPass)
             }
         EXPECT_GT(nMarked, 0);
     }
+}
+
+TEST_F(GBufferTest, PrimarySurfaceHoldsTheRayCastPositionsAndTheReciprocalLightVector)
+{
+    SceneLight* pLight = new SceneLight();
+    pLight->m_vLightPosition = Vector3(3.0f, 7.0f, -6.0f);
+    ASSERT_TRUE(m_pApp->m_Scene.AddLight(pLight));
+    static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(1))->m_bVisible = 0;
+    // Whatever the targets held before is cleared.
+    for (IDirect3DTexture9* pTarget : {g_pGBufferTargets[0], g_pGBufferTargets[1]})
+    {
+        BindTextureTarget(Device(), 0, pTarget);
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 255, 255, 255), 1.0f, 0);
+    }
+    m_pApp->RenderPrimarySurface();
+    d3d9test::SurfaceData targets[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        IDirect3DSurface9* pSurface = nullptr;
+        g_pGBufferTargets[i]->GetSurfaceLevel(0, &pSurface);
+        ASSERT_TRUE(d3d9test::ReadSurface(pSurface, targets[i]));
+        pSurface->Release();
+    }
+    // The hidden panel is left out: the wall behind it is what the cast without it finds.
+    SceneMesh* pHidden = static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(1));
+    const Matrix4 matKept = pHidden->m_matWorld;
+    D3DXMATRIX away;
+    D3DXMatrixTranslation(&away, 0.0f, 0.0f, 1000.0f);
+    pHidden->m_matWorld = ToMatrix4(away);
+    int nSurfaces = 0, nCompared = 0;
+    for (UINT py = 0; py < SCREEN_HEIGHT; ++py)
+        for (UINT px = 0; px < SCREEN_WIDTH; ++px)
+        {
+            const Hit hit = Cast(static_cast<float>(px), static_cast<float>(py));
+            bool bEdge = false;
+            for (float d : {-0.05f, 0.05f})
+                bEdge = bEdge || Cast(px + d, py + 0.0f).m_nMesh != hit.m_nMesh ||
+                        Cast(px + 0.0f, py + d).m_nMesh != hit.m_nMesh;
+            if (bEdge)
+                continue;
+            ++nCompared;
+            SCOPED_TRACE(testing::Message() << "pixel " << px << ", " << py << " mesh " << hit.m_nMesh);
+            const float* p = targets[0].Pixel(px, py);
+            const float* r = targets[1].Pixel(px, py);
+            if (hit.m_nMesh < 0)
+            {
+                for (int i = 0; i < 4; ++i)
+                {
+                    EXPECT_EQ(p[i], 0.0f);
+                    EXPECT_EQ(r[i], 0.0f);
+                }
+                continue;
+            }
+            ++nSurfaces;
+            const float* p3 = &hit.m_vPosition.x;
+            const float* l3 = &pLight->m_vLightPosition.x;
+            for (int i = 0; i < 3; ++i)
+            {
+                EXPECT_NEAR(p[i], p3[i], 0.01f + 2e-3f * std::fabs(p3[i])) << "position " << i;
+                const float fReciprocal = 1.0f / (l3[i] - p3[i]);
+                EXPECT_NEAR(r[i], fReciprocal, 5e-3f * std::fabs(fReciprocal)) << "reciprocal " << i;
+            }
+            EXPECT_EQ(p[3], 1.0f);
+            EXPECT_EQ(r[3], 1.0f);
+        }
+    pHidden->m_matWorld = matKept;
+    EXPECT_GT(nCompared, static_cast<int>(SCREEN_WIDTH * SCREEN_HEIGHT / 2));
+    EXPECT_GT(nSurfaces, static_cast<int>(SCREEN_WIDTH * SCREEN_HEIGHT / 4));
 }

@@ -162,6 +162,49 @@ TEST(UnboundProgram, ShadowRayStepTestsTheNextTwoTrianglesWithItsBiasAndStateCod
     EXPECT_EQ(ExpectedStep(LIST_CASES[1][1].position, LIGHT - LIST_CASES[1][1].position, 0, true).w, 0.0f);
 }
 
+// The shadow-ray tracer's own step: entries 2k and 2k + 1 on from the cell's first entry (c8),
+// hits only short of the light, and a record without a hit carries no t, u, v.
+TEST(UnboundProgram, TracerShadowRayStepReadsItsStepsEntriesAndStopsAtTheLight)
+{
+    auto expected = [](V4 position, int nEntry) -> V4 {
+        const Triangle* triangles[2] = {&TRIANGLE_A, &TRIANGLE_B};
+        for (int k = 0; k < 2; ++k)
+        {
+            const float fColumn = LIST[nEntry + k][0];
+            if (fColumn < 0)
+                return {0, 0, 0, 0.5f};
+            const Hit hit = IntersectRay(position, LIGHT - position, *triangles[static_cast<int>(fColumn)]);
+            if (hit.bHit && hit.t < 1)
+                return {hit.t, hit.u, hit.v, 1};
+        }
+        return {0, 0, 0, 0};
+    };
+    // Beyond the light (z = 12) triangle A lies at t = 3.5: no hit for the tracer's step.
+    const ListCase beyond[4] = {{{0, 0, 12, 1}, 0}, {{0.5f, 0.5f, 11, 1}, 3}, {{0, 0, 9, 1}, 0}, {{0, 0, 12, 1}, 2}};
+    EXPECT_TRUE(IntersectRay(beyond[0].position, LIGHT - beyond[0].position, TRIANGLE_A).bHit);
+    for (const ListCase* pCases : {LIST_CASES[0], LIST_CASES[1], beyond})
+        for (int k : {0, 1, 2})
+        {
+            // The pixel's address is its cell's first entry, 2k before the entries of the case.
+            ListCase cases[4];
+            V4 rays[4];
+            for (int p = 0; p < 4; ++p)
+            {
+                cases[p] = {pCases[p].position, pCases[p].nEntry - 2 * k};
+                rays[p] = LIGHT - pCases[p].position;
+            }
+            PixelBench bench = ListBench(cases, rays);
+            bench.SetC(8, {2.0f * k / L, (2.0f * k + 1) / L, 0, 0.5f});
+            const PixelQuadOutput out = bench.Run(703);
+            for (int p = 0; p < 4; ++p)
+            {
+                const V4 want = expected(pCases[p].position, pCases[p].nEntry);
+                ExpectNear(Output(out, 0, p), want, want.w == 1 ? 1e-4f : 0.0f,
+                           "step " + std::to_string(k) + " entry " + std::to_string(pCases[p].nEntry));
+            }
+        }
+}
+
 TEST(UnboundProgram, PhotonTriangleStepFollowsThePhotonRayAndNamesTheTriangleHit)
 {
     // Rays of their own: straight up through A, slanted through B, and up past both.
