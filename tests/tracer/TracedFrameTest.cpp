@@ -3,7 +3,8 @@
 // blue, two equal lights give twice one, half the light half the image, direct diffuse light
 // never above albedo x light colour), the shadow behind the box, the same bytes whatever the
 // device's thread count, antialiasing that writes every pixel, the saved BMP and its folder, the
-// kept image presented on later frames, and a render refused when a program is missing.
+// kept image presented on later frames, a render refused when a program is missing, and no
+// render binding a program that no pass binds.
 #include "TracerFixture.h"
 
 #include "3dapi/Renderer.h"
@@ -15,6 +16,7 @@
 
 #include <d3d9/testing.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <cstring>
@@ -446,3 +448,51 @@ TEST_F(TracedFrameTest, MissingProgramRefusesTheRenderWhileTheSceneStillDraws)
     EXPECT_TRUE(std::equal(raster.bytes.begin() + nFrom, raster.bytes.end(), again.bytes.begin() + nFrom));
 }
 
+
+TEST_F(TracedFrameTest, NoProgramThatNoPassBindsIsBoundByARender)
+{
+    AddLight({2.5f, 3.0f, 0.0f}, {0.6f, 0.5f, 0.4f, 1.0f});
+    const int UNBOUND_PIXEL[] = {101, 102, 104, 107, 121, 125, 126, 127, 136, 137, 143, 150, 151, 172, 173};
+    const int UNBOUND_VERTEX = 50;
+    const Renderer& renderer = *m_pApp->GetRenderer();
+    IDirect3DDevice9* pDevice = Device();
+    d3d9test::Recorder recorder(pDevice);
+    // Each of them bound once first, so that the recorder names its object; then the device's
+    // own programs again.
+    IDirect3DPixelShader9* pKeptPixel = nullptr;
+    IDirect3DVertexShader9* pKeptVertex = nullptr;
+    pDevice->GetPixelShader(&pKeptPixel);
+    pDevice->GetVertexShader(&pKeptVertex);
+    for (int nId : UNBOUND_PIXEL)
+        pDevice->SetPixelShader(static_cast<IDirect3DPixelShader9*>(
+            renderer.GetPixelShaderEntry(m_pApp->m_PixelShaders[nId])->m_pDeviceShader));
+    pDevice->SetVertexShader(static_cast<IDirect3DVertexShader9*>(
+        renderer.GetVertexShaderEntry(m_pApp->m_VertexShaders[UNBOUND_VERTEX])->m_pDeviceShader));
+    pDevice->SetPixelShader(pKeptPixel);
+    pDevice->SetVertexShader(pKeptVertex);
+    for (IUnknown* pKept : {static_cast<IUnknown*>(pKeptPixel), static_cast<IUnknown*>(pKeptVertex)})
+        if (pKept)
+            pKept->Release();
+    const size_t nNamed = std::size(UNBOUND_PIXEL) + 1;
+    Trace();
+    recorder.Stop();
+    const std::vector<d3d9test::RecordedCall> calls = recorder.Calls();
+    std::vector<std::string> unbound;
+    for (size_t i = 0; i < calls.size() && unbound.size() < nNamed; ++i)
+        if (calls[i].strMethod == "SetPixelShader" || calls[i].strMethod == "SetVertexShader")
+            unbound.push_back(calls[i].strArguments);
+    ASSERT_EQ(unbound.size(), nNamed);
+    int nBinds = 0;
+    size_t nSeen = 0;
+    for (const d3d9test::RecordedCall& call : calls)
+    {
+        if (call.strMethod != "SetPixelShader" && call.strMethod != "SetVertexShader")
+            continue;
+        if (++nSeen <= nNamed + 2)
+            continue;
+        ++nBinds;
+        EXPECT_EQ(std::count(unbound.begin(), unbound.end(), call.strArguments), 0) << call.strText;
+    }
+    EXPECT_GT(nBinds, 10);
+    EXPECT_EQ(g_bTracedImageReady, 1);
+}
