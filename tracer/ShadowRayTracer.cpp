@@ -20,8 +20,6 @@
 
 #include "3dapi/Renderer.h"
 
-#include <algorithm>
-#include <cstring>
 #include <utility>
 #include <vector>
 
