@@ -255,7 +255,9 @@ TEST_F(GBufferTest, HiddenMeshIsLeftOutOfTheGBufferButNotOutOfTheDepthPass)
                     ++nMarked;
                 }
                 else if (hit.m_nMesh < 0)
+                {
                     EXPECT_EQ(fAlpha, fCount) << px << " " << py;
+                }
             }
         EXPECT_GT(nMarked, 0);
     }

@@ -428,8 +428,10 @@ TEST_F(GlobalPhotonTest, SurfaceConstantsFollowTheTableOfThePasses)
         Device()->GetPixelShaderConstantF(row.nRegister, actual, 1);
         for (int i = 0; i < 4; ++i)
             if (!std::isnan(row.expected[i]))
+            {
                 EXPECT_NEAR(actual[i], row.expected[i], 1e-5f)
                     << "pass " << row.nPass << " spot " << row.bSpot << " kind " << row.nKind << " c" << row.nRegister
                     << "." << "xyzw"[i];
+            }
     }
 }
