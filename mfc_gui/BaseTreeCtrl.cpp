@@ -1,6 +1,8 @@
 #include "mfc_gui/BaseTreeCtrl.h"
 
+#include "mfc_gui/ColorPickerToolDlg.h"
 #include "mfc_gui/TreeMessages.h"
+#include "core/Log.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneObject.h"
 
@@ -17,22 +19,6 @@ namespace
 bool IsSliderType(int nType)
 {
     return nType == TREE_ITEM_INT_SLIDER || nType == TREE_ITEM_FLOAT_SLIDER;
-}
-
-bool IsValueType(int nType)
-{
-    switch (nType)
-    {
-    case TREE_ITEM_BOOL:
-    case TREE_ITEM_INT_SLIDER:
-    case TREE_ITEM_FLOAT_SLIDER:
-    case TREE_ITEM_COLOR:
-    case TREE_ITEM_FILE:
-    case TREE_ITEM_IMAGE_FORMAT:
-        return true;
-    default:
-        return false;
-    }
 }
 }
 
@@ -59,6 +45,7 @@ HTREEITEM CBaseTreeCtrl::InsertRecordItem(int nType, const char* szName, HTREEIT
     if (!hItem)
         return nullptr;
     pRecord = new SceneObject;
+    m_OwnedRecords.insert(pRecord);
     pRecord->SetType(nType);
     pRecord->SetName(szName);
     return hItem;
@@ -97,6 +84,7 @@ HTREEITEM CBaseTreeCtrl::InsertSliderItem(int nType, const char* szLabel, CBaseT
     {
         // The item stays as plain text: without its slider it cannot be edited.
         delete pSlider;
+        m_OwnedRecords.erase(pRecord);
         delete pRecord;
         return hItem;
     }
@@ -134,6 +122,12 @@ HTREEITEM CBaseTreeCtrl::InsertFloatItem(float* pValue, const char* szLabel, int
                             hAfter);
 }
 
+HTREEITEM CBaseTreeCtrl::InsertColorItem(float* pColor, const char* szLabel, CColorPickerToolDlg* pColorPicker,
+                                         HTREEITEM hParent, HTREEITEM hAfter)
+{
+    return InsertEditorItem(TREE_ITEM_COLOR, szLabel, new CBaseTreeCtrlColor(pColorPicker), pColor, hParent, hAfter);
+}
+
 HTREEITEM CBaseTreeCtrl::InsertFileItem(char* szPath, size_t nBufferSize, HTREEITEM hParent, HTREEITEM hAfter)
 {
     return InsertEditorItem(TREE_ITEM_FILE, szPath, new CBaseTreeCtrlFileDlg(false, nBufferSize), szPath, hParent,
@@ -161,6 +155,16 @@ SceneObject* CBaseTreeCtrl::GetRecord(HTREEITEM hItem) const
     return hItem ? reinterpret_cast<SceneObject*>(GetItemData(hItem)) : nullptr;
 }
 
+bool CBaseTreeCtrl::IsOwnRecord(SceneObject* pRecord) const
+{
+    return pRecord && m_OwnedRecords.count(pRecord) != 0;
+}
+
+bool CBaseTreeCtrl::IsOwnSlider(SceneObject* pRecord) const
+{
+    return IsOwnRecord(pRecord) && IsSliderType(pRecord->m_nType) && pRecord->m_pEditor;
+}
+
 SceneObject* CBaseTreeCtrl::GetSelectedNode() const
 {
     return GetRecord(GetSelectedItem());
@@ -175,7 +179,7 @@ int CBaseTreeCtrl::GetSelectedType() const
 void* CBaseTreeCtrl::GetSelectedValue() const
 {
     SceneObject* pRecord = GetSelectedNode();
-    if (!pRecord || !IsSliderType(pRecord->m_nType) || !pRecord->m_pEditor)
+    if (!IsOwnSlider(pRecord))
         return nullptr;
     return static_cast<CBaseTreeSlider*>(pRecord->m_pEditor)->m_pValue;
 }
@@ -184,7 +188,7 @@ SceneObject* CBaseTreeCtrl::RefreshSelectedText()
 {
     HTREEITEM hItem = GetSelectedItem();
     SceneObject* pRecord = GetRecord(hItem);
-    if (pRecord && IsSliderType(pRecord->m_nType) && pRecord->m_pEditor)
+    if (IsOwnSlider(pRecord))
     {
         auto* pSlider = static_cast<CBaseTreeSlider*>(pRecord->m_pEditor);
         pSlider->m_pTree = this;
@@ -199,7 +203,7 @@ SceneObject* CBaseTreeCtrl::RefreshSelectedText()
 int CBaseTreeCtrl::OpenSlider(HTREEITEM hItem)
 {
     SceneObject* pRecord = GetRecord(hItem);
-    if (!pRecord || !IsSliderType(pRecord->m_nType) || !pRecord->m_pEditor)
+    if (!IsOwnSlider(pRecord))
         return 0;
     auto* pSlider = static_cast<CBaseTreeSlider*>(pRecord->m_pEditor);
     CRect rcItem, rcClient;
@@ -235,12 +239,17 @@ int CBaseTreeCtrl::OpenSlider(HTREEITEM hItem)
 int CBaseTreeCtrl::ActivateItemEditor(HTREEITEM hItem)
 {
     SceneObject* pRecord = GetRecord(hItem);
-    if (!pRecord || !pRecord->m_pEditor || IsSliderType(pRecord->m_nType) || !IsValueType(pRecord->m_nType))
+    if (!IsOwnRecord(pRecord) || !pRecord->m_pEditor || IsSliderType(pRecord->m_nType))
         return 0;
     return static_cast<CBaseTreeCtrlItem*>(pRecord->m_pEditor)->Activate(hItem, this) ? 1 : 0;
 }
 
 int CBaseTreeCtrl::EditBoolItem(HTREEITEM hItem)
+{
+    return ActivateItemEditor(hItem);
+}
+
+int CBaseTreeCtrl::EditColorItem(HTREEITEM hItem)
 {
     return ActivateItemEditor(hItem);
 }
@@ -282,6 +291,7 @@ void CBaseTreeCtrl::OnLButtonDblClk(UINT, CPoint point)
         case TREE_ITEM_INT_SLIDER:
         case TREE_ITEM_FLOAT_SLIDER: bRan = OpenSlider(hItem); break;
         case TREE_ITEM_BOOL: bRan = EditBoolItem(hItem); break;
+        case TREE_ITEM_COLOR: bRan = EditColorItem(hItem); break;
         case TREE_ITEM_FILE: bRan = EditFileItem(hItem); break;
         case TREE_ITEM_IMAGE_FORMAT: bRan = EditFormatItem(hItem); break;
         default: break;
@@ -322,7 +332,21 @@ LRESULT CBaseTreeCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TREEITEM_CLOSED)
         m_bEditing = 0;
+    else if (message == WM_COLORPICKER_APPLY && wParam)
+        ApplyPickedColor(reinterpret_cast<float*>(wParam), reinterpret_cast<CColorPickerToolDlg*>(lParam));
     return CTreeCtrl::DefWindowProc(message, wParam, lParam);
+}
+
+void CBaseTreeCtrl::ApplyPickedColor(float* pColor, CColorPickerToolDlg* pPicker)
+{
+    if (!pPicker)
+    {
+        LogWarning("CBaseTreeCtrl::DefWindowProc() - The color picker tool dialog is null");
+        return;
+    }
+    pPicker->GetColor(&pColor[0], &pColor[1], &pColor[2], &pColor[3]);
+    if (pPicker->m_pBoundItem)
+        pPicker->m_pBoundItem->UpdateItemText();
 }
 
 // ---- Deleting
@@ -332,7 +356,7 @@ void CBaseTreeCtrl::DeleteSubtreeRecords(HTREEITEM hItem)
     for (HTREEITEM hChild = GetChildItem(hItem); hChild; hChild = GetNextSiblingItem(hChild))
         DeleteSubtreeRecords(hChild);
     SceneObject* pRecord = GetRecord(hItem);
-    if (!pRecord || !IsValueType(pRecord->m_nType))
+    if (!pRecord || !m_OwnedRecords.erase(pRecord))
         return;   // scene objects belong to the scene
     if (IsSliderType(pRecord->m_nType))
     {

@@ -11,7 +11,9 @@
 #include <mfc/afxcmn.h>
 
 #include <cstdint>
+#include <unordered_set>
 
+class CColorPickerToolDlg;
 class SceneObject;
 
 class CBaseTreeCtrl : public CTreeCtrl
@@ -30,6 +32,10 @@ public:
                             HTREEITEM hAfter = TVI_LAST);
     HTREEITEM InsertFloatItem(float* pValue, const char* szLabel, int nMin, int nMax, HTREEITEM hParent,
                               HTREEITEM hAfter = TVI_LAST);
+    // An RGBA colour of four floats from 0 to 1, edited in the colour picker tool window, whose
+    // changes come back to this tree.
+    HTREEITEM InsertColorItem(float* pColor, const char* szLabel, CColorPickerToolDlg* pColorPicker,
+                              HTREEITEM hParent, HTREEITEM hAfter = TVI_LAST);
     // A path buffer of nBufferSize bytes, shown as the path; edited with the open-file dialog
     // for all files or for images.
     HTREEITEM InsertFileItem(char* szPath, size_t nBufferSize, HTREEITEM hParent, HTREEITEM hAfter = TVI_LAST);
@@ -49,6 +55,7 @@ public:
     // ---- Editors; 1 when one ran on the item.
     int OpenSlider(HTREEITEM hItem);
     int EditBoolItem(HTREEITEM hItem);
+    int EditColorItem(HTREEITEM hItem);
     int EditFileItem(HTREEITEM hItem);
     int EditFormatItem(HTREEITEM hItem);
 
@@ -82,7 +89,16 @@ private:
     HTREEITEM InsertSliderItem(int nType, const char* szLabel, CBaseTreeSlider* pSlider, void* pValue, int nMin,
                                int nMax, HTREEITEM hParent, HTREEITEM hAfter);
     SceneObject* GetRecord(HTREEITEM hItem) const;
+    bool IsOwnRecord(SceneObject* pRecord) const;
+    // One of this tree's int or float records with its slider.
+    bool IsOwnSlider(SceneObject* pRecord) const;
     // Runs a windowless editor of one of the types; 0 when the item has none.
     int ActivateItemEditor(HTREEITEM hItem);
     void DeleteSubtreeRecords(HTREEITEM hItem);
+    // Takes the picker's colour into the bound colour and refreshes the item that bound it.
+    void ApplyPickedColor(float* pColor, CColorPickerToolDlg* pPicker);
+
+    // The records this tree made: only these are freed with their items (other items may carry
+    // scene objects, whatever their type codes).
+    std::unordered_set<SceneObject*> m_OwnedRecords;
 };

@@ -2,6 +2,7 @@
 
 #include "mfc_gui/BaseFileDlg.h"
 #include "mfc_gui/BaseTreeCtrl.h"
+#include "mfc_gui/ColorPickerToolDlg.h"
 #include "mfc_gui/ImageFormatDlg.h"
 #include "core/Log.h"
 #include "scene/RenderOptions.h"
@@ -72,6 +73,33 @@ int CBaseTreeCtrlBool::UpdateValueFromPointer()
         *static_cast<uint8_t*>(m_pValue) = static_cast<uint8_t>(m_nValue);
     else
         *static_cast<int32_t*>(m_pValue) = m_nValue;
+    return 1;
+}
+
+int CBaseTreeCtrlColor::UpdateItemText()
+{
+    return 1;
+}
+
+int CBaseTreeCtrlColor::UpdateValueFromPointer()
+{
+    if (!m_pValue)
+        return 0;
+    if (!m_pColorPicker)
+    {
+        LogWarning("CBaseTreeCtrlColor::UpdateValueFromPointer() - The color picker is null");
+        return 0;
+    }
+    const float* pColor = static_cast<const float*>(m_pValue);
+    m_fRed = pColor[0];
+    m_fGreen = pColor[1];
+    m_fBlue = pColor[2];
+    m_fAlpha = pColor[3];
+    m_pColorPicker->SetColor(m_fRed, m_fGreen, m_fBlue, m_fAlpha);
+    m_pColorPicker->m_pBoundColor = static_cast<float*>(m_pValue);
+    m_pColorPicker->m_pBoundItem = this;
+    // The picker's colour comes back to the tree that shows it.
+    m_pColorPicker->m_pOwnerWnd = m_pTree;
     return 1;
 }
 

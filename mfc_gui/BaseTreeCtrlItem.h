@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CBaseTreeCtrl;
+class CColorPickerToolDlg;
 class SceneObject;
 
 class CBaseTreeCtrlItem
@@ -55,6 +56,25 @@ public:
 
 private:
     size_t m_nValueBytes;
+};
+
+// An RGBA colour of four floats from 0 to 1, edited in the colour picker tool window. Activating
+// it loads the colour into the picker and binds the picker to it; the colour changes only when the
+// picker applies (WM_COLORPICKER_APPLY to the tree). Its label is the text it was inserted with.
+class CBaseTreeCtrlColor : public CBaseTreeCtrlItem
+{
+public:
+    explicit CBaseTreeCtrlColor(CColorPickerToolDlg* pColorPicker) : m_pColorPicker(pColorPicker) {}
+
+    int UpdateItemText() override;
+    // Gives the bound colour to the picker; 0, with a logged warning, without a picker.
+    int UpdateValueFromPointer() override;
+
+    float m_fRed = 0.0f;
+    float m_fGreen = 0.0f;
+    float m_fBlue = 0.0f;
+    float m_fAlpha = 0.0f;
+    CColorPickerToolDlg* m_pColorPicker;
 };
 
 // A path buffer of nBufferSize bytes, shown as the path itself. Activating it runs the open-file

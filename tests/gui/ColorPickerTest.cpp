@@ -5,6 +5,8 @@
 #include "mfc_gui/ColorPickerDlg.h"
 #include "mfc_gui/ColorPickerStatic.h"
 #include "mfc_gui/ColorPickerToolDlg.h"
+#include "mfc_gui/BaseTreeCtrl.h"
+#include "scene/SceneObject.h"
 
 #include <algorithm>
 
@@ -467,4 +469,108 @@ TEST_F(ToolPickerTest, ScrollRangesFollowTheHiddenExtentInWholeSteps)
     EXPECT_EQ(m_Tool.GetVScrollPos(), 0);
     m_Tool.GetDlgItem(CColorPickerToolDlg::IDC_APPLY)->GetWindowRect(&rcMoved);
     EXPECT_EQ(rcMoved.TopLeft(), rcApply.TopLeft());
+}
+
+namespace
+{
+// A property tree that counts the colours the picker applies to it.
+class CCountingTree : public CBaseTreeCtrl
+{
+public:
+    int m_nApplies = 0;
+
+protected:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        m_nApplies += message == WM_COLORPICKER_APPLY;
+        return CBaseTreeCtrl::DefWindowProc(message, wParam, lParam);
+    }
+};
+}
+
+TEST_F(ToolPickerTest, TheTreesColourItemTakesEachAppliedColourAndOnlyThat)
+{
+    Open();
+    CCountingTree tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES, CRect(600, 400, 890, 690), &m_Owner, 1000));
+    float colours[3][4] = {{9, 9, 9, 9}, {0.2f, 0.4f, 0.6f, 1.0f}, {7, 7, 7, 7}};
+    HTREEITEM hRoot = tree.InsertItem("Light List");
+    HTREEITEM hColor = tree.InsertColorItem(colours[1], "Diffuse Color", &m_Tool, hRoot);
+    ASSERT_NE(hColor, nullptr);
+    EXPECT_EQ(tree.GetItemText(hColor), "Diffuse Color");
+    tree.Expand(hRoot, TVE_EXPAND);
+    tree.SelectItem(hColor);
+    EXPECT_EQ(tree.GetSelectedType(), TREE_ITEM_COLOR);
+    CRect rc;
+    ASSERT_TRUE(tree.GetItemRect(hColor, &rc, TRUE));
+    tree.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(rc.CenterPoint().x, rc.CenterPoint().y));
+    // The picker shows the item's colour and sends its changes to the tree.
+    EXPECT_EQ(m_Tool.GetRed(), 51);
+    EXPECT_EQ(m_Tool.GetGreen(), 102);
+    EXPECT_EQ(m_Tool.GetBlue(), 153);
+    EXPECT_EQ(m_Tool.m_pBoundColor, colours[1]);
+    EXPECT_EQ(m_Tool.m_pOwnerWnd, &tree);
+    EXPECT_EQ(tree.m_nApplies, 0);   // opening changes nothing
+
+    auto expectPickerColour = [&] {
+        float r, g, b, a;
+        m_Tool.GetColor(&r, &g, &b, &a);
+        EXPECT_EQ(colours[1][0], r);
+        EXPECT_EQ(colours[1][1], g);
+        EXPECT_EQ(colours[1][2], b);
+        EXPECT_EQ(colours[1][3], a);
+    };
+    const CPoint ptCentre = m_Tool.GetPanel().GetWheelCenter();
+    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)));
+    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)), 0, true);
+    m_Driver.mouse(OnScreen(ptCentre + CSize(30, 0)));
+    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)));
+    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)), 0, false);
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(tree.m_nApplies, 3);
+    EXPECT_EQ(m_Owner.m_nApplies, 0);
+    expectPickerColour();
+    EXPECT_NE(colours[1][0], 0.2f);
+
+    // A typed value waits for Apply.
+    const float fRedBefore = colours[1][0];
+    m_Tool.SetDlgItemText(IDC_PICKER_RED, "12");
+    m_Driver.pumpUntilIdle();
+    EXPECT_EQ(tree.m_nApplies, 3);
+    EXPECT_EQ(colours[1][0], fRedBefore);
+    m_Tool.SendMessage(WM_COMMAND, MAKEWPARAM(CColorPickerToolDlg::IDC_APPLY, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_Tool.GetDlgItem(CColorPickerToolDlg::IDC_APPLY)->m_hWnd));
+    EXPECT_EQ(tree.m_nApplies, 4);
+    EXPECT_FLOAT_EQ(colours[1][0], 12 / 255.0f);
+    expectPickerColour();
+    // The colours beside the bound one are never written; the label stays.
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(colours[0][i], 9.0f);
+        EXPECT_EQ(colours[2][i], 7.0f);
+    }
+    EXPECT_EQ(tree.GetItemText(hColor), "Diffuse Color");
+    // An apply without a picker is refused with the warning and writes nothing.
+    ClearLogLines();
+    tree.SendMessage(WM_COLORPICKER_APPLY, reinterpret_cast<WPARAM>(colours[0]), 0);
+    EXPECT_EQ(colours[0][0], 9.0f);
+    ASSERT_FALSE(GetLogLines().empty());
+    EXPECT_NE(GetLogLines().back().m_strText.find("The color picker tool dialog is null"), std::string::npos);
+    tree.DestroyWindow();
+}
+
+TEST_F(ToolPickerTest, AColourItemWithoutAPickerWarnsAndKeepsItsColour)
+{
+    CCountingTree tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 290, 290), &m_Owner, 1000));
+    float colour[4] = {0.1f, 0.2f, 0.3f, 0.4f};
+    HTREEITEM hColor = tree.InsertColorItem(colour, "Red", nullptr, TVI_ROOT);
+    ClearLogLines();
+    tree.SelectItem(hColor);
+    EXPECT_EQ(tree.EditColorItem(hColor), 1);
+    EXPECT_EQ(colour[0], 0.1f);
+    ASSERT_FALSE(GetLogLines().empty());
+    EXPECT_NE(GetLogLines().back().m_strText.find("CBaseTreeCtrlColor::UpdateValueFromPointer() - The color picker is null"),
+              std::string::npos);
+    tree.DestroyWindow();
 }

@@ -294,7 +294,9 @@ TEST_F(PropertyTreeTest, DeletingANodeOrTheTreeFreesItsEditors)
     float fValue = 0.5f;
     char szPath[256] = "a.jpg";
     HTREEITEM hGroup = m_Tree.InsertItem("Group", m_hRoot);
-    SceneObject scene;   // a scene object carried by an item stays the scene's
+    // A scene object carried by an item stays the scene's, whatever its type code says.
+    SceneObject scene;
+    scene.SetType(TREE_ITEM_FILE);
     HTREEITEM hMesh = m_Tree.InsertItem("Mesh #0 :Box ", m_hRoot);
     m_Tree.SetItemData(hMesh, reinterpret_cast<DWORD_PTR>(&scene));
     m_Tree.InsertIntItem(&nValue, "Quality ", 0, 100, hGroup);
