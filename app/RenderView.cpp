@@ -1,7 +1,13 @@
 #include "app/RenderView.h"
 
+#include "app/SceneAccess.h"
 #include "core/FileIO.h"
 #include "core/Log.h"
+#include "mfc_gui/MenuBar.h"
+#include "mfc_gui/TransformTarget.h"
+#include "mfc_gui/TreeMessages.h"
+#include "scene/SceneLight.h"
+#include "scene/SceneMesh.h"
 
 #include <win32/paths.h>
 
@@ -13,6 +19,8 @@ IMPLEMENT_DYNCREATE(RenderView, CView)
 
 BEGIN_MESSAGE_MAP(RenderView, CView)
     ON_WM_CREATE()
+    ON_COMMAND_RANGE(RenderView::ID_SHOW_TREE_TOOL, RenderView::ID_SHOW_CONSOLE, &RenderView::OnToggleWindow)
+    ON_COMMAND_RANGE(RenderView::ID_SHOW_HEADER, RenderView::ID_SHOW_UTILS_TOOL, &RenderView::OnToggleWindow)
 END_MESSAGE_MAP()
 
 namespace
@@ -42,20 +50,125 @@ RenderView::~RenderView()
         g_pRenderView = nullptr;
 }
 
+// The window layer forgets its classes when it is reset, so each is registered whenever it is
+// missing.
+bool RenderView::RegisterWindowClasses()
+{
+    const struct
+    {
+        const char* m_szName;
+        int m_nBackground;
+    } classes[] = {{"CDockWnd", COLOR_SCROLLBAR + 1}, {"CRenderWnd", COLOR_BTNHIGHLIGHT + 1}};
+    for (const auto& c : classes)
+    {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        if (::GetClassInfoExA(AfxGetInstanceHandle(), c.m_szName, &wc))
+            continue;
+        wc.style = CS_VREDRAW | CS_HREDRAW;
+        wc.lpfnWndProc = AfxWndProc;
+        wc.hInstance = AfxGetInstanceHandle();
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(c.m_nBackground));
+        wc.lpszClassName = c.m_szName;
+        if (!::RegisterClassExA(&wc))
+            return false;
+    }
+    return true;
+}
+
 int RenderView::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CView::OnCreate(lpCreateStruct) == -1)
         return -1;
-    if (!m_wndRender.Create(this))
-    {
+    RegisterWindowClasses();
+    CreateToolDialogs();
+    CreateChildWindows();
+    if (!m_RenderWnd.m_hWnd)
         LogError("RenderView::OnCreate() - the render surface window could not be created.");
-        return -1;
-    }
+    Invalidate();
     return 0;
+}
+
+void RenderView::CreateToolDialogs()
+{
+    if (!m_TreeToolDlg.m_hWnd && m_TreeToolDlg.Create(CTreeToolDlg::IDD, this))
+        m_TreeToolDlg.ShowWindow(SW_SHOWNORMAL);
+}
+
+void RenderView::CreateChildWindows()
+{
+    if (!m_LeftBar.m_hWnd)
+        m_LeftBar.CreateEx(0, "CDockWnd", "LeftBar", WS_CHILD | WS_VISIBLE, 0, 0, 2, 621, m_hWnd, nullptr);
+    if (!m_HeaderBar.m_hWnd)
+        m_HeaderBar.CreateEx(0, "CDockWnd", "HeaderBar", WS_CHILD | WS_VISIBLE, 0, 0, 958, 2, m_hWnd, nullptr);
+    if (!m_RenderWnd.m_hWnd)
+        m_RenderWnd.CreateEx(0, "CRenderWnd", "RenderWnd", WS_CHILD | WS_VISIBLE | WS_THICKFRAME, 0, 0, 820, 620, m_hWnd,
+                             nullptr);
 }
 
 void RenderView::OnDraw(CDC*)
 {
+}
+
+LRESULT RenderView::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TREE_SELCHANGED)
+        OnTreeSelChanged();
+    else if (message == WM_TRANSFORM_MOUSEMOVE && m_pTransformTarget)
+        m_RenderWnd.SetDragByClient(!m_pTransformTarget->IsMouseMove());
+    return CView::DefWindowProc(message, wParam, lParam);
+}
+
+void RenderView::OnTreeSelChanged()
+{
+    SceneObject* pNode = m_TreeToolDlg.m_hWnd ? m_TreeToolDlg.GetTree().GetSelectedNode() : nullptr;
+    if (!pNode)
+        return;
+    if (pNode->m_nType == TREE_ITEM_MESH)
+    {
+        auto* pMesh = static_cast<SceneMesh*>(pNode);
+        ClearMeshSelection();
+        LogInfo("Selected Item change: It's now the mesh: %s", pMesh->m_szName);
+        pMesh->m_nMeshFlag = 1;
+        if (m_pTransformTarget)
+            m_pTransformTarget->SetMesh(pMesh);
+    }
+    else if (pNode->m_nType == TREE_ITEM_LIGHT)
+    {
+        auto* pLight = static_cast<SceneLight*>(pNode);
+        LogInfo("Selected Item change: It's now the light: %s", pLight->m_szName);
+        if (m_pTransformTarget)
+            m_pTransformTarget->SetLight(pLight);
+    }
+}
+
+CWnd* RenderView::GetToggledWindow(UINT nCommand)
+{
+    const struct
+    {
+        UINT m_nCommand;
+        CWnd* m_pWnd;
+    } windows[] = {
+        {ID_SHOW_TREE_TOOL, &m_TreeToolDlg},          {ID_SHOW_CONSOLE, m_pConsoleWnd},
+        {ID_SHOW_HEADER, &m_HeaderBar},               {ID_SHOW_LEFT_BAR, &m_LeftBar},
+        {ID_SHOW_ANIMATION_TOOL, m_pAnimationToolWnd}, {ID_SHOW_TRANSFORM_TOOL, m_pTransformToolWnd},
+        {ID_SHOW_GENERAL_TOOL, m_pGeneralToolWnd},    {ID_SHOW_UTILS_TOOL, m_pUtilsToolWnd},
+    };
+    for (const auto& w : windows)
+        if (w.m_nCommand == nCommand)
+            return w.m_pWnd && w.m_pWnd->m_hWnd ? w.m_pWnd : nullptr;
+    return nullptr;
+}
+
+void RenderView::OnToggleWindow(UINT nCommand)
+{
+    CWnd* pWnd = GetToggledWindow(nCommand);
+    if (!pWnd)
+        return;
+    const bool bShow = !pWnd->IsWindowVisible();
+    pWnd->ShowWindow(bShow ? SW_SHOWNORMAL : SW_HIDE);
+    if (CMenu* pMenu = m_pMenuBar ? m_pMenuBar->GetMenu() : nullptr)
+        pMenu->CheckMenuItem(nCommand, MF_BYCOMMAND | (bShow ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool RenderView::BuildTree(ApplicationBase* pApp)
@@ -65,7 +178,9 @@ bool RenderView::BuildTree(ApplicationBase* pApp)
         LogError("RenderView::BuildTree() - Failed to build the tree. The RenderApp is NULL.");
         return false;
     }
-    return true;
+    if (m_pTransformTarget)
+        m_pTransformTarget->ClearTarget();
+    return m_TreeToolDlg.BuildTree(pApp) != 0;
 }
 
 void RenderView::BuildSettingsFile(uint8_t (&file)[VIEW_SETTINGS_FILE_SIZE]) const

@@ -79,7 +79,7 @@ void RenderWindow::OnCreate(ApplicationBase* pApp, int nRequest)
     SetWindowPos(nullptr, 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, SWP_NOZORDER | SWP_SHOWWINDOW);
     m_pApp->SetWindowModeRequest(0);
     // Without the view there is no render surface for the device: the window closes cleanly.
-    if (!FindRenderView() || !m_pRenderView->m_wndRender.m_hWnd)
+    if (!FindRenderView() || !m_pRenderView->m_RenderWnd.m_hWnd)
     {
         LogError("RenderWindow::OnCreate() - the document has no render view; the window closes.");
         PostMessage(WM_CLOSE);
@@ -87,13 +87,13 @@ void RenderWindow::OnCreate(ApplicationBase* pApp, int nRequest)
     }
     ShowWindow(SW_SHOW);
 
-    m_bLoaded = m_pApp->InitDevice(m_pRenderView->m_wndRender.m_hWnd, m_nFSAALevel, m_bFullScreen, m_nRefreshRate);
+    m_bLoaded = m_pApp->InitDevice(m_pRenderView->m_RenderWnd.m_hWnd, m_nFSAALevel, m_bFullScreen, m_nRefreshRate);
     if (!m_bLoaded)
     {
         PostMessage(WM_CLOSE);
         return;
     }
-    m_pRenderView->m_wndRender.SetWindowPos(nullptr, 0, 0, RENDER_WND_WIDTH, RENDER_WND_HEIGHT,
+    m_pRenderView->m_RenderWnd.SetWindowPos(nullptr, 0, 0, RENDER_WND_WIDTH, RENDER_WND_HEIGHT,
                                             SWP_NOZORDER | SWP_SHOWWINDOW);
 
     if (HMENU hMenu = ::GetMenu(m_hWnd))
@@ -150,8 +150,8 @@ void RenderWindow::HandleWindowModeRequest(int nRequest)
     // The main window never leaves windowed mode, so the device keeps its parameters and what
     // was made on it; only the render surface window is put back in its place.
     m_bFullScreen = false;
-    if (m_pRenderView && m_pRenderView->m_wndRender.m_hWnd)
-        m_pRenderView->m_wndRender.SetWindowPos(nullptr, 0, 0, RENDER_WND_WIDTH, RENDER_WND_HEIGHT,
+    if (m_pRenderView && m_pRenderView->m_RenderWnd.m_hWnd)
+        m_pRenderView->m_RenderWnd.SetWindowPos(nullptr, 0, 0, RENDER_WND_WIDTH, RENDER_WND_HEIGHT,
                                                 SWP_NOZORDER | SWP_SHOWWINDOW);
     m_pApp->SetWindowModeRequest(0);
 }
@@ -177,7 +177,7 @@ bool RenderWindow::FindRenderView()
 
 CRenderWnd* RenderWindow::GetRenderWnd()
 {
-    return m_pRenderView ? &m_pRenderView->m_wndRender : nullptr;
+    return m_pRenderView ? &m_pRenderView->m_RenderWnd : nullptr;
 }
 
 bool RenderWindow::RebuildTree(void*)

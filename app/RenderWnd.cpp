@@ -1,46 +1,33 @@
 #include "app/RenderWnd.h"
 
-BEGIN_MESSAGE_MAP(CRenderWnd, CWnd)
+BEGIN_MESSAGE_MAP(CRenderWnd, CDockWnd)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
-
-bool CRenderWnd::Create(CWnd* pParentWnd)
-{
-    // Registered whenever the window layer does not have it (a reset layer forgets its classes).
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    if (!::GetClassInfoExA(nullptr, "CRenderWnd", &wc))
-    {
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOWTEXT + 1);
-        wc.lpszClassName = "CRenderWnd";
-        if (!::RegisterClassExA(&wc))
-            return false;
-    }
-    CRect rc(0, 0, 660, 500);
-    return CreateEx(0, "CRenderWnd", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc, pParentWnd, 0) != FALSE;
-}
 
 void CRenderWnd::GoFullscreen()
 {
     if (!m_hWnd)
         return;
-    m_hPreviousParent = ::GetParent(m_hWnd);
+    // On the desktop the window is a top-level one.
     ModifyStyle(WS_CHILD | WS_THICKFRAME, WS_POPUP);
-    ::SetParent(m_hWnd, ::GetDesktopWindow());
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, FULL_SCREEN_WIDTH, FULL_SCREEN_HEIGHT, SWP_SHOWWINDOW);
+    CWnd* pOldParent = CDockWnd::SetParent(CWnd::GetDesktopWindow());
+    // Only a parent that outlives the wrapper the call returned is remembered (the view is one).
+    m_pOldParent = pOldParent ? CWnd::FromHandlePermanent(pOldParent->m_hWnd) : nullptr;
+    SetWindowPos(&CWnd::wndTopMost, 0, 0, FULL_SCREEN_WIDTH, FULL_SCREEN_HEIGHT, SWP_SHOWWINDOW);
 }
 
 void CRenderWnd::GoWindowed()
 {
-    if (!m_hWnd || !m_hPreviousParent || !::IsWindow(m_hPreviousParent))
+    if (!m_hWnd)
+        return;
+    // A parent that has gone meanwhile cannot take the window back.
+    if (!m_pOldParent || !::IsWindow(m_pOldParent->m_hWnd))
         return;
     ModifyStyle(WS_POPUP, WS_CHILD | WS_THICKFRAME);
-    ::SetParent(m_hWnd, m_hPreviousParent);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, WINDOWED_WIDTH, WINDOWED_HEIGHT, SWP_SHOWWINDOW);
-    m_hPreviousParent = nullptr;
+    CDockWnd::SetParent(m_pOldParent);
+    m_pOldParent = nullptr;
+    SetWindowPos(nullptr, 0, 0, WINDOWED_WIDTH, WINDOWED_HEIGHT, SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
 // The device's frames are the window's contents: painting only validates, and the background is
