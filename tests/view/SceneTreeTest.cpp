@@ -26,7 +26,7 @@ TEST_F(SceneTreeTest, TheFixtureSceneShowsEveryItemBoundToItsField)
 {
     BuildFixtureScene();
     ASSERT_TRUE(g_pRenderView->BuildTree(m_pApp.get()));
-    const std::string strGolden = std::string(QUEN_APP_TEST_DATA) + "/FixtureSceneTree.txt";
+    const std::string strGolden = std::string(QUEN_TEST_DATA_DIR) + "/FixtureSceneTree.txt";
     const std::string strTree = DumpTree();
 #ifdef QUEN_UPDATE_GOLDEN
     std::ofstream(strGolden) << strTree;
