@@ -8,6 +8,7 @@
 #include "scene/PathFile.h"
 #include "scene/RenderOptions.h"
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -295,4 +296,50 @@ TEST_F(SceneTreeTest, EditValueStoresANumberAndRemembersTheNewestEight)
     Command(CTreeToolDlg::ID_RECENT_VALUE_FIRST + 3);
     EXPECT_EQ(g_fDirectSearchRadius, 6.0f);
     EXPECT_EQ(Label(Find(radius)), "Search Radius : 6.00");
+}
+
+// The geometry commands edit the selected mesh's vertex buffer, and only with a mesh selected.
+TEST_F(SceneTreeTest, FlipNormalAndGenerateTextureCoordinateEditTheSelectedMesh)
+{
+    ASSERT_TRUE(m_pWindow->OpenScene(QUEN_SAMPLE_SCENE));
+    int nFloor = -1;
+    for (uint32_t i = 0; i < m_pApp->m_Scene.m_Meshes.GetCount(); ++i)
+        if (std::string(Mesh(i)->m_szName) == "Floor")
+            nFloor = static_cast<int>(i);
+    ASSERT_GE(nFloor, 0);
+    SceneMesh* pFloor = Mesh(nFloor);
+    auto vertices = [pFloor] {
+        std::vector<MeshVertex> copy(static_cast<size_t>(pFloor->m_nVertexCount));
+        void* pData = nullptr;
+        EXPECT_EQ(pFloor->m_pVertexBuffer->Lock(0, 0, &pData, D3DLOCK_READONLY), D3D_OK);
+        std::memcpy(copy.data(), pData, copy.size() * sizeof(MeshVertex));
+        pFloor->m_pVertexBuffer->Unlock();
+        return copy;
+    };
+    const std::vector<MeshVertex> before = vertices();
+    ASSERT_FALSE(before.empty());
+    ASSERT_NE(before[0].vNormal.y, 0.0f);
+    const std::string strFloor = "Mesh #" + std::to_string(nFloor) + " :Floor ";
+
+    // A light selected: nothing.
+    Select({"Scene Nodes", "Light List", "light #0 :"});
+    Command(CTreeToolDlg::ID_FLIP_NORMALS);
+    Command(CTreeToolDlg::ID_GENERATE_TEXCOORDS);
+    EXPECT_EQ(std::memcmp(vertices().data(), before.data(), before.size() * sizeof(MeshVertex)), 0);
+
+    Select({"Scene Nodes", "Object List", strFloor});
+    Command(CTreeToolDlg::ID_FLIP_NORMALS);
+    Command(CTreeToolDlg::ID_GENERATE_TEXCOORDS);
+    const std::vector<MeshVertex> after = vertices();
+    ASSERT_EQ(after.size(), 6u);
+    for (size_t i = 0; i < after.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(after[i].vNormal.x, -before[i].vNormal.x);
+        EXPECT_EQ(after[i].vNormal.y, -before[i].vNormal.y);
+        EXPECT_EQ(after[i].vNormal.z, -before[i].vNormal.z);
+        // The floor spans -5..5 in x and z: planar coordinates from 0 to 1.
+        EXPECT_FLOAT_EQ(after[i].u, (after[i].vPosition.x + 5.0f) / 10.0f);
+        EXPECT_FLOAT_EQ(after[i].v, (after[i].vPosition.z + 5.0f) / 10.0f);
+    }
 }
