@@ -343,3 +343,33 @@ TEST_F(SceneTreeTest, FlipNormalAndGenerateTextureCoordinateEditTheSelectedMesh)
         EXPECT_FLOAT_EQ(after[i].v, (after[i].vPosition.z + 5.0f) / 10.0f);
     }
 }
+
+// The right button opens menu 7000 at the cursor; with a float item selected it also offers
+// the recent values after "Edit Value...".
+TEST_F(SceneTreeTest, TheContextMenuOffersTheRecentValuesOnlyForAFloatItem)
+{
+    BuildFixtureScene();
+    g_pRenderView->BuildTree(m_pApp.get());
+    Window().AddRecentValue(4.5f);
+    auto rightClickAndPick = [this](std::vector<BYTE> keys) {
+        m_pDriver->advance(1000);   // not a double click
+        m_pDriver->at(10, [this, keys] {
+            for (BYTE nKey : keys)
+                m_pDriver->key(nKey);
+        });
+        CPoint pt(5, 5);
+        Tree().ClientToScreen(&pt);
+        m_pDriver->mouse(pt, 1, true);
+        m_pDriver->mouse(pt, 1, false);
+        m_pDriver->pumpUntilIdle();
+    };
+    // A float item: the second entry is the submenu, whose first value is the newest.
+    Select({"Scene Nodes", "Rendering Options", "Photon Tracer Param.", "Search Radius "});
+    rightClickAndPick({VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    EXPECT_EQ(g_fDirectSearchRadius, 4.5f);
+    // A mesh: the second entry is "Delete".
+    Select({"Scene Nodes", "Object List", "Mesh #1 :Floor "});
+    rightClickAndPick({VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_EQ(m_pApp->m_Scene.m_Meshes.GetCount(), 1u);
+    EXPECT_STREQ(Mesh(0)->m_szName, "Box");
+}
