@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -325,6 +326,16 @@ public:
     // kinds the surface data into photon targets 0 to 3. g_matViewProjection holds the reflection.
     void RenderPlanarMirror(SceneMesh* pMirror, const D3DXMATRIX* pView, const D3DXMATRIX* pProjection,
                             int nTargetKind);
+    // The same with every triangle of the mirror a mirror of its own, its image clipped to the
+    // pyramid from the first enabled light through the triangle (nothing without such a light);
+    // culling counter-clockwise, clockwise afterwards. Nothing calls it.
+    void RenderPlanarMirrorClipped(SceneMesh* pMirror, const D3DXMATRIX* pView, const D3DXMATRIX* pProjection,
+                                   int nTargetKind);
+    // The mirror image's targets bound and cleared with the auxiliary depth, and its programs.
+    void BeginMirrorImage(int nTargetKind);
+    // The visible meshes in front of g_MirrorPlane (or on it, when asked) reflected in it.
+    void DrawReflectedMeshes(const D3DXMATRIX& view, const D3DXMATRIX& projection, int nTargetKind,
+                             bool bOnPlaneDrawn);
 
     // ---- Specular routes (tracer/SpecularRoutes.cpp): the G-buffer at the mesh's pixels made to
     // hold the surface seen in it (reflection) or through it (refraction), with the depth of
@@ -338,6 +349,27 @@ public:
     // Depth test and writes, the path depth surface, the mesh's vertex constants with the camera as
     // the eye, and its bump map and constants.
     void BeginSpecularRouteDraw(const SceneMesh& mesh, bool bRefraction);
+
+    // ---- Specular paths (tracer/SpecularPaths.cpp), once per tile after the composite: with
+    // Refraction on, the refraction-path photons of the first enabled light gathered at the
+    // visible translucent meshes and at what is seen through them; with Reflection on, the
+    // reflection-path photons gathered at what the visible reflective meshes show; both added to
+    // the scene texture. Then the finish: fog, the lights' halos, flares and cones, the overlay,
+    // the tile on the back buffer and in g_pReadbackSurface. The texture is not read.
+    void RenderSpecularPaths(IDirect3DTexture9* pSceneTexture);
+    void RenderRefractionPath(SceneLight* pLight);
+    void RenderReflectionPath(SceneLight* pLight);
+    void FinishTracedTile();
+    SceneLight* FindFirstEnabledLight();
+    // The visible meshes (a pixel count in m_Visibility) that are translucent or reflective.
+    std::vector<SceneMesh*> FindSpecularMeshes(bool bRefraction);
+    // Every visible mesh front to back into g_pPathDepthStencil with its pixel count in
+    // m_Visibility; G-buffer target 0 keeps its colour (cleared first when asked).
+    void SpecularDepthPass(bool bClearTarget);
+    // The photon targets set to (0, 0, 0, N): every pixel counts as finished.
+    void PrepareSpecularSums(std::initializer_list<int> targets);
+    // Photon target 0 = 0 at the meshes' visible pixels: only those gather.
+    void MaskSpecularMeshes(const std::vector<SceneMesh*>& meshes);
 
     // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
     // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and

@@ -232,15 +232,8 @@ void RenderApp::RenderGlobalIllumination()
             g_matProjection = ToMatrix4(tileProjection);
             RenderTracedTile(nLights);
 
-            // The tile's picture into the lockable read-back surface, then into the sums.
-            m_pDevice->SetRenderTarget(0, g_pReadbackSurface);
-            UnbindTargets(m_pDevice);
-            m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-            m_pDevice->SetTexture(0, g_pSceneTexture);
-            const float c31[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-            m_pDevice->SetPixelShaderConstantF(31, c31, 1);
-            DrawTracerQuad(SCALED_COPY_PIXEL_PROGRAM);
-            m_pDevice->SetTexture(0, nullptr);
+            // The tile's picture, which the tile's finish left in the read-back surface, into
+            // the sums.
             D3DLOCKED_RECT locked{};
             bReadBack = SUCCEEDED(g_pReadbackSurface->LockRect(&locked, nullptr, D3DLOCK_READONLY));
             if (bReadBack)
@@ -311,6 +304,7 @@ void RenderApp::RenderTracedTile(int nLights)
         }
     }
     CompositeGlobalIllumination();
+    RenderSpecularPaths(g_pSceneTexture);
 }
 
 void RenderApp::PresentTracedImage()

@@ -9,13 +9,15 @@
 #include <string>
 
 // The programs the traced render selects; a pass that joins the render adds its own.
-// Vertex programs: the screen quad, the grid point of the cell index, the G-buffer and the
-// tracer's mesh program.
-const int RenderApp::TRACER_VERTEX_PROGRAMS[] = {40, 43, 51, 52};
+// Vertex programs: the depth pass, the screen quad, the grid point of the cell index, the
+// G-buffer and the tracer's mesh program.
+const int RenderApp::TRACER_VERTEX_PROGRAMS[] = {8, 40, 43, 51, 52};
 // Pixel programs of the G-buffer and clear, the photon surface, object cube and mirror, sort
-// and cell-index, gather, combine and composite passes and of the present.
-const int RenderApp::TRACER_PIXEL_PROGRAMS[] = {109, 120, 122, 123, 128, 129, 130, 131, 132, 133, 134, 135, 138, 141,
-                                                142, 146, 147, 148, 149, 152, 158, 162, 167, 168, 174, 175};
+// and cell-index, gather, combine and composite passes, of the specular paths and of the present.
+const int RenderApp::TRACER_PIXEL_PROGRAMS[] = {109, 120, 122, 123, 128, 129, 130, 131, 132, 133, 134, 135,
+                                                138, 141, 142, 146, 147, 148, 149, 152, 153, 154, 155, 156,
+                                                157, 158, 159, 160, 161, 162, 163, 164, 165, 166, 167, 168,
+                                                174, 175};
 const int RenderApp::TRACER_VERTEX_PROGRAM_COUNT = sizeof(TRACER_VERTEX_PROGRAMS) / sizeof(int);
 const int RenderApp::TRACER_PIXEL_PROGRAM_COUNT = sizeof(TRACER_PIXEL_PROGRAMS) / sizeof(int);
 
