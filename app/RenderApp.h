@@ -328,7 +328,7 @@ public:
                             int nTargetKind);
     // The same with every triangle of the mirror a mirror of its own, its image clipped to the
     // pyramid from the first enabled light through the triangle (nothing without such a light);
-    // culling counter-clockwise, clockwise afterwards. Nothing calls it.
+    // the reflected meshes' back faces culled. Nothing calls it.
     void RenderPlanarMirrorClipped(SceneMesh* pMirror, const D3DXMATRIX* pView, const D3DXMATRIX* pProjection,
                                    int nTargetKind);
     // The mirror image's targets bound and cleared with the auxiliary depth, and its programs.

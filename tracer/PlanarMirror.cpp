@@ -138,7 +138,9 @@ void RenderApp::RenderPlanarMirrorClipped(SceneMesh* pMirror, const D3DXMATRIX* 
     m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     m_pRenderer->BindTexture(2, -1);
     m_pDevice->SetTexture(2, nullptr);
-    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    // The reflection turns every triangle's winding round: culling clockwise keeps the faces
+    // that face the mirror, as the unreflected scene keeps those that face the eye.
+    m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     const int32_t bKeptVisible = pMirror->m_bVisible;
     pMirror->m_bVisible = 0;
     BeginMirrorImage(nTargetKind);

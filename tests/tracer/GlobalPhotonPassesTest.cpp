@@ -1,6 +1,7 @@
 // Global photons and photons passed on through translucent meshes in the light-view passes, and
 // the environment images they look up: the planar mirror image against C++ reflected rays (the
-// mirror placed by its world matrix, meshes behind it left out, the user's hidden flag kept), the
+// mirror placed, and tilted, by its world matrix, meshes behind it left out, the user's hidden
+// flag kept; the image clipped per triangle to the light's rays through it), the
 // object cube map around the scene centre, a point light's global photons on the room's walls
 // with a floor panel's photons reflected exactly, a spot light's global photons reflected off a
 // floor onto a ceiling with the texels that miss it holding no photon, and a translucent pane
@@ -158,6 +159,123 @@ TEST_F(GlobalPhotonTest, PlanarMirrorShowsTheMeshesInFrontReflected)
         }
     EXPECT_GT(nSurfaceChecked, nWidth * nHeight / 4);
     EXPECT_EQ(pMirror->m_bVisible, 0);
+}
+
+TEST_F(GlobalPhotonTest, TiltedMirrorReflectsAcrossThePlaneItIsPlacedIn)
+{
+    Room()->m_bVisible = 0;
+    // The mirror is stored level at y = 0 and tilted about x and lowered to y = -1 by its world
+    // matrix; the ceiling at y = 4 lies in front of it, a floor at y = -3 behind it.
+    SceneMesh* pMirror = PlaceMesh(AddMesh(FloorSquare(0.0f, 10.0f)));
+    PlaceMesh(AddMesh(FloorSquare(4.0f, 100.0f)));
+    PlaceMesh(AddMesh(FloorSquare(-3.0f, 100.0f)));
+    D3DXMATRIX tilt, lower;
+    D3DXMatrixRotationX(&tilt, 0.3f);
+    D3DXMatrixTranslation(&lower, 0.0f, -1.0f, 0.0f);
+    pMirror->m_matWorld = ToMatrix4(tilt * lower);
+    m_pApp->BuildTriangleGrid();
+
+    const D3DXVECTOR3 vEye(0.0f, 2.0f, -6.0f), vAt(0.0f, -1.0f, 0.0f), vUp(0.0f, 1.0f, 0.0f);
+    D3DXMATRIX view, projection;
+    D3DXMatrixLookAtLH(&view, &vEye, &vAt, &vUp);
+    D3DXMatrixPerspectiveFovLH(&projection, 3.14159265f / 2, 1.0f, 1.0f, 1000.0f);
+    m_pApp->RenderPlanarMirror(pMirror, &view, &projection, 0);
+
+    // The placed plane: through (0, -1, 0), its normal the stored one (0, -1, 0) tilted.
+    D3DXVECTOR3 n;
+    const D3DXVECTOR3 vDown(0.0f, -1.0f, 0.0f), vOnPlane(0.0f, -1.0f, 0.0f);
+    D3DXVec3TransformNormal(&n, &vDown, &tilt);
+    const auto reflect = [&](const D3DXVECTOR3& v, float fOffset) { return v - 2.0f * (D3DXVec3Dot(&n, &v) - fOffset) * n; };
+    const float fPlane = D3DXVec3Dot(&n, &vOnPlane);
+    const D3DXVECTOR3 vMirroredEye = reflect(vEye, fPlane);
+    const d3d9test::SurfaceData image = ReadTexture(g_pMirrorTarget);
+    int nCeiling = 0, nEmpty = 0;
+    for (int y = 0; y < L; ++y)
+        for (int x = 0; x < L; ++x)
+        {
+            const D3DXVECTOR3 d = reflect(TexelRay(x, y, L, L, vEye, view, projection), 0.0f);
+            const float* s = image.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            // The eye's ray mirrored in the plane meets the real ceiling, or (going down) the
+            // floor behind the mirror, which is not reflected.
+            if (d.y < -0.05f)
+            {
+                EXPECT_EQ(s[3], 0.0f) << x << " " << y;
+                ++nEmpty;
+                continue;
+            }
+            const float t = (4.0f - vMirroredEye.y) / d.y;
+            const D3DXVECTOR3 q = vMirroredEye + t * d;
+            if (d.y < 0.05f || std::fabs(q.x) > 95.0f || std::fabs(q.z) > 95.0f)
+                continue;
+            ASSERT_EQ(s[3], 1.0f) << x << " " << y;
+            // Far ceiling points seen at a grazing angle move most with the pixel's ray.
+            EXPECT_LT(Distance(Decode(s), q), 0.02f + 2e-3f * t) << x << " " << y;
+            ++nCeiling;
+        }
+    EXPECT_GT(nCeiling, L * L / 8);
+    EXPECT_GT(nEmpty, L);
+}
+
+TEST_F(GlobalPhotonTest, ClippedMirrorShowsEachTriangleOnlyAlongTheLightsRaysThroughIt)
+{
+    Room()->m_bVisible = 0;
+    // A mirror of two triangles, 4 wide at y = -1, under the light; the ceiling at y = 4 in front,
+    // facing the mirror (its reflection, wound the other way round, is not culled).
+    SceneMesh* pMirror = PlaceMesh(AddMesh(FloorSquare(-1.0f, 2.0f)));
+    PlaceMesh(AddMesh(FloorSquare(4.0f, 100.0f)));
+    m_pApp->BuildTriangleGrid();
+    const D3DXVECTOR3 vLight(0.3f, 2.0f, -0.2f), vAt(0.3f, -1.0f, -0.2f), vUp(0.0f, 0.0f, 1.0f);
+    SceneLight* pLight = AddLight(D3DLIGHT_POINT, vLight);
+    D3DXMATRIX view, projection;
+    D3DXMatrixLookAtLH(&view, &vLight, &vAt, &vUp);
+    D3DXMatrixPerspectiveFovLH(&projection, 3.14159265f / 2, 1.0f, 0.5f, 1000.0f);
+
+    // Unclipped, the whole view shows the ceiling reflected; clipped, only the rays through the
+    // mirror do.
+    m_pApp->RenderPlanarMirror(pMirror, &view, &projection, 0);
+    const d3d9test::SurfaceData whole = ReadTexture(g_pMirrorTarget);
+    m_pApp->RenderPlanarMirrorClipped(pMirror, &view, &projection, 0);
+    const d3d9test::SurfaceData clipped = ReadTexture(g_pMirrorTarget);
+    int nInside = 0, nOutside = 0;
+    for (int y = 0; y < L; ++y)
+        for (int x = 0; x < L; ++x)
+        {
+            const D3DXVECTOR3 d = TexelRay(x, y, L, L, vLight, view, projection);
+            const D3DXVECTOR3 m = vLight + (-1.0f - vLight.y) / d.y * d;
+            const float fEdge = std::max(std::fabs(m.x), std::fabs(m.z));
+            // The triangles' shared diagonal and the rim are left alone.
+            if (std::fabs(fEdge - 2.0f) < 0.15f || std::fabs(m.x - m.z) < 0.1f)
+                continue;
+            const float* s = clipped.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            const float* w = whole.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            const D3DXVECTOR3 q = m + (4.0f + 1.0f) / -d.y * D3DXVECTOR3(d.x, -d.y, d.z);
+            EXPECT_LT(Distance(Decode(w), q), 0.05f) << x << " " << y;
+            if (fEdge < 2.0f)
+            {
+                EXPECT_EQ(s[3], 1.0f) << x << " " << y;
+                EXPECT_LT(Distance(Decode(s), q), 0.05f) << x << " " << y;
+                ++nInside;
+            }
+            else
+            {
+                EXPECT_EQ(s[3], 0.0f) << x << " " << y;
+                ++nOutside;
+            }
+        }
+    EXPECT_GT(nInside, L * L / 4);
+    EXPECT_GT(nOutside, L * 2);
+    DWORD nClipping = 1, nCull = 0;
+    Device()->GetRenderState(D3DRS_CLIPPLANEENABLE, &nClipping);
+    Device()->GetRenderState(D3DRS_CULLMODE, &nCull);
+    EXPECT_EQ(nClipping, 0u);
+    EXPECT_EQ(nCull, static_cast<DWORD>(D3DCULL_CW));
+    EXPECT_EQ(pMirror->m_bVisible, 1);
+
+    // No light switched on: nothing to clip to, nothing shown.
+    pLight->m_bEnabled = 0;
+    m_pApp->RenderPlanarMirrorClipped(pMirror, &view, &projection, 0);
+    for (float f : ReadTexture(g_pMirrorTarget).rgba)
+        ASSERT_EQ(f, 0.0f);
 }
 
 TEST_F(GlobalPhotonTest, ObjectCubeMapAroundTheSceneCentreHoldsTheWalls)
