@@ -1,6 +1,7 @@
 // The specular routes on the software device, against C++ rays: a translucent box (curved: no
-// thin axis) fills the G-buffer at its pixels with the room's walls where the refracted view ray
-// leaves its bounding sphere, coloured by the light it lets through; a reflective floor under a
+// thin axis) and a translucent sphere fill the G-buffer at their pixels with the room's walls
+// where the refracted view ray leaves the bounding sphere, coloured by the light they let
+// through; a reflective floor under a
 // box fills it with the box's points seen in the mirror, coloured by the box's colour x the
 // reflection colour, and keeps a user's hidden flag.
 #include "RoomFixture.h"
@@ -45,6 +46,23 @@ float EnterBox(const D3DXVECTOR3& o, const D3DXVECTOR3& d, const D3DXVECTOR3& lo
         tFar = std::min(tFar, std::max(t0, t1));
     }
     return tNear <= tFar && tNear > 0.0f ? tNear : -1.0f;
+}
+
+// The wall point a cube look-up finds for a view ray d refracted (relative index eta) at P with
+// normal n, looked up from the mesh's centre (the origin) where the refracted ray leaves the
+// bounding sphere of squared radius r2.
+D3DXVECTOR3 RefractedWallPoint(const D3DXVECTOR3& vHit, const D3DXVECTOR3& normal, const D3DXVECTOR3& d, float r2,
+                               float eta)
+{
+    const D3DXVECTOR3 v = -d;
+    const float c = D3DXVec3Dot(&normal, &v);
+    D3DXVECTOR3 ray = -eta * v + (eta * c - std::sqrt(1 - eta * eta * (1 - c * c))) * normal;
+    D3DXVec3Normalize(&ray, &ray);
+    const float b = D3DXVec3Dot(&ray, &vHit), q = D3DXVec3Dot(&vHit, &vHit);
+    const float s = std::sqrt(b * b - (q - r2));
+    D3DXVECTOR3 vLook = vHit + (std::max(s - b, 0.0f) + std::max(-s - b, 0.0f)) * ray;
+    D3DXVec3Normalize(&vLook, &vLook);
+    return WallHit({0, 0, 0}, vLook);
 }
 
 float Distance(const float* p, const D3DXVECTOR3& v)
@@ -176,15 +194,7 @@ TEST_F(SpecularRouteTest, TranslucentBoxShowsTheWallsWhereTheRefractedRayLeavesI
             const D3DXVECTOR3 vHit = m_vEye + t * d;
             if (std::fabs(vHit.z + 1.0f) > 1e-4f || std::fabs(vHit.x) > 0.9f || std::fabs(vHit.y) > 0.9f)
                 continue;
-            const D3DXVECTOR3 normal(0, 0, -1), v = -d;
-            const float c = D3DXVec3Dot(&normal, &v);
-            D3DXVECTOR3 ray = -eta * v + (eta * c - std::sqrt(1 - eta * eta * (1 - c * c))) * normal;
-            D3DXVec3Normalize(&ray, &ray);
-            const float b = D3DXVec3Dot(&ray, &vHit), q = D3DXVec3Dot(&vHit, &vHit);
-            const float s = std::sqrt(b * b - (q - r2));
-            D3DXVECTOR3 vLook = vHit + (std::max(s - b, 0.0f) + std::max(-s - b, 0.0f)) * ray;
-            D3DXVec3Normalize(&vLook, &vLook);
-            const D3DXVECTOR3 vWall = WallHit({0, 0, 0}, vLook);
+            const D3DXVECTOR3 vWall = RefractedWallPoint(vHit, {0, 0, -1}, d, r2, eta);
             ASSERT_EQ(p[3], 1.0f);
             EXPECT_LT(Distance(p, vWall), 1.5f * 2.0f / CUBE_SIZE * HALF_SIDE + 0.03f);
             // The room's colour x the light the glass lets through.
@@ -264,4 +274,64 @@ TEST_F(SpecularRouteTest, ReflectiveFloorShowsTheBoxAboveItInTheReflectionColour
     pFloor->m_bVisible = 0;
     m_pApp->RenderSpecularRoute(*pFloor, false);
     EXPECT_EQ(pFloor->m_bVisible, 0);
+}
+
+TEST_F(SpecularRouteTest, TranslucentSphereShowsTheWallsAlongItsRefractedRays)
+{
+    // A sphere of radius 1.5 in 16 stacks of 32 slices, with smooth normals.
+    const float R = 1.5f;
+    const int STACKS = 16, SLICES = 32;
+    const auto point = [&](int i, int j) {
+        const float theta = 3.14159265f * i / STACKS, phi = 2 * 3.14159265f * j / SLICES;
+        return D3DXVECTOR3(R * std::sin(theta) * std::cos(phi), R * std::cos(theta), R * std::sin(theta) * std::sin(phi));
+    };
+    std::vector<D3DXVECTOR3> corners;
+    for (int i = 0; i < STACKS; ++i)
+        for (int j = 0; j < SLICES; ++j)
+            AddQuad(corners, point(i, j), point(i, j + 1), point(i + 1, j + 1), point(i + 1, j));
+    SceneMesh* pSphere = AddMesh(corners);
+    SceneMaterial& glass = Place(pSphere, {1, 1, 1});
+    glass.m_vOpacity[0] = 0.5f;
+    for (int32_t k = 0; k < pSphere->m_nVertexCount; ++k)
+    {
+        MeshVertex& vertex = pSphere->m_pVertices[k];
+        const Vector3 n = vertex.vPosition * (1.0f / R);
+        vertex.vNormal = n;
+        vertex.vTangent = Vector3(-n.z, 0.0f, n.x);
+        vertex.vBinormal = Vector3(0.0f, 1.0f, 0.0f);
+    }
+    void* pData = nullptr;
+    ASSERT_EQ(pSphere->m_pVertexBuffer->Lock(0, 0, &pData, 0), D3D_OK);
+    std::memcpy(pData, pSphere->m_pVertices, sizeof(MeshVertex) * static_cast<size_t>(pSphere->m_nVertexCount));
+    pSphere->m_pVertexBuffer->Unlock();
+    ASSERT_FALSE(RenderApp::IsFlatForSpecularPath(*pSphere, true));
+    LookFrom({0.4f, 0.7f, -4.0f}, {0, 0, 0});
+
+    m_pApp->RenderSpecularRoute(*pSphere, true);
+    const d3d9test::SurfaceData positions = ReadTexture(g_pGBufferTargets[0]);
+    const float r2 = pSphere->m_fSphereRadius * pSphere->m_fSphereRadius, eta = 1 / std::sqrt(1.5f);
+    int nChecked = 0;
+    for (int y = 0; y < static_cast<int>(SCREEN_HEIGHT); ++y)
+        for (int x = 0; x < static_cast<int>(SCREEN_WIDTH); ++x)
+        {
+            SCOPED_TRACE(testing::Message() << x << " " << y);
+            const D3DXVECTOR3 d = PixelRay(x, y);
+            const float* p = positions.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            // Where the ray meets the sphere; its edge, where the facets stray most from the
+            // sphere and the refraction turns fastest, is left alone.
+            const float b = D3DXVec3Dot(&d, &m_vEye), q = D3DXVec3Dot(&m_vEye, &m_vEye);
+            const float fDisc = b * b - (q - R * R);
+            if (fDisc <= 0.0f)
+                continue;
+            const D3DXVECTOR3 vHit = m_vEye + (-b - std::sqrt(fDisc)) * d;
+            const D3DXVECTOR3 normal = vHit / R;
+            if (-D3DXVec3Dot(&normal, &d) < 0.5f)
+                continue;
+            ASSERT_EQ(p[3], 1.0f);
+            // The facets stray from the sphere and its normals; then the cube's texels.
+            EXPECT_LT(Distance(p, RefractedWallPoint(vHit, normal, d, r2, eta)),
+                      0.03f + 1.5f * 2.0f / CUBE_SIZE * HALF_SIDE);
+            ++nChecked;
+        }
+    EXPECT_GT(nChecked, 100);
 }
