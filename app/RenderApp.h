@@ -364,12 +364,21 @@ public:
     // The visible meshes (a pixel count in m_Visibility) that are translucent or reflective.
     std::vector<SceneMesh*> FindSpecularMeshes(bool bRefraction);
     // Every visible mesh front to back into g_pPathDepthStencil with its pixel count in
-    // m_Visibility; G-buffer target 0 keeps its colour (cleared first when asked).
-    void SpecularDepthPass(bool bClearTarget);
+    // m_Visibility; the colour target keeps its colour (cleared first when asked).
+    void SpecularDepthPass(IDirect3DTexture9* pColourTarget, bool bClearTarget);
     // The photon targets set to (0, 0, 0, N): every pixel counts as finished.
     void PrepareSpecularSums(std::initializer_list<int> targets);
     // Photon target 0 = 0 at the meshes' visible pixels: only those gather.
     void MaskSpecularMeshes(const std::vector<SceneMesh*>& meshes);
+
+    // ---- Earlier reflection-only form of the specular paths (tracer/ReflectionPaths.cpp),
+    // which nothing calls. With Reflection on and a light switched on: the refraction-path
+    // photons of the first enabled light, a depth pass over the target, then every visible
+    // reflective or translucent mesh drawn additively into the target, looking up the dynamic
+    // environment cube (curved meshes) or g_pMirrorTarget (flat ones, after their mirror image
+    // and a gather into the scene texture); then the scene texture on the back buffer.
+    void RenderReflectionPaths(IDirect3DTexture9* pTarget);
+    void DrawEarlierSpecularMesh(SceneMesh& mesh, SceneLight* pLight, IDirect3DTexture9* pTarget);
 
     // ---- Photon sort and cell index (tracer/PhotonSort.cpp).
     // The photon blocks 0 to nBlocks - 1 sorted by (cell, photon address) into their lists and

@@ -10,6 +10,7 @@
 // traced image, adds the overlay image, and copies the tile to the back buffer and (directly or
 // through the depth-of-field composite) into the read-back surface.
 #include "app/RenderApp.h"
+#include "raster/SceneDraw.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
@@ -33,12 +34,6 @@ constexpr int REFLECTION_PATH_KIND = 3;
 // The gather of the paths: mode 1 shades and adds to the scene texture; kind 0 (direct photons).
 constexpr int SHADE_AND_ADD_MODE = 1;
 constexpr int GATHER_KIND = 0;
-
-bool IsReflectiveMaterial(const SceneMaterial& material)
-{
-    return material.m_vReflectionColor[0] != 0.0f || material.m_vReflectionColor[1] != 0.0f ||
-           material.m_vReflectionColor[2] != 0.0f;
-}
 }
 
 SceneLight* RenderApp::FindFirstEnabledLight()
@@ -62,13 +57,13 @@ std::vector<SceneMesh*> RenderApp::FindSpecularMeshes(bool bRefraction)
         if (!pMesh || m_Visibility[static_cast<size_t>(i)] == 0)
             continue;
         const SceneMaterial& material = MaterialOf(*pMesh);
-        if (bRefraction ? material.m_vOpacity[0] != 1.0f : IsReflectiveMaterial(material))
+        if (bRefraction ? material.m_vOpacity[0] != 1.0f : IsReflective(material))
             meshes.push_back(pMesh);
     }
     return meshes;
 }
 
-void RenderApp::SpecularDepthPass(bool bClearTarget)
+void RenderApp::SpecularDepthPass(IDirect3DTexture9* pColourTarget, bool bClearTarget)
 {
     m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
     m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
@@ -79,7 +74,7 @@ void RenderApp::SpecularDepthPass(bool bClearTarget)
     m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     m_pDevice->SetVertexDeclaration(m_pMeshDecl);
     m_pDevice->SetDepthStencilSurface(g_pPathDepthStencil);
-    BindTextureTarget(m_pDevice, 0, g_pGBufferTargets[0]);
+    BindTextureTarget(m_pDevice, 0, pColourTarget);
     UnbindTargets(m_pDevice);
     m_pDevice->Clear(0, nullptr, bClearTarget ? D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER : D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     m_pRenderer->SelectVertexShader(m_VertexShaders[DEPTH_VERTEX_PROGRAM]);
@@ -157,7 +152,7 @@ void RenderApp::MaskSpecularMeshes(const std::vector<SceneMesh*>& meshes)
 void RenderApp::RenderRefractionPath(SceneLight* pLight)
 {
     RenderLightPasses(pLight, REFRACTION_PATH_KIND, 0, 0);
-    SpecularDepthPass(true);
+    SpecularDepthPass(g_pGBufferTargets[0], true);
     m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     // The front surfaces of the translucent meshes themselves.
     RenderGBuffer(0);
@@ -179,7 +174,7 @@ void RenderApp::RenderRefractionPath(SceneLight* pLight)
 void RenderApp::RenderReflectionPath(SceneLight* pLight)
 {
     RenderLightPasses(pLight, REFLECTION_PATH_KIND, 0, 0);
-    SpecularDepthPass(true);
+    SpecularDepthPass(g_pGBufferTargets[0], true);
     // Only the reflective meshes' pixels get surface data: the G-buffer is cleared, the depth of
     // the depth pass kept.
     m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
@@ -204,7 +199,7 @@ void RenderApp::RenderReflectionPath(SceneLight* pLight)
 
 void RenderApp::FinishTracedTile()
 {
-    SpecularDepthPass(false);
+    SpecularDepthPass(g_pGBufferTargets[0], false);
     m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     BindTextureTarget(m_pDevice, 0, g_pSceneTexture);
     DrawFogPass();

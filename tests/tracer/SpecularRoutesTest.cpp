@@ -1,12 +1,16 @@
 // The specular routes on the software device, against C++ rays: a translucent box (curved: no
 // thin axis) and a translucent sphere fill the G-buffer at their pixels with the room's walls
 // where the refracted view ray leaves the bounding sphere, coloured by the light they let
-// through; a reflective floor under a
+// through; the earlier reflection-only form adds, over a reflective box's pixels, the dynamic
+// environment cube's face along the reflected view ray in the reflection colour; a reflective
+// floor under a
 // box fills it with the box's points seen in the mirror, coloured by the box's colour x the
 // reflection colour, and keeps a user's hidden flag.
 #include "RoomFixture.h"
 
 #include "app/FrameGlobals.h"
+#include "core/PixelBuffer.h"
+#include "core/PixelImage.h"
 #include "scene/SceneGeometryBlock.h"
 
 #include <d3dx9math.h>
@@ -334,4 +338,111 @@ TEST_F(SpecularRouteTest, TranslucentSphereShowsTheWallsAlongItsRefractedRays)
             ++nChecked;
         }
     EXPECT_GT(nChecked, 100);
+}
+
+TEST_F(SpecularRouteTest, EarlierReflectionFormAddsTheEnvironmentCubeAlongReflectedViewRays)
+{
+    // The dynamic environment cube: one solid colour per face (+x, -x, +y, -y, +z, -z), 16 texels
+    // a side so that a filtered look-up away from the face's edges reads that colour alone.
+    const uint8_t FACES[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
+    constexpr int SIDE = 16;
+    // The renderer keeps its images in the byte order it uploads: blue first unless told otherwise.
+    const bool bRgb = m_pApp->GetRenderer()->GetRgbOrder();
+    const auto solid = [bRgb](int nSide, const uint8_t* rgb) {
+        uint8_t* pPixels = AllocatePixels(static_cast<size_t>(nSide * nSide * 4));
+        const uint8_t texel[4] = {rgb[bRgb ? 0 : 2], rgb[1], rgb[bRgb ? 2 : 0], 255};
+        for (int i = 0; i < nSide * nSide; ++i)
+            std::memcpy(pPixels + 4 * i, texel, 4);
+        PixelImage* pImage = new PixelImage();
+        pImage->Adopt(pPixels, nSide, nSide, RGBA8, true, false);
+        return pImage;
+    };
+    PixelImage* pFaces[6];
+    for (int f = 0; f < 6; ++f)
+        pFaces[f] = solid(SIDE, FACES[f]);
+    const int32_t nKeptCube = g_nEnvCubeTarget;
+    g_nEnvCubeTarget = m_pApp->GetRenderer()->AddCubeTexture(pFaces);
+    ASSERT_GE(g_nEnvCubeTarget, 0);
+
+    SceneMesh* pBox = AddMesh(Box({-1, -1, -1}, {1, 1, 1}));
+    SceneMaterial& mirror = Place(pBox, {1, 1, 1});
+    SetOutwardNormals(pBox);
+    // A flat bump map: these programs tilt the normal by the map at full strength.
+    const uint8_t flat[3] = {128, 128, 255};
+    mirror.m_nTextureIds[SceneMaterial::TEXTURE_BUMP] = m_pApp->GetRenderer()->AddTexture(solid(1, flat), 0);
+    // Grey plus any face's colour in this colour stays below 1, which the target would clamp.
+    const float reflection[3] = {0.5f, 0.25f, 0.75f};
+    std::copy(reflection, reflection + 3, mirror.m_vReflectionColor);
+    AddLight(D3DLIGHT_POINT, {2.0f, 3.0f, -3.0f});
+    LookFrom({0.6f, 0.9f, -4.0f}, {0, 0, 0});
+
+    // The target, grey, like the scene texture.
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(g_pSceneTexture->GetLevelDesc(0, &desc), D3D_OK);
+    IDirect3DTexture9* pTarget = nullptr;
+    ASSERT_EQ(Device()->CreateTexture(desc.Width, desc.Height, 1, D3DUSAGE_RENDERTARGET, desc.Format, D3DPOOL_DEFAULT,
+                                      &pTarget, nullptr),
+              D3D_OK);
+    const float fGrey = 51.0f / 255.0f;
+    BindTextureTarget(Device(), 0, pTarget);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(0, 51, 51, 51), 1.0f, 0);
+
+    // Reflection off: nothing drawn.
+    g_bReflection = 0;
+    m_pApp->RenderReflectionPaths(pTarget);
+    for (float f : ReadTexture(pTarget).rgba)
+        ASSERT_TRUE(f == 0.0f || f == fGrey);
+    g_bReflection = 1;
+    m_pApp->RenderReflectionPaths(pTarget);
+    g_bReflection = 0;
+    const d3d9test::SurfaceData image = ReadTexture(pTarget);
+    pTarget->Release();
+    g_nEnvCubeTarget = nKeptCube;
+
+    int nChecked = 0, nClear = 0;
+    for (int y = 0; y < static_cast<int>(SCREEN_HEIGHT); ++y)
+        for (int x = 0; x < static_cast<int>(SCREEN_WIDTH); ++x)
+        {
+            SCOPED_TRACE(testing::Message() << x << " " << y);
+            const D3DXVECTOR3 d = PixelRay(x, y);
+            const float* p = image.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
+            const float t = EnterBox(m_vEye, d, {-1, -1, -1}, {1, 1, 1});
+            if (t < 0.0f)
+            {
+                if (EnterBox(m_vEye, d, {-1.1f, -1.1f, -1.1f}, {1.1f, 1.1f, 1.1f}) < 0.0f)
+                {
+                    for (int c = 0; c < 3; ++c)
+                        ASSERT_EQ(p[c], fGrey);
+                    ++nClear;
+                }
+                continue;
+            }
+            // The face the ray enters, away from its edges.
+            const D3DXVECTOR3 vHit = m_vEye + t * d;
+            D3DXVECTOR3 normal(0, 0, 0);
+            int nFaces = 0;
+            for (int a = 0; a < 3; ++a)
+                if (std::fabs(std::fabs((&vHit.x)[a]) - 1.0f) < 1e-4f)
+                    (&normal.x)[a] = (&vHit.x)[a] > 0 ? 1.0f : -1.0f, ++nFaces;
+            if (nFaces != 1 || std::max({std::fabs(vHit.x), std::fabs(vHit.y), std::fabs(vHit.z)} ) > 1.0001f)
+                continue;
+            int nEdge = 0;
+            for (int a = 0; a < 3; ++a)
+                nEdge += (&normal.x)[a] == 0.0f && std::fabs((&vHit.x)[a]) > 0.9f;
+            if (nEdge)
+                continue;
+            // The reflected view ray picks the cube face of its major axis; rays near a cube
+            // edge are left alone.
+            const D3DXVECTOR3 r = d - 2.0f * D3DXVec3Dot(&d, &normal) * normal;
+            const float m[3] = {std::fabs(r.x), std::fabs(r.y), std::fabs(r.z)};
+            const int a = static_cast<int>(std::max_element(m, m + 3) - m);
+            if (m[(a + 1) % 3] > 0.85f * m[a] || m[(a + 2) % 3] > 0.85f * m[a])
+                continue;
+            const int f = 2 * a + ((&r.x)[a] < 0.0f ? 1 : 0);
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(p[c], fGrey + FACES[f][c] / 255.0f * reflection[c], 2e-3f) << "face " << f;
+            ++nChecked;
+        }
+    EXPECT_GT(nChecked, 100);
+    EXPECT_GT(nClear, 300);
 }
