@@ -436,7 +436,8 @@ public:
     // enabled light, read back into the output image and saved as a BMP at g_szImagePath; later
     // frames present it.
     void RenderGlobalIllumination();
-    // The passes of one tile whose projection is already set: G-buffer, the lights, composite.
+    // The passes of one tile whose projection is already set: G-buffer, the lights, composite,
+    // the specular paths and the finish, which leaves the tile in g_pReadbackSurface.
     void RenderTracedTile(int nLights);
     // The kept image over the whole back buffer.
     void PresentTracedImage();
