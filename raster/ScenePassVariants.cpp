@@ -126,7 +126,10 @@ LightPassChoice ChooseVariantLightPass(const SceneMesh& mesh, const SceneLight& 
         return choice;
     }
     choice.nVertexProgram = VS_LIGHT;
-    choice.nPixelProgram = bSpot ? PS_SPOT : (nPrograms == ProgramSet::RADIOSITY ? PS_SHADOWED_POINT : PS_POINT);
+    if (bSpot)
+        choice.nPixelProgram = PS_SPOT;
+    else
+        choice.nPixelProgram = nPrograms == ProgramSet::RADIOSITY ? PS_SHADOWED_POINT : static_cast<int>(PS_POINT);
     return choice;
 }
 

@@ -153,7 +153,9 @@ protected:
         ASSERT_EQ(a.rgba.size(), b.rgba.size());
         for (size_t i = 0; i < a.rgba.size(); ++i)
             if (i % 4 != 3)
+            {
                 ASSERT_EQ(a.rgba[i], b.rgba[i]) << "pixel " << i / 4;
+            }
     }
 
     SceneMesh* m_pFloor = nullptr;
@@ -215,7 +217,9 @@ TEST_F(SpecularPathsTest, WithoutPathsOrEnabledLightsTheTileIsTheComposite)
             {
                 const float fAdded = after.Pixel(x, y)[c] - before.Pixel(x, y)[c];
                 if (bWall)
+                {
                     ASSERT_EQ(fAdded, 0.0f) << x << " " << y;
+                }
                 ASSERT_GE(fAdded, 0.0f) << x << " " << y;
                 nAdded += c == 0 && fAdded > 0.01f;
             }

@@ -170,7 +170,9 @@ TEST_F(TracerTest, PointSamplingThenRestoredStatesLeaveSamplerSevenPointFiltered
         EXPECT_EQ(nMin, filters[s][0]) << s;
         EXPECT_EQ(nMag, filters[s][1]) << s;
         if (s < 7)
+        {
             EXPECT_EQ(nMip, filters[s][2]) << s;
+        }
         EXPECT_EQ(nU, static_cast<DWORD>(D3DTADDRESS_MIRROR)) << s;
         EXPECT_EQ(nV, static_cast<DWORD>(D3DTADDRESS_MIRROR)) << s;
     }
