@@ -198,3 +198,51 @@ TEST_F(ImageListTest, DestroyedListsAndBadIndexesFail)
     ImageList_Destroy(himlWide);
     DeleteObject(hbm);
 }
+
+TEST_F(ImageListTest, IconsAreDrawnAtTheListSizeThroughTheirMask)
+{
+    // A 4 x 4 icon: red left half, green right half; its top row transparent.
+    std::vector<uint32_t> colours(16);
+    for (int i = 0; i < 16; ++i)
+        colours[static_cast<size_t>(i)] = (i % 4) < 2 ? kRed : kGreen;
+    HBITMAP hColor = MakeBitmap(4, 4, 32, colours);
+    const WORD maskRows[4] = {0x00F0, 0x0000, 0x0000, 0x0000};
+    HBITMAP hMask = CreateBitmap(4, 4, 1, 1, maskRows);
+    ICONINFO info{TRUE, 0, 0, hMask, hColor};
+    HICON hIcon = CreateIconIndirect(&info);
+    DeleteObject(hColor);
+    DeleteObject(hMask);
+    // The stock asterisk (32 x 32) as a second image to replace.
+    struct Case
+    {
+        int m_nSize;
+        std::vector<uint32_t> m_Rows;   // pixel (x, y) for x = 0 and x = size - 1, per row
+    };
+    const Case cases[] = {
+        {4, {kGrey, kGrey, kRed, kGreen, kRed, kGreen, kRed, kGreen}},
+        {2, {kGrey, kGrey, kRed, kGreen}},   // nearest pixel: rows 0 and 2 of the icon
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.m_nSize);
+        HIMAGELIST himl = ImageList_Create(c.m_nSize, c.m_nSize, ILC_COLOR24 | ILC_MASK, 2, 0);
+        EXPECT_EQ(ImageList_AddIcon(himl, LoadIconA(nullptr, IDI_ASTERISK)), 0);
+        EXPECT_EQ(ImageList_ReplaceIcon(himl, -1, LoadIconA(nullptr, IDI_HAND)), 1);
+        EXPECT_EQ(ImageList_ReplaceIcon(himl, 0, hIcon), 0);
+        EXPECT_EQ(ImageList_GetImageCount(himl), 2);
+        Canvas canvas(c.m_nSize, c.m_nSize, RGB(192, 192, 192));
+        ASSERT_TRUE(ImageList_Draw(himl, 0, canvas.m_hdc, 0, 0, ILD_TRANSPARENT));
+        for (int y = 0; y < c.m_nSize; ++y)
+        {
+            EXPECT_EQ(canvas.Rgb(0, y), c.m_Rows[static_cast<size_t>(2 * y)]) << "row " << y;
+            EXPECT_EQ(canvas.Rgb(c.m_nSize - 1, y), c.m_Rows[static_cast<size_t>(2 * y + 1)]) << "row " << y;
+        }
+        // Past the end, a destroyed icon or list: nothing changes.
+        EXPECT_EQ(ImageList_ReplaceIcon(himl, 2, hIcon), -1);
+        EXPECT_EQ(ImageList_ReplaceIcon(himl, -1, nullptr), -1);
+        EXPECT_EQ(ImageList_GetImageCount(himl), 2);
+        ImageList_Destroy(himl);
+        EXPECT_EQ(ImageList_AddIcon(himl, hIcon), -1);
+    }
+    DestroyIcon(hIcon);
+}

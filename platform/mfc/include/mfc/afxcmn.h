@@ -1,7 +1,7 @@
 #pragma once
 // Wrappers of the common controls: image lists, the toolbar, tooltips, the rich edit control the
 // console panes use, the up-down control, the progress bar, the trackbar (CSliderCtrl) and the
-// tree view.
+// tree view and the list view.
 #include <mfc/afxwin.h>
 
 #include <win32/richedit.h>
@@ -19,6 +19,8 @@ public:
     HIMAGELIST m_hImageList = nullptr;
     operator HIMAGELIST() const { return m_hImageList; }
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    // The object that owns the list, else a temporary wrapper good for the current message.
+    static CImageList* FromHandle(HIMAGELIST hImageList);
 
     // Fails while the object already holds a list.
     BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
@@ -29,6 +31,9 @@ public:
     // The index of the first image added, or -1. pbmMask may be null.
     int Add(CBitmap* pbmImage, CBitmap* pbmMask);
     int Add(CBitmap* pbmImage, COLORREF crMask);
+    // The icon drawn at the list's size; Replace puts it in place of image nImage.
+    int Add(HICON hIcon);
+    int Replace(int nImage, HICON hIcon);
     BOOL Remove(int nImage) { return ImageList_Remove(m_hImageList, nImage); }
     int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
     COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
@@ -306,4 +311,95 @@ public:
     COLORREF SetTextColor(COLORREF clr) { return static_cast<COLORREF>(SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(clr))); }
     COLORREF GetBkColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETBKCOLOR)); }
     COLORREF GetTextColor() const { return static_cast<COLORREF>(SendMessage(TVM_GETTEXTCOLOR)); }
+};
+
+class CListCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CListCtrl)
+public:
+    CListCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    // ---- Columns. nSubItem -1: the column's own index.
+    int InsertColumn(int nCol, const LVCOLUMNA* pColumn)
+    {
+        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
+    }
+    int InsertColumn(int nCol, const char* lpszColumnHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1, int nSubItem = -1);
+    BOOL DeleteColumn(int nCol) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(nCol))); }
+    BOOL GetColumn(int nCol, LVCOLUMNA* pColumn) const
+    {
+        return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
+    }
+    BOOL SetColumn(int nCol, const LVCOLUMNA* pColumn)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNA, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(pColumn)));
+    }
+    int GetColumnWidth(int nCol) const { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nCol))); }
+    BOOL SetColumnWidth(int nCol, int cx)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(nCol), MAKELPARAM(cx, 0)));
+    }
+
+    // ---- Items
+    int InsertItem(const LVITEMA* pItem)
+    {
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(pItem)));
+    }
+    int InsertItem(int nItem, const char* lpszItem);
+    int InsertItem(int nItem, const char* lpszItem, int nImage);
+    int InsertItem(UINT nMask, int nItem, const char* lpszItem, UINT nState, UINT nStateMask, int nImage, LPARAM lParam);
+    BOOL DeleteItem(int nItem) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(nItem))); }
+    BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    BOOL GetItem(LVITEMA* pItem) const { return static_cast<BOOL>(SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(pItem))); }
+    BOOL SetItem(const LVITEMA* pItem) { return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(pItem))); }
+    BOOL SetItem(int nItem, int nSubItem, UINT nMask, const char* lpszItem, int nImage, UINT nState, UINT nStateMask,
+                 LPARAM lParam);
+    CString GetItemText(int nItem, int nSubItem) const;
+    int GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) const;
+    BOOL SetItemText(int nItem, int nSubItem, const char* lpszText);
+    DWORD_PTR GetItemData(int nItem) const;
+    BOOL SetItemData(int nItem, DWORD_PTR dwData);
+
+    // ---- Selection and focus
+    UINT GetItemState(int nItem, UINT nMask) const
+    {
+        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), static_cast<LPARAM>(nMask)));
+    }
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    int GetNextItem(int nItem, int nFlags) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), static_cast<LPARAM>(nFlags)));
+    }
+    UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+    // A position is the selected item's index + 1; null after the last.
+    POSITION GetFirstSelectedItemPosition() const;
+    int GetNextSelectedItem(POSITION& pos) const;
+
+    // ---- Layout and look
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), bPartialOK));
+    }
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
+    int GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+    BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const;
+    int HitTest(CPoint pt, UINT* pFlags = nullptr) const;
+    int HitTest(LVHITTESTINFO* pHitTestInfo) const
+    {
+        return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(pHitTestInfo)));
+    }
+    CImageList* SetImageList(CImageList* pImageList, int nImageListType);
+    CImageList* GetImageList(int nImageListType) const
+    {
+        return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(nImageListType))));
+    }
+    DWORD SetExtendedStyle(DWORD dwNewStyle)
+    {
+        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(dwNewStyle)));
+    }
+    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+    BOOL SetBkColor(COLORREF cr) { return static_cast<BOOL>(SendMessage(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(cr))); }
+    BOOL SetTextColor(COLORREF cr) { return static_cast<BOOL>(SendMessage(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(cr))); }
 };

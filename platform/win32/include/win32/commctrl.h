@@ -1,7 +1,7 @@
 #pragma once
 // Common controls: the notification header of WM_NOTIFY, the status bar, the rebar, the up-down
 // control and the progress bar; the trackbar, the tree view, image lists, the toolbar,
-// tooltips and the tab control have headers of their own. Values are those of the public
+// tooltips, the tab control and the list view have headers of their own. Values are those of the public
 // documentation.
 #include <win32/user.h>
 
@@ -267,3 +267,4 @@ struct PBRANGE
 #include <win32/toolbar.h>
 #include <win32/tooltip.h>
 #include <win32/tabctrl.h>
+#include <win32/listview.h>

@@ -3,6 +3,7 @@
 // lists, its alpha channel, drawn transparent, blended or as their mask. Values are those of the
 // public documentation. Include <win32/commctrl.h>.
 #include <win32/gdi.h>
+#include <win32/icons.h>
 
 
 #define ILC_MASK 0x00000001
@@ -32,6 +33,11 @@ BOOL ImageList_Destroy(HIMAGELIST himl);
 int ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask);
 // As ImageList_Add, with every pixel of colour crMask transparent.
 int ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask);
+// Puts the icon, drawn at the list's size, in place of image i, or appends it for i = -1. The
+// icon's mask gives the transparent pixels (in a 32-bit list, its alpha channel when it has one).
+// The index of the image, or -1.
+int ImageList_ReplaceIcon(HIMAGELIST himl, int i, HICON hicon);
+#define ImageList_AddIcon(himl, hicon) ImageList_ReplaceIcon(himl, -1, hicon)
 // i = -1 removes every image.
 BOOL ImageList_Remove(HIMAGELIST himl, int i);
 int ImageList_GetImageCount(HIMAGELIST himl);

@@ -66,6 +66,22 @@ HWND PreviouslyCreatedSibling(HWND hWnd)
     return hPrevious == hWnd ? nullptr : hPrevious;
 }
 
+int ScrollTarget(WPARAM wParam, int nNow, int nLine, int nPage, int nMax)
+{
+    switch (LOWORD(wParam))
+    {
+    case SB_LINEUP: return nNow - nLine;
+    case SB_LINEDOWN: return nNow + nLine;
+    case SB_PAGEUP: return nNow - nPage;
+    case SB_PAGEDOWN: return nNow + nPage;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return static_cast<SHORT>(HIWORD(wParam));
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return nMax;
+    default: return nNow;
+    }
+}
+
 void InitCommonControls()
 {
 }

@@ -24,6 +24,7 @@ LRESULT CALLBACK TrackbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM
 LRESULT CALLBACK ToolbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ToolTipWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK TabControlWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ListViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PopupMenuWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
 // The state of each live control of one kind, made at WM_NCCREATE and dropped at WM_NCDESTROY.
@@ -77,3 +78,7 @@ void SetListOwnerCombo(HWND hList, HWND hCombo);
 // The sibling created just before hWnd (an up-down control's automatic buddy). A dialog keeps
 // its controls in template order, last made at the bottom; other windows put a new child on top.
 HWND PreviouslyCreatedSibling(HWND hWnd);
+
+// The position a WM_HSCROLL / WM_VSCROLL request asks for (SB_ code in the low word of wParam, a
+// thumb position in the high word), before clamping to 0..nMax.
+int ScrollTarget(WPARAM wParam, int nNow, int nLine, int nPage, int nMax);

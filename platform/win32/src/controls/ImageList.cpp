@@ -202,6 +202,52 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask)
     });
 }
 
+int ImageList_ReplaceIcon(HIMAGELIST himl, int i, HICON hicon)
+{
+    ImageListData* pList = Find(himl);
+    ICONINFO info{};
+    if (!pList || i < -1 || i >= static_cast<int>(pList->m_Images.size()) || !GetIconInfo(hicon, &info))
+        return -1;
+    int cxMask = 0, cyMask = 0, cxColor = 0, cyColor = 0;
+    std::vector<Pixel> mask, color;
+    bool bAlpha = false, bUnused = false;
+    bool bRead = ReadPixels(info.hbmMask, cxMask, cyMask, mask, bUnused) &&
+                 (!info.hbmColor || ReadPixels(info.hbmColor, cxColor, cyColor, color, bAlpha));
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (!bRead)
+        return -1;
+    // A monochrome icon keeps its XOR plane below the AND plane in a mask twice as tall.
+    int cyIcon = info.hbmColor ? cyColor : cyMask / 2;
+    int cxIcon = cxMask;
+    if (cxIcon <= 0 || cyIcon <= 0)
+        return -1;
+    bool bKeepAlpha = bAlpha && (pList->m_nFlags & 0xFE) == ILC_COLOR32;
+    // Nearest pixel to the list's size, as DrawIconEx draws an icon at another size.
+    std::vector<Pixel> image(static_cast<size_t>(pList->m_cx) * pList->m_cy);
+    for (int y = 0; y < pList->m_cy; ++y)
+        for (int x = 0; x < pList->m_cx; ++x)
+        {
+            int xs = x * cxIcon / pList->m_cx, ys = y * cyIcon / pList->m_cy;
+            size_t nAt = static_cast<size_t>(ys) * cxIcon + xs;
+            Pixel p = info.hbmColor ? color[nAt] : mask[nAt + static_cast<size_t>(cyIcon) * cxIcon];
+            bool bOpaque = mask[nAt].r == 0;
+            if ((pList->m_nFlags & 0xFE) == ILC_COLOR4)
+                p = Nearest16(p);
+            if (!bKeepAlpha)
+                p = bOpaque || !(pList->m_nFlags & ILC_MASK) ? Pixel{p.b, p.g, p.r, 255} : Pixel{0, 0, 0, 0};
+            image[static_cast<size_t>(y) * pList->m_cx + x] = p;
+        }
+    if (i == -1)
+    {
+        pList->m_Images.push_back(std::move(image));
+        return static_cast<int>(pList->m_Images.size()) - 1;
+    }
+    pList->m_Images[static_cast<size_t>(i)] = std::move(image);
+    return i;
+}
+
 BOOL ImageList_Remove(HIMAGELIST himl, int i)
 {
     ImageListData* pList = Find(himl);

@@ -21,22 +21,6 @@ ControlStore<TreeView>& Trees()
 
 // WM_GETDLGCODE: DLGC_WANTARROWS | DLGC_WANTCHARS, so a dialog leaves the arrows to the tree.
 const LRESULT WANT_ARROWS_AND_CHARS = 0x0081;
-// Scroll requests: SB_ code in the low word, a thumb position in the high word.
-int ScrollTarget(WPARAM wParam, int nNow, int nLine, int nPage, int nMax)
-{
-    switch (LOWORD(wParam))
-    {
-    case SB_LINEUP: return nNow - nLine;
-    case SB_LINEDOWN: return nNow + nLine;
-    case SB_PAGEUP: return nNow - nPage;
-    case SB_PAGEDOWN: return nNow + nPage;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: return static_cast<SHORT>(HIWORD(wParam));
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return nMax;
-    default: return nNow;
-    }
-}
 }
 
 TreeItem* TreeView::Find(HTREEITEM hItem) const

@@ -35,6 +35,7 @@ const SystemClass SYSTEM_CLASSES[] = {
     {TOOLBARCLASSNAMEA, CS_DBLCLKS, ToolbarWndProc},
     {TOOLTIPS_CLASSA, CS_SAVEBITS, ToolTipWndProc},
     {WC_TABCONTROLA, CS_DBLCLKS | CS_PARENTDC, TabControlWndProc},
+    {WC_LISTVIEWA, CS_DBLCLKS, ListViewWndProc},
     {"#32768", CS_SAVEBITS | CS_DBLCLKS, PopupMenuWndProc},   // an open popup menu's level
 };
 
