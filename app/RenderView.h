@@ -4,8 +4,8 @@
 // holds the other tool windows, forwards the tree's selection to the transform tool window,
 // toggles its windows with menu check marks, rebuilds the tree for the main window and writes
 // the view settings ("settings.dat") when the main window closes.
-#include "app/ConsoleDlg.h"
 #include "app/RenderWnd.h"
+#include "mfc_gui/ConsoleDlg.h"
 #include "mfc_gui/DockWnd.h"
 #include "mfc_gui/TreeToolDlg.h"
 

@@ -1,10 +1,13 @@
-// The editing interface's own windows: the skin editor (dialog 163, menu 164), the options
+// The editing interface's own windows: the console (dialog 219, menu 220), the skin editor
+// (dialog 163, menu 164), the options
 // sheet's pages "3D Device" (221) and "Skin" (222), and the tool windows: transform (103),
 // animation (159), utils (161) and general (162).
 #include "MenuTemplate.h"
 
 #include <win32/controls.h>
+#include <win32/commctrl.h>
 #include <win32/dialogs.h>
+#include <win32/listview.h>
 #include <win32/resources.h>
 #include <win32/trackbar.h>
 #include <win32/treeview.h>
@@ -24,6 +27,15 @@ win32::DialogTemplate Dialog(DWORD nStyle, short x, short y, short cx, short cy,
 {
     return {nStyle, 0, x, y, cx, cy, szCaption, "MS Sans Serif", 8, items, N};
 }
+
+const win32::DialogItemTemplate CONSOLE_ITEMS[] = {
+    {WC_LISTVIEWA, "", 1111, CHILD | WS_TABSTOP | LVS_REPORT | WS_BORDER, 0, 7, 8, 451, 200},
+    {WC_EDITA, "", 1572, CHILD | WS_TABSTOP | ES_AUTOHSCROLL | WS_BORDER, 0, 7, 212, 204, 14},
+    {PROGRESS_CLASSA, "", 1575, CHILD, 0, 216, 212, 186, 14},
+    {WC_BUTTONA, "Add", 1193, CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 408, 212, 50, 14},
+};
+const win32::DialogTemplate CONSOLE_DIALOG =
+    Dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 465, 233, "Console", CONSOLE_ITEMS);
 
 const win32::DialogItemTemplate SKIN_EDITOR_ITEMS[] = {
     {WC_TREEVIEWA, "", 1030, CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, WS_EX_CLIENTEDGE,
@@ -92,6 +104,11 @@ const win32::DialogItemTemplate GENERAL_ITEMS[] = {
 };
 const win32::DialogTemplate GENERAL_DIALOG = Dialog(TOOL, 0, 0, 212, 97, "", GENERAL_ITEMS);
 
+const MenuTemplatePopup CONSOLE_MENU[] = {
+    {"File", {{"Save log as...", 32807}, {"Reset list", 32808}, {nullptr, 0}, {"Close", 57602}}},
+    {"&Tools", {{"Dump to output window", 32806}}},
+};
+
 const MenuTemplatePopup SKIN_EDITOR_MENU[] = {
     {"File", {{"Open...", 57601}, {"Save As...", 32780}}},
 };
@@ -102,7 +119,11 @@ struct Registrar
     {
         static const std::vector<uint8_t> s_SkinEditorMenu =
             BuildMenuTemplate(SKIN_EDITOR_MENU, sizeof(SKIN_EDITOR_MENU) / sizeof(SKIN_EDITOR_MENU[0]));
+        static const std::vector<uint8_t> s_ConsoleMenu =
+            BuildMenuTemplate(CONSOLE_MENU, sizeof(CONSOLE_MENU) / sizeof(CONSOLE_MENU[0]));
         static const ResourceEntry s_Entries[] = {
+            {"DIALOG", 219, &CONSOLE_DIALOG, sizeof(CONSOLE_DIALOG)},
+            {"MENU", 220, s_ConsoleMenu.data(), s_ConsoleMenu.size()},
             {"DIALOG", 163, &SKIN_EDITOR_DIALOG, sizeof(SKIN_EDITOR_DIALOG)},
             {"MENU", 164, s_SkinEditorMenu.data(), s_SkinEditorMenu.size()},
             {"DIALOG", 221, &PAGE_3D_DIALOG, sizeof(PAGE_3D_DIALOG)},

@@ -4,6 +4,7 @@
 // clock that moves only when told to.
 #include <win32/types.h>
 
+#include <ctime>
 #include <functional>
 
 DWORD timeGetTime();
@@ -22,6 +23,10 @@ void UseVirtualClock(int64_t nStart);
 void UseRealClock();
 bool IsClockVirtual();
 void AdvanceClock(int64_t nNanoseconds);
+
+// The date for time stamps (seconds since 1970): the system's time of day, or under a virtual
+// clock its count taken as nanoseconds since 1970, so that a test fixes the date it stamps.
+std::time_t ClockDate();
 
 // Under a virtual clock Sleep calls this handler (the test driver advances the clock and delivers
 // input that falls due); without one it just advances the clock. Null restores that default.
