@@ -31,8 +31,6 @@ public:
     // Each formatted row, with a line end, to the debugger output.
     void DumpToDebugger() const;
 
-    BOOL IsAttached() const { return m_bAttached; }
-
     CImageList m_ImageList;
     CListCtrl* m_pList = nullptr;
     BOOL m_bAttached = FALSE;

@@ -110,6 +110,9 @@ TEST_F(ConsoleTest, LogLinesAndTypedLinesAreTypedAndDated)
     ::GetWindowTextA(::GetDlgItem(m_Console.m_hWnd, CConsoleDlg::IDC_INPUT), szInput, sizeof(szInput));
     EXPECT_STREQ(szInput, "");
     EXPECT_EQ(std::string(m_Console.m_List.GetItemText(0, 0)), "");
+    testing::internal::CaptureStderr();
+    ::SendMessageA(m_Console.m_hWnd, WM_COMMAND, CConsoleDlg::ID_DUMP, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), Row(0) + "\n" + Row(1) + "\n" + Row(2) + "\n" + Row(3) + "\n");
 
     ::SendMessageA(m_Console.m_hWnd, WM_COMMAND, CConsoleDlg::ID_RESET_LIST, 0);
     EXPECT_EQ(m_Console.m_List.GetItemCount(), 0);

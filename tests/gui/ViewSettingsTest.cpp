@@ -121,7 +121,8 @@ TEST_F(ViewSettingsTest, AFileReadsBackAndWritesTheSameBytes)
     EXPECT_TRUE(GetLogLines().empty());
 
     // The same through the file on disk.
-    const std::string strPath = m_Temp / "settings.dat";
+    const std::string strPath = ViewSettingsPath((m_Temp.Path() + "/").c_str());
+    EXPECT_EQ(strPath, m_Temp / "settings.dat");
     ASSERT_EQ(SaveViewSettingsFile(strPath.c_str(), FilledSettings()), 1);
     ViewSettings loaded;
     ASSERT_EQ(LoadViewSettingsFile(strPath.c_str(), loaded), 1);
