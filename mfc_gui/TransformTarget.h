@@ -11,9 +11,9 @@ class CTransformTarget
 {
 public:
     virtual ~CTransformTarget() = default;
-    // The mesh (or light) the buttons move from now on.
-    virtual void SetMesh(SceneMesh* pMesh) = 0;
-    virtual void SetLight(SceneLight* pLight) = 0;
+    // The mesh (or light) the buttons move from now on; 0 for null, which changes nothing.
+    virtual int SetMesh(SceneMesh* pMesh) = 0;
+    virtual int SetLight(SceneLight* pLight) = 0;
     // Forgets both: the objects are about to go (the scene is rebuilt, cleared or loses a mesh).
     virtual void ClearTarget() = 0;
     virtual BOOL IsMouseMove() const = 0;

@@ -5,6 +5,7 @@
 // drag on the render window moves that window. A right click edits the step.
 #include "mfc_gui/BtnST.h"
 #include "mfc_gui/DockDialog.h"
+#include "mfc_gui/TransformTarget.h"
 #include "mfc_gui/ViewSettings.h"
 
 #include <d3dx9math.h>
@@ -12,7 +13,7 @@
 class SceneLight;
 class SceneMesh;
 
-class CTransformToolDlg : public CDockDialog
+class CTransformToolDlg : public CDockDialog, public CTransformTarget
 {
 public:
     enum
@@ -44,13 +45,13 @@ public:
     int SetSettings(ViewSettings* pSettings);
     // The target of the steps, one at a time; 0 for null (the mesh and the matrix with a logged
     // warning).
-    int SetMesh(SceneMesh* pMesh);
-    int SetLight(SceneLight* pLight);
+    int SetMesh(SceneMesh* pMesh) override;
+    int SetLight(SceneLight* pLight) override;
     int SetMatrix(D3DXMATRIX* pMatrix);
     // No target: the view calls it whenever the scene's objects are rebuilt or a mesh removed,
     // so the window never writes into an object that is gone.
-    void ClearTarget();
-    int IsMouseMove() const { return m_bMouseMove; }
+    void ClearTarget() override;
+    BOOL IsMouseMove() const override { return m_bMouseMove; }
     int GetMode() const { return m_nMode; }
 
     // Changes the target by a step vector in the current mode:

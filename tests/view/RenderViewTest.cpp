@@ -1,11 +1,12 @@
 // The view of the running application: the windows it makes, the tree's selection reaching the
-// transform tool window, its show commands with their menu check marks, the render window's trip
-// to full screen and back, and a light's colour edited in the tree reaching the next frame.
+// transform tool window (a recorder, and the real window), its show commands with their menu
+// check marks, the render window's trip to full screen and back, and a light's colour edited in
+// the tree reaching the next frame.
 #include "SceneTreeFixture.h"
 
 #include "mfc_gui/EditFloatDlg.h"
 #include "mfc_gui/MenuBar.h"
-#include "mfc_gui/TransformTarget.h"
+#include "mfc_gui/TransformToolDlg.h"
 #include "mfc_gui/TreeMessages.h"
 
 #include <win32/present.h>
@@ -18,8 +19,16 @@ namespace
 class CRecordingTransform : public CTransformTarget
 {
 public:
-    void SetMesh(SceneMesh* pMesh) override { m_Calls.push_back("mesh " + std::string(pMesh->m_szName)); }
-    void SetLight(SceneLight* pLight) override { m_Calls.push_back("light " + std::string(pLight->m_szName)); }
+    int SetMesh(SceneMesh* pMesh) override
+    {
+        m_Calls.push_back("mesh " + std::string(pMesh->m_szName));
+        return 1;
+    }
+    int SetLight(SceneLight* pLight) override
+    {
+        m_Calls.push_back("light " + std::string(pLight->m_szName));
+        return 1;
+    }
     void ClearTarget() override { m_Calls.push_back("clear"); }
     BOOL IsMouseMove() const override { return m_bMouseMove; }
 
@@ -232,4 +241,26 @@ TEST_F(RenderViewTest, ALightsColourEditedInTheTreeChangesTheNextFrame)
     const uint32_t nAfter = DrawnPixel(x, y);
     EXPECT_LT(nAfter >> 16 & 0xFF, 0x20u) << std::hex << nBefore << " -> " << nAfter;
     EXPECT_EQ(nAfter & 0xFFFF, nBefore & 0xFFFF) << std::hex << nBefore << " -> " << nAfter;
+}
+
+TEST_F(RenderViewTest, TheTransformWindowMovesTheSelectedMeshAndLetsGoOfItOnARebuild)
+{
+    CTransformToolDlg dlg(&View());
+    ASSERT_TRUE(dlg.Create(CTransformToolDlg::IDD, &View()));
+    View().m_pTransformTarget = &dlg;
+    BuildFixtureScene();
+    ASSERT_TRUE(View().BuildTree(m_pApp.get()));
+    SceneMesh* pFloor = Mesh(1);
+    ASSERT_STREQ(pFloor->m_szName, "Floor");
+    Select({"Scene Nodes", "Object List", "Mesh #1 :Floor "});
+    dlg.m_nMode = CTransformToolDlg::MODE_TRANSLATION;
+    const float fMinX = pFloor->m_fBounds[0];
+    dlg.ApplyStep(D3DXVECTOR3(2.0f, 0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(pFloor->m_fBounds[0], fMinX + 2.0f);
+    // The tree is rebuilt whenever the scene's objects may go: the window no longer holds one.
+    ASSERT_TRUE(View().BuildTree(m_pApp.get()));
+    dlg.ApplyStep(D3DXVECTOR3(2.0f, 0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(pFloor->m_fBounds[0], fMinX + 2.0f);
+    View().m_pTransformTarget = nullptr;
+    dlg.DestroyWindow();
 }
