@@ -1,6 +1,45 @@
 #include "cpu/pool/WorkerPool.h"
 
 #include <algorithm>
+#include <chrono>
+
+namespace
+{
+// How long a thread spins on a value before it sleeps on it: about the gap between two draws'
+// jobs, so a stream of draws keeps the workers awake while an idle device lets them sleep.
+constexpr std::chrono::microseconds SPIN_TIME{20};
+
+void Pause()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+// Waits until value differs from nOld (or bDone() holds), spinning for SPIN_TIME first; returns
+// the value seen.
+template <class T, class Done>
+T WaitWhileEqual(const std::atomic<T>& value, T nOld, Done bDone)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (unsigned i = 1;; ++i)
+    {
+        const T nNow = value.load(std::memory_order_acquire);
+        if (nNow != nOld || bDone())
+            return nNow;
+        if (i % 64 == 0 && std::chrono::steady_clock::now() - start > SPIN_TIME)
+            break;
+        Pause();
+    }
+    while (true)
+    {
+        value.wait(nOld, std::memory_order_acquire);
+        const T nNow = value.load(std::memory_order_acquire);
+        if (nNow != nOld || bDone())
+            return nNow;
+    }
+}
+}
 
 WorkerPool::WorkerPool(unsigned nThreads)
 {
@@ -12,11 +51,9 @@ WorkerPool::WorkerPool(unsigned nThreads)
 
 WorkerPool::~WorkerPool()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_bStop = true;
-    }
-    m_wake.notify_all();
+    m_bStop.store(true, std::memory_order_release);
+    m_nJob.fetch_add(1, std::memory_order_acq_rel);
+    m_nJob.notify_all();
     for (std::thread& worker : m_workers)
         worker.join();
 }
@@ -31,48 +68,61 @@ void WorkerPool::RunTasks(unsigned nTasks, const void* pFn, TaskRoutine pfnTask)
             pfnTask(pFn, i, 0);
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_pJob = pFn;
-        m_pfnTask = pfnTask;
-        m_nTasks = nTasks;
-        m_nNext = 0;
-        m_nBusy = (unsigned)m_workers.size();
-        ++m_nGeneration;
-    }
-    m_wake.notify_all();
+    const uint32_t nJob = m_nJob.load(std::memory_order_relaxed) + 1;
+    m_pJob.store(pFn, std::memory_order_relaxed);
+    m_pfnTask.store(pfnTask, std::memory_order_relaxed);
+    m_nTasks.store(nTasks, std::memory_order_relaxed);
+    m_nFinished.store(0, std::memory_order_relaxed);
+    m_nTicket.store((uint64_t)nJob << 32, std::memory_order_release);
+    m_nJob.store(nJob, std::memory_order_release);
+    m_nJob.notify_all();
     Work(0);
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [this] { return m_nBusy == 0; });
-    m_pJob = nullptr;
+    unsigned nFinished = m_nFinished.load(std::memory_order_acquire);
+    while (nFinished != nTasks)
+        nFinished = WaitWhileEqual(m_nFinished, nFinished, [] { return false; });
 }
 
 void WorkerPool::Work(unsigned nWorker)
 {
     while (true)
     {
-        unsigned nTask = m_nNext.fetch_add(1, std::memory_order_relaxed);
-        if (nTask >= m_nTasks)
+        uint64_t nTicket = m_nTicket.load(std::memory_order_acquire);
+        const void* pJob = m_pJob.load(std::memory_order_relaxed);
+        const TaskRoutine pfnTask = m_pfnTask.load(std::memory_order_relaxed);
+        const unsigned nTasks = m_nTasks.load(std::memory_order_relaxed);
+        const uint64_t nJobBits = nTicket >> 32;
+        // Take the next task of the job just read; a ticket of another job means the fields may
+        // belong to it: read them again.
+        bool bTaken = false;
+        while ((nTicket >> 32) == nJobBits && (uint32_t)nTicket < nTasks)
+        {
+            if (m_nTicket.compare_exchange_weak(nTicket, nTicket + 1, std::memory_order_acquire,
+                                                std::memory_order_acquire))
+            {
+                bTaken = true;
+                break;
+            }
+        }
+        if (!bTaken)
+        {
+            if ((nTicket >> 32) != nJobBits)
+                continue;
             return;
-        m_pfnTask(m_pJob, nTask, nWorker);
+        }
+        pfnTask(pJob, (uint32_t)nTicket, nWorker);
+        if (m_nFinished.fetch_add(1, std::memory_order_acq_rel) + 1 == nTasks)
+            m_nFinished.notify_one();
     }
 }
 
 void WorkerPool::WorkerLoop(unsigned nWorker)
 {
-    unsigned long long nSeen = 0;
+    uint32_t nSeen = 0;
     while (true)
     {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_bStop || m_nGeneration != nSeen; });
-            if (m_bStop)
-                return;
-            nSeen = m_nGeneration;
-        }
+        nSeen = WaitWhileEqual(m_nJob, nSeen, [this] { return m_bStop.load(std::memory_order_acquire); });
+        if (m_bStop.load(std::memory_order_acquire))
+            return;
         Work(nWorker);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (--m_nBusy == 0)
-            m_done.notify_all();
     }
 }
