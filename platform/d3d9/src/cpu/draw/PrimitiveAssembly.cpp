@@ -48,6 +48,8 @@ UINT NumbersFor(D3DPRIMITIVETYPE type, UINT nPrimitives)
     }
 }
 
+constexpr UINT PREPARE_CHUNK = 256;   // vertices a worker prepares at once
+
 class Assembler
 {
 public:
@@ -71,9 +73,9 @@ public:
             PrepareVertices(0, m_nShaded);
             return;
         }
-        const UINT nTasks = (m_nShaded + SPLIT_VERTICES - 1) / SPLIT_VERTICES;
+        const UINT nTasks = (m_nShaded + PREPARE_CHUNK - 1) / PREPARE_CHUNK;
         pool.Run(nTasks, [this](unsigned nTask, unsigned) {
-            PrepareVertices(nTask * SPLIT_VERTICES, std::min<UINT>(m_nShaded, (nTask + 1) * SPLIT_VERTICES));
+            PrepareVertices(nTask * PREPARE_CHUNK, std::min<UINT>(m_nShaded, (nTask + 1) * PREPARE_CHUNK));
         });
     }
 

@@ -19,7 +19,7 @@ constexpr int BIN_SIZE = 64;
 constexpr int SMALL_BIN_SIZE = 32;
 constexpr int64_t SMALL_DRAW_PIXELS = 2048;
 constexpr int64_t LARGE_DRAW_PIXELS = 65536;
-constexpr size_t SETUP_CHUNK = 1024;        // primitives set up per task when setup is split
+constexpr size_t SETUP_CHUNK = 128;         // primitives set up per task when setup is split
 
 // Rounds f·256 half away from zero, as llround does, without the library call: the product has
 // at most 24 significant bits, so below 2^52 adding ±0.5 is exact (or, for tiny values, cannot

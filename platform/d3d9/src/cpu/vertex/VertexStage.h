@@ -17,8 +17,10 @@ constexpr unsigned VARYING_COLOR = 32;
 constexpr unsigned VARYING_COUNT = 40;
 
 // Draws with more vertices than this shade them, and prepare them for setup, on every worker;
-// smaller ones stay on the calling thread, where waking the workers would cost more.
-constexpr UINT SPLIT_VERTICES = 4096;
+// smaller ones stay on the calling thread, where waking the workers would cost more. A scene
+// mesh of a few hundred triangles is above it: its vertex work would otherwise hold up the
+// workers waiting for its pixels.
+constexpr UINT SPLIT_VERTICES = 1024;
 
 struct ClipVertex
 {
