@@ -7,7 +7,7 @@ namespace
 {
 // How long a thread spins on a value before it sleeps on it: about the gap between two draws'
 // jobs, so a stream of draws keeps the workers awake while an idle device lets them sleep.
-constexpr std::chrono::microseconds SPIN_TIME{20};
+constexpr std::chrono::microseconds SPIN_TIME{200};
 
 void Pause()
 {
