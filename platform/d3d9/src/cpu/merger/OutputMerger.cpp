@@ -134,6 +134,9 @@ void OutputMerger::Configure(const DeviceState& state, const DrawResources& reso
     m_nSrcBlend = rs[D3DRS_SRCBLEND];
     m_nDestBlend = rs[D3DRS_DESTBLEND];
     m_nBlendOp = rs[D3DRS_BLENDOP];
+    const bool bAdd = m_nBlendOp == D3DBLENDOP_ADD;
+    m_bBlendAdd = bAdd && m_nSrcBlend == D3DBLEND_ONE && m_nDestBlend == D3DBLEND_ONE;
+    m_bBlendZero = bAdd && m_nSrcBlend == D3DBLEND_ZERO && m_nDestBlend == D3DBLEND_ZERO;
     ColorToFloat(rs[D3DRS_BLENDFACTOR], m_blendFactor);
     const DWORD writeStates[4] = {D3DRS_COLORWRITEENABLE, D3DRS_COLORWRITEENABLE1, D3DRS_COLORWRITEENABLE2,
                                   D3DRS_COLORWRITEENABLE3};
@@ -143,6 +146,14 @@ void OutputMerger::Configure(const DeviceState& state, const DrawResources& reso
 
 void OutputMerger::Blend(const float* const src[4], const float* const dst[4], unsigned n, float* const out[4]) const
 {
+    if (m_bBlendAdd)
+    {
+        // s·1 + d·1 is s + d to the bit.
+        for (int c = 0; c < 4; ++c)
+            for (unsigned i = 0; i < n; ++i)
+                out[c][i] = src[c][i] + dst[c][i];
+        return;
+    }
     for (int c = 0; c < 4; ++c)
     {
         float fs[TILE_LANES], fd[TILE_LANES];
@@ -175,6 +186,24 @@ void OutputMerger::Blend(const float* const src[4], const float* const dst[4], u
             break;
         }
     }
+}
+
+bool OutputMerger::StoresZero(const ImageStorage& target, DWORD nWriteMask) const
+{
+    return m_bBlend && m_bBlendZero && nWriteMask == 0xF && target.pFormat->type == ChannelType::Unorm;
+}
+
+bool OutputMerger::IgnoresColors(unsigned nColors) const
+{
+    if (m_bAlphaTest)
+        return false;
+    for (int t = 0; t < 4; ++t)
+    {
+        const ImageStorage* pTarget = m_targets[t];
+        if (pTarget && ((nColors >> t) & 1) && m_nWriteMask[t] != 0 && !StoresZero(*pTarget, m_nWriteMask[t]))
+            return false;
+    }
+    return true;
 }
 
 uint64_t OutputMerger::AlphaTest(uint64_t nMask, const float* pAlpha) const
@@ -266,12 +295,20 @@ void OutputMerger::StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, in
     ForEachBit(nMask, [&](unsigned p) { pixels[n++] = (uint8_t)p; });
     if (!n)
         return;
+    BYTE* pTile = target.Row((UINT)y) + (size_t)x * nSize;
+    BYTE bytes[TILE_LANES * 16];
+    if (StoresZero(target, nWriteMask))
+    {
+        static constexpr float ZEROS[TILE_LANES] = {};
+        const float* zero[4] = {ZEROS, ZEROS, ZEROS, ZEROS};
+        EncodePixelRun(format, zero, n, bytes);
+        MovePixels<true>(nSize, bytes, pixels, n, pTile, target.nRowPitch);
+        return;
+    }
     float src[4][TILE_LANES], dst[4][TILE_LANES], blended[4][TILE_LANES];
     for (int c = 0; c < 4; ++c)
         for (unsigned i = 0; i < n; ++i)
             src[c][i] = colors[c][TILE_PIXEL_LANES.lanes[pixels[i]]];
-    BYTE* pTile = target.Row((UINT)y) + (size_t)x * nSize;
-    BYTE bytes[TILE_LANES * 16];
     // UNORM encoding saturates by itself, so only blending needs the saturated colour first.
     const float* result[4] = {src[0], src[1], src[2], src[3]};
     if (m_bBlend || nWriteMask != 0xF)

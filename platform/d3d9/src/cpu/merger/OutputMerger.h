@@ -14,6 +14,9 @@ public:
     void Configure(const DeviceState& state, const DrawResources& resources);
 
     bool TestsAlpha() const { return m_bAlphaTest; }
+    // Whether no stored byte depends on the colours the shading gives (ZERO / ZERO blending
+    // into UNORM targets, or nothing written), so the colours need not be computed.
+    bool IgnoresColors(unsigned nColors) const;
     // Whether TestDepthStencil reads the fragments' depth.
     bool ReadsDepth() const { return m_bDepthTest; }
     // The pixels of nMask whose oC0 alpha (per lane) passes the alpha test.
@@ -35,6 +38,9 @@ private:
     void StoreTarget(ImageStorage& target, DWORD nWriteMask, int x, int y, uint64_t nMask,
                      const float (*colors)[TILE_LANES]) const;
     void Blend(const float* const src[4], const float* const dst[4], unsigned n, float* const out[4]) const;
+    // ZERO / ZERO into a UNORM target stores 0 whatever the colours (the source is saturated
+    // first and the stored value is finite, so both products are 0).
+    bool StoresZero(const ImageStorage& target, DWORD nWriteMask) const;
 
     ImageStorage* m_targets[4] = {};
     ImageStorage* m_pDepth = nullptr;
@@ -44,6 +50,9 @@ private:
     StencilFace m_front{}, m_back{};
     DWORD m_nStencilRef = 0, m_nStencilMask = 0, m_nStencilWriteMask = 0;
     DWORD m_nSrcBlend = 0, m_nDestBlend = 0, m_nBlendOp = 0;
+    // The blend's common pairs, with ADD: ONE / ONE is s + d; ZERO / ZERO gives 0 where the
+    // values are finite. Both give the bits the general form gives.
+    bool m_bBlendAdd = false, m_bBlendZero = false;
     float m_blendFactor[4] = {};
     DWORD m_nWriteMask[4] = {};
 };

@@ -9,8 +9,11 @@
 TileRunner::TileRunner(const RasterJob& job, const std::vector<LinePixel>& linePixels)
     : m_job(job), m_linePixels(linePixels), m_nVaryings(job.pShading->VaryingsRead()),
       m_nColors(job.pShading->ColorsWritten()),
-      m_bEarlyTests(!job.pShading->ChangesCoverage() && !(job.pMerger->TestsAlpha() && (m_nColors & 1)))
+      m_bEarlyTests(!job.pShading->ChangesCoverage() && !(job.pMerger->TestsAlpha() && (m_nColors & 1))),
+      m_bSkipShading(m_bEarlyTests && job.pMerger->IgnoresColors(m_nColors))
 {
+    if (m_bSkipShading)
+        m_nVaryings = 0;
 }
 
 void TileRunner::Run(const Setup& s, const RECT& rect, QuadBatch& batch, unsigned nWorker, RasterCounts& counts) const
@@ -272,14 +275,16 @@ void TileRunner::Flush(QuadBatch& batch, unsigned nWorker, RasterCounts& counts)
 {
     if (!batch.nQuads)
         return;
-    m_job.pShading->Shade(batch.lanes, nWorker);
+    if (!m_bSkipShading)
+        m_job.pShading->Shade(batch.lanes, nWorker);
     const OutputMerger& merger = *m_job.pMerger;
     for (unsigned i = 0; i < batch.nPieces; ++i)
     {
         const QuadBatch::Piece& piece = batch.pieces[i];
-        // The piece's quads back in tile order.
+        // The piece's quads back in tile order (none when nothing was shaded).
         unsigned nFrom = piece.nFirstQuad * 4;
-        for (uint16_t nQuads = piece.nTileQuads; nQuads; nQuads &= (uint16_t)(nQuads - 1), nFrom += 4)
+        const uint16_t nShadedQuads = m_bSkipShading ? 0 : piece.nTileQuads;
+        for (uint16_t nQuads = nShadedQuads; nQuads; nQuads &= (uint16_t)(nQuads - 1), nFrom += 4)
         {
             const unsigned nTo = (unsigned)std::countr_zero(nQuads) * 4;
             for (unsigned t = 0; t < 4; ++t)

@@ -86,4 +86,7 @@ private:
     // Depth and stencil run before the shading when it cannot change their outcome (no kills,
     // no depth output, no alpha test on its colour), so hidden pixels are not shaded.
     bool m_bEarlyTests;
+    // Nothing the shading computes can change a stored byte (the early tests decide coverage and
+    // the merger ignores the colours), so it is not run and no varyings are interpolated.
+    bool m_bSkipShading;
 };
