@@ -92,7 +92,8 @@ private:
             AddLine(p2, p0, pFlat, bBack);
             return;
         }
-        Setup s{};
+        // Built in place: a copy of the large record into the list costs more than its set-up.
+        Setup& s = setups.emplace_back();
         s.kind = PrimitiveKind::Triangle;
         s.v[0] = p0, s.v[1] = p1, s.v[2] = p2;
         if (bBack)
@@ -123,8 +124,8 @@ private:
         s.x1 = (int)(maxX >> 8) + 1;
         s.y1 = (int)(maxY >> 8) + 1;
         s.bPerspective = !(p0->q == p1->q && p1->q == p2->q);
-        if (ClipBounds(s))
-            setups.push_back(s);
+        if (!ClipBounds(s))
+            setups.pop_back();
     }
 
     // Pixels of a line by the diamond-exit rule.
