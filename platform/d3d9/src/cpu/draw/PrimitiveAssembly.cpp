@@ -1,7 +1,6 @@
 #include "cpu/draw/PrimitiveAssembly.h"
 
 #include "cpu/clip/Clipper.h"
-#include "cpu/pool/WorkerPool.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,35 +47,32 @@ UINT NumbersFor(D3DPRIMITIVETYPE type, UINT nPrimitives)
     }
 }
 
-constexpr UINT PREPARE_CHUNK = 256;   // vertices a worker prepares at once
-
 class Assembler
 {
 public:
-    Assembler(const DeviceState& state, AssemblyScratch& scratch, WorkerPool& pool, RasterJob& job)
-        : m_stage(scratch.stage), m_scratch(scratch), m_job(job)
+    // For a draw whose vertex stage shades nShaded vertices; each shaded vertex gets its clip
+    // code and its screen vertex of the same number from Prepare, as the vertex stage hands
+    // them over; clipping adds vertices after them.
+    Assembler(const DeviceState& state, AssemblyScratch& scratch, RasterJob& job, UINT nShaded)
+        : m_stage(scratch.stage), m_scratch(scratch), m_job(job), m_nShaded(nShaded)
     {
         const D3DVIEWPORT9& vp = state.viewport;
         m_fX = (float)vp.X, m_fY = (float)vp.Y, m_fW = (float)vp.Width, m_fH = (float)vp.Height;
         m_fMinZ = vp.MinZ, m_fMaxZ = vp.MaxZ;
         const DWORD nUserMask = state.renderStates[D3DRS_CLIPPING] ? state.renderStates[D3DRS_CLIPPLANEENABLE] : 0;
         m_planes = MakeClipPlanes(m_fW, m_fH, nUserMask, state.clipPlanes, MAX_CLIP_PLANES);
-        // Every shaded vertex gets its clip code and its screen vertex of the same number up
-        // front, on the workers when there are many; clipping adds vertices after them.
-        m_nShaded = (UINT)m_stage.vertices.size();
         scratch.clipCodes.resize(m_nShaded);
         m_job.vertices.resize(m_nShaded);
         scratch.screenOf.clear();
         scratch.screenSources.clear();
-        if (m_nShaded <= SPLIT_VERTICES || pool.GetThreadCount() == 1)
-        {
-            PrepareVertices(0, m_nShaded);
-            return;
-        }
-        const UINT nTasks = (m_nShaded + PREPARE_CHUNK - 1) / PREPARE_CHUNK;
-        pool.Run(nTasks, [this](unsigned nTask, unsigned) {
-            PrepareVertices(nTask * PREPARE_CHUNK, std::min<UINT>(m_nShaded, (nTask + 1) * PREPARE_CHUNK));
-        });
+    }
+
+    ShadedRangeHook PrepareHook()
+    {
+        auto prepare = [](void* pContext, UINT nBegin, UINT nEnd) {
+            static_cast<Assembler*>(pContext)->Prepare(nBegin, nEnd);
+        };
+        return {prepare, this};
     }
 
     // nFlatSource: the vertex whose colours the triangle takes under FLAT shading.
@@ -125,7 +121,7 @@ public:
     }
 
 private:
-    void PrepareVertices(UINT nBegin, UINT nEnd)
+    void Prepare(UINT nBegin, UINT nEnd)
     {
         uint32_t* pCodes = m_scratch.clipCodes.data();
         for (UINT i = nBegin; i < nEnd; ++i)
@@ -192,12 +188,13 @@ bool AssemblePrimitives(const DeviceState& state, const DrawCommand& command, co
         return false;
     const auto [itMin, itMax] = std::minmax_element(numbers.begin(), numbers.end());
     const UINT nFirst = *itMin;
-    if (!RunVertexStage(program, command.resources, nFirst, *itMax - nFirst + 1, pool, scratch.stage))
+    Assembler assembler(state, scratch, job, *itMax - nFirst + 1);
+    if (!RunVertexStage(program, command.resources, nFirst, *itMax - nFirst + 1, pool, scratch.stage,
+                        assembler.PrepareHook()))
         return false;
     if (nFirst != 0)
         for (UINT& n : numbers)
             n -= nFirst;
-    Assembler assembler(state, scratch, pool, job);
     const UINT nPrimitives = command.nPrimitiveCount;
     for (UINT i = 0; i < nPrimitives; ++i)
     {

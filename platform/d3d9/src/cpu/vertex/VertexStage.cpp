@@ -165,7 +165,7 @@ private:
 static_assert(sizeof(ClipVertex) == (4 + VARYING_COUNT) * sizeof(float), "a clip vertex is plain floats");
 
 void ShadeWithProgram(const VertexProgram& program, const DrawResources& resources, const BYTE* pFirst, UINT nCount,
-                      WorkerPool& pool, VertexStageResult& result)
+                      WorkerPool& pool, VertexStageResult& result, const ShadedRangeHook& hook)
 {
     const ShaderPlan& plan = *program.pPlan;
     const ProgramVertices vertices(plan, resources, pFirst, result.vertices.data());
@@ -189,6 +189,7 @@ void ShadeWithProgram(const VertexProgram& program, const DrawResources& resourc
             const UINT nFirst = nBlock * SHADER_LANES;
             vertices.ShadeBlock(result.files[nWorker], nFirst, std::min<UINT>(SHADER_LANES, nCount - nFirst));
         }
+        hook.pfnRange(hook.pContext, nBegin * SHADER_LANES, std::min<UINT>(nCount, nEnd * SHADER_LANES));
     };
     if (nWorkers == 1)
     {
@@ -236,7 +237,7 @@ void FetchElement(const D3DVERTEXELEMENT9& element, const BYTE* p, float out[4])
 }
 
 bool RunVertexStage(const VertexProgram& program, const DrawResources& resources, UINT nFirst, UINT nCount,
-                    WorkerPool& pool, VertexStageResult& result)
+                    WorkerPool& pool, VertexStageResult& result, const ShadedRangeHook& hook)
 {
     const std::vector<BYTE>& bytes = resources.pVertexBytes->bytes;
     const UINT nElementEnd = resources.nVertexBytes;
@@ -246,6 +247,6 @@ bool RunVertexStage(const VertexProgram& program, const DrawResources& resources
     result.nFirstIndex = nFirst;
     result.bPretransformed = program.bPretransformed;
     result.vertices.resize(nCount);
-    ShadeWithProgram(program, resources, bytes.data() + nStart, nCount, pool, result);
+    ShadeWithProgram(program, resources, bytes.data() + nStart, nCount, pool, result, hook);
     return true;
 }

@@ -64,7 +64,16 @@ struct VertexProgram
     bool bPretransformed = false;        // its positions are screen positions: no clipping
 };
 
+// Work on shaded vertices while they are still in the cache of the thread that shaded them:
+// called with each range [nBegin, nEnd) of the result's vertices once it is shaded, on that
+// thread. Ranges do not overlap, so the work may write per-vertex outputs without locks.
+struct ShadedRangeHook
+{
+    void (*pfnRange)(void* pContext, UINT nBegin, UINT nEnd);
+    void* pContext;
+};
+
 // Shades the vertices [nFirst, nFirst + nCount) of the stream, on the calling thread unless
 // there are enough of them to be worth the workers. False when the stream is too short for them.
 bool RunVertexStage(const VertexProgram& program, const DrawResources& resources, UINT nFirst, UINT nCount,
-                    WorkerPool& pool, VertexStageResult& result);
+                    WorkerPool& pool, VertexStageResult& result, const ShadedRangeHook& hook);
