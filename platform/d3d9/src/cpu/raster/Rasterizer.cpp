@@ -183,6 +183,7 @@ struct RasterScratch::Storage
     std::vector<UINT> binStarts;   // per bin, its first entry in binItems; one more at the end
     std::vector<const Setup*> binItems;   // set-up primitives by bin, in submission order
     std::vector<RasterCounts> binCounts;
+    std::vector<unsigned> binOrder;       // the order in which the bins are handed out
 
     template <class Fn>
     void ForEachSetup(Fn fn) const
@@ -313,7 +314,18 @@ RasterCounts Rasterize(const RasterJob& job, WorkerPool& pool, bool bMayUseWorke
     }
     FillBins(storage, nBinSize, bx0, by0, nBinsX, nBinsY);
     storage.binCounts.assign((size_t)nBinsX * nBinsY, RasterCounts());
-    pool.Run((unsigned)storage.binCounts.size(), [&](unsigned nBin, unsigned nWorker) {
+    // The busiest bins first, so that no long bin starts last and holds the draw up alone.
+    std::vector<unsigned>& order = storage.binOrder;
+    order.resize(storage.binCounts.size());
+    for (unsigned i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const std::vector<UINT>& starts = storage.binStarts;
+    std::sort(order.begin(), order.end(), [&](unsigned a, unsigned b) {
+        const UINT nA = starts[a + 1] - starts[a], nB = starts[b + 1] - starts[b];
+        return nA != nB ? nA > nB : a < b;
+    });
+    pool.Run((unsigned)order.size(), [&](unsigned nTask, unsigned nWorker) {
+        const unsigned nBin = order[nTask];
         const int bx = bx0 + (int)nBin % nBinsX, by = by0 + (int)nBin / nBinsX;
         const RECT bin{bx * nBinSize, by * nBinSize, (bx + 1) * nBinSize, (by + 1) * nBinSize};
         RasterCounts counts;
