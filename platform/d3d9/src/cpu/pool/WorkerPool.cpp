@@ -7,7 +7,11 @@ namespace
 {
 // How long a thread spins on a value before it sleeps on it: about the gap between two draws'
 // jobs, so a stream of draws keeps the workers awake while an idle device lets them sleep.
+// After the first part of it the thread yields between looks, so on a busy machine the spin
+// gives its processor to other threads (a worker holding a task, another program) instead of
+// taking their time.
 constexpr std::chrono::microseconds SPIN_TIME{200};
+constexpr std::chrono::microseconds BUSY_SPIN_TIME{20};
 
 void Pause()
 {
@@ -27,8 +31,14 @@ T WaitWhileEqual(const std::atomic<T>& value, T nOld, Done bDone)
         const T nNow = value.load(std::memory_order_acquire);
         if (nNow != nOld || bDone())
             return nNow;
-        if (i % 64 == 0 && std::chrono::steady_clock::now() - start > SPIN_TIME)
-            break;
+        if (i % 64 == 0)
+        {
+            const auto elapsed = std::chrono::steady_clock::now() - start;
+            if (elapsed > SPIN_TIME)
+                break;
+            if (elapsed > BUSY_SPIN_TIME)
+                std::this_thread::yield();
+        }
         Pause();
     }
     while (true)
