@@ -167,8 +167,9 @@ public:
     void SetShadowPixelConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight, int nLightIndex);
 
     // ---- Rasterised renderer (raster/): the lights' shadow maps, which no live pass draws. Each
-    // pixel holds (value, object id (mesh index + 1) / 65535, diffuse alpha, 1); a light without
-    // its shadow target is skipped.
+    // pixel holds (value, object id (mesh index + 1) / 65535, diffuse alpha, 1). A light gets its
+    // float shadow target (cube or 2D) the first time a driver draws for it; a light whose target
+    // cannot be made is skipped.
     // Point lights into the faces of their cube target (distance / 65535), directional lights
     // into their 2D target (clip depth / 65535, near or far layer).
     void RenderShadowMaps();

@@ -1,8 +1,8 @@
 // The lights' shadow maps: a distance pass (point and spot lights, into cube faces) and a depth
 // pass (directional lights, near or far layer) that write per pixel the value, the object id and
 // the diffuse map's alpha; the drivers place the viewer at the light for each face. No live pass
-// calls them: the lights' shadow targets are made by no one yet, and a light without its target
-// is skipped rather than drawn into the back buffer.
+// calls them. A light's shadow target is made the first time a driver draws for it; a light whose
+// target cannot be made is skipped rather than drawn into the back buffer.
 #include "app/RenderApp.h"
 #include "3dapi/Renderer.h"
 #include "core/Log.h"
@@ -28,11 +28,39 @@ enum
 constexpr int PS_SHADOW_MAP = 2;   // 602
 constexpr float SHADOW_DEPTH_SCALE = 65535.0f;
 constexpr char PASS_NAME[] = "RenderShadowMaps";
+// Texels per side of a light's shadow cube (point and spot lights) and 2D map (directional).
+constexpr int SHADOW_CUBE_SIZE = 128;
+constexpr int SHADOW_MAP_SIZE = 256;
 
 // The mesh casts a shadow map for light i: its shadow flag is set and no shadow volume stands in.
 bool CastsShadowMap(const SceneMesh& mesh, int i)
 {
     return mesh.m_nLightFlags[i] != 1 && mesh.m_bCastsShadow[i] != 0;
+}
+
+// True when the light has its shadow target (a float cube or 2D map), making it on first use;
+// a target that cannot be made is reported once and the light keeps -1.
+bool EnsureShadowTarget(Renderer& renderer, int32_t& nId, bool bCube)
+{
+    if (nId >= 0)
+        return true;
+    const int nSize = bCube ? SHADOW_CUBE_SIZE : SHADOW_MAP_SIZE;
+    nId = renderer.CreateRenderTarget(nSize, nSize, false, bCube, RENDER_TARGET_A32B32G32R32F);
+    if (nId >= 0)
+        return true;
+    nId = -1;
+    static bool s_bReported = false;
+    if (!s_bReported)
+        LogWarning("RenderApp::%s() - a light's shadow target could not be made; its shadow map is not drawn.",
+                   PASS_NAME);
+    s_bReported = true;
+    return false;
+}
+
+// Binds the target unless it is bound already; false when it cannot be.
+bool BindShadowTarget(Renderer& renderer, int nId)
+{
+    return renderer.GetCurrentRenderTarget() == nId || renderer.BindRenderTarget(0, nId);
 }
 }
 
@@ -274,12 +302,12 @@ void RenderApp::RenderShadowMaps()
                 continue;
             if (pLight->m_Light.Type == D3DLIGHT_DIRECTIONAL)
             {
-                if (pLight->m_nTextureId2 >= 0 && BuildDirectionalShadowView(i, keptView) &&
-                    pRenderer->BindRenderTarget(0, pLight->m_nTextureId2))
+                if (EnsureShadowTarget(*pRenderer, pLight->m_nTextureId2, false) &&
+                    BuildDirectionalShadowView(i, keptView) && BindShadowTarget(*pRenderer, pLight->m_nTextureId2))
                     RenderShadowDepthPass(i);
                 continue;
             }
-            if (pLight->m_nTextureId < 0)
+            if (!EnsureShadowTarget(*pRenderer, pLight->m_nTextureId, true))
                 continue;
             const Vector3& position = pLight->m_vLightPosition;
             vCamera = position;
@@ -293,8 +321,7 @@ void RenderApp::RenderShadowMaps()
                 }
             m_fShadowRange[i] = fRange;
             g_fShadowDepthScale = SHADOW_DEPTH_SCALE;
-            if (pRenderer->GetCurrentRenderTarget() != pLight->m_nTextureId &&
-                !pRenderer->BindRenderTarget(0, pLight->m_nTextureId))
+            if (!BindShadowTarget(*pRenderer, pLight->m_nTextureId))
                 continue;
             for (int f = 0; f < 6; ++f)
             {
@@ -326,7 +353,7 @@ void RenderApp::RenderSpotShadowFaces()
             continue;
         const int k = nSpot++;
         // A cube has six faces: spot lights past the sixth have none of their own.
-        if (!pLight->m_bEnabled || pLight->m_nTextureId < 0 || k >= 6)
+        if (!pLight->m_bEnabled || k >= 6 || !EnsureShadowTarget(*pRenderer, pLight->m_nTextureId, true))
             continue;
         const Vector3& position = pLight->m_vLightPosition;
         vCamera = position;
@@ -339,8 +366,7 @@ void RenderApp::RenderSpotShadowFaces()
         const D3DXVECTOR3 up = k == 2 ? D3DXVECTOR3(0, 0, -1) : (k == 3 ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 1, 0));
         D3DXMatrixLookAtLH(&view, &eye, &at, &up);
         g_matView = ToMatrix4(view);
-        if (pRenderer->GetCurrentRenderTarget() != pLight->m_nTextureId &&
-            !pRenderer->BindRenderTarget(0, pLight->m_nTextureId))
+        if (!BindShadowTarget(*pRenderer, pLight->m_nTextureId))
             continue;
         pRenderer->SelectCubeFace(pLight->m_nTextureId, k);
         g_fShadowDepthScale = SHADOW_DEPTH_SCALE;

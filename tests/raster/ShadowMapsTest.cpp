@@ -7,6 +7,7 @@
 #include "3dapi/TextureEntry.h"
 #include "morvyn/morvyn.h"
 #include "raster/LightConstants.h"
+#include "scene/D3DXBridge.h"
 #include "scene/RenderOptions.h"
 
 #include <cmath>
@@ -119,18 +120,90 @@ TEST_F(ShadowMapsTest, SpotLightFillsTheFaceOfItsRank)
     ExpectTexel(ReadFace(pSpot->m_nTextureId, 1).Pixel(MAP_SIZE / 2, MAP_SIZE / 2), want, "face 1");
 }
 
-TEST_F(ShadowMapsTest, LightWithoutItsTargetIsSkipped)
+TEST_F(ShadowMapsTest, LightsGetTheirTargetsOnFirstUseAndTheBackBufferStaysUntouched)
 {
     const Vector3 near[4] = {Vector3(-5, 5, 4), Vector3(5, 5, 4), Vector3(-5, -5, 4), Vector3(5, -5, 4)};
     AddCaster(near);
-    AddLight(D3DLIGHT_POINT, 0, 0, 0);
-    AddLight(D3DLIGHT_SPOT, 0, 0, 0);
-    AddLight(D3DLIGHT_DIRECTIONAL, 0, 0, 0);
+    SceneLight* pPoint = AddLight(D3DLIGHT_POINT, 0, 0, 0);
+    SceneLight* pSpot = AddLight(D3DLIGHT_SPOT, 0, 0, 0);
+    SceneLight* pDirectional = AddLight(D3DLIGHT_DIRECTIONAL, 0, 0, 0);
+    pDirectional->m_Light.Direction = {0.0f, -1.0f, 0.0f};
     g_bSceneChanged = 1;
-    d3d9test::ResetStats(m_pDevice);
+    IDirect3DSurface9* pBackBuffer = nullptr;
+    ASSERT_EQ(m_pDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &pBackBuffer), D3D_OK);
+    // A colour no shadow pass writes (they clear to 0).
+    m_pDevice->SetRenderTarget(0, pBackBuffer);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 10, 20, 30), 1.0f, 0);
+    m_pDevice->SetRenderTarget(0, m_pTarget);
+    d3d9test::SurfaceData before, after;
+    ASSERT_TRUE(d3d9test::ReadSurface(pBackBuffer, before));
     m_pDevice->BeginScene();
     m_pApp->RenderShadowMaps();
     m_pApp->RenderSpotShadowFaces();
     m_pDevice->EndScene();
-    EXPECT_EQ(d3d9test::Stats(m_pDevice).nDraws, 0u);
+    ASSERT_TRUE(d3d9test::ReadSurface(pBackBuffer, after));
+    pBackBuffer->Release();
+    EXPECT_EQ(before.bytes, after.bytes);
+
+    // The point and spot lights each have a float cube, the directional light a 2D map.
+    ASSERT_GE(pPoint->m_nTextureId, 0);
+    ASSERT_GE(pSpot->m_nTextureId, 0);
+    ASSERT_GE(pDirectional->m_nTextureId2, 0);
+    const TextureEntry* pEntry = m_pApp->GetRenderer()->GetTextureEntry(pDirectional->m_nTextureId2);
+    ASSERT_TRUE(pEntry && pEntry->m_pDeviceTexture);
+    EXPECT_EQ(pEntry->m_pDeviceTexture->GetType(), D3DRTYPE_TEXTURE);
+    // The point light's face +z saw the quad 4 units ahead: sqrt(66) to its corners.
+    const float want[4] = {std::sqrt(66.0f) / 65535.0f, 1.0f / 65535.0f, 1.0f, 1.0f};
+    const d3d9test::SurfaceData face = ReadFace(pPoint->m_nTextureId, 4);
+    ExpectTexel(face.Pixel(face.nWidth / 2, face.nHeight / 2), want, "point light, face +z");
+
+    // A second run draws into the same targets.
+    const int nPoint = pPoint->m_nTextureId, nSpot = pSpot->m_nTextureId, nMap = pDirectional->m_nTextureId2;
+    m_pDevice->BeginScene();
+    m_pApp->RenderShadowMaps();
+    m_pApp->RenderSpotShadowFaces();
+    m_pDevice->EndScene();
+    EXPECT_EQ(pPoint->m_nTextureId, nPoint);
+    EXPECT_EQ(pSpot->m_nTextureId, nSpot);
+    EXPECT_EQ(pDirectional->m_nTextureId2, nMap);
+}
+
+TEST_F(ShadowMapsTest, DepthPassKeepsTheNearOrTheFarLayerAsClipDepthOver65535)
+{
+    // A closed box seen from the fixture's camera: the near layer holds its front face (view
+    // depth 9), the far layer its back face (view depth 11).
+    SceneMesh* pBox = AddBox(Vector3(0, 0, 0), 1.0f, AddMaterial());
+    pBox->m_nLightFlags[0] = 0;
+    pBox->m_bCastsShadow[0] = 1;
+    AddLight(D3DLIGHT_DIRECTIONAL, 0, 0, 0);
+    Renderer& renderer = *m_pApp->GetRenderer();
+    const int nMap = renderer.CreateRenderTarget(MAP_SIZE, MAP_SIZE, false, false, RENDER_TARGET_A32B32G32R32F);
+    ASSERT_GE(nMap, 0);
+    g_fShadowDepthScale = 65535.0f;
+    const D3DXMATRIX projection = ToD3DX(g_matProjection);
+    for (uint8_t bFar : {0, 1})
+    {
+        m_pApp->m_bShadowFarLayer = bFar;
+        renderer.BindRenderTarget(0, nMap);
+        m_pDevice->BeginScene();
+        m_pApp->RenderShadowDepthPass(0);
+        m_pDevice->EndScene();
+        renderer.BindRenderTarget(0, -1);
+        d3d9test::SurfaceData map;
+        IDirect3DSurface9* pLevel = nullptr;
+        ASSERT_EQ(static_cast<IDirect3DTexture9*>(renderer.GetTextureEntry(nMap)->m_pDeviceTexture)
+                      ->GetSurfaceLevel(0, &pLevel),
+                  D3D_OK);
+        ASSERT_TRUE(d3d9test::ReadSurface(pLevel, map));
+        pLevel->Release();
+        // The clip-space z of a point at that view depth on the axis.
+        const float fViewDepth = bFar ? 11.0f : 9.0f;
+        const float fClipZ = fViewDepth * projection._33 + projection._43;
+        const float want[4] = {fClipZ / 65535.0f, 1.0f / 65535.0f, 1.0f, 1.0f};
+        ExpectTexel(map.Pixel(MAP_SIZE / 2, MAP_SIZE / 2), want, bFar ? "far layer" : "near layer");
+        // Around the box the map stays cleared.
+        const float empty[4] = {0, 0, 0, 0};
+        ExpectTexel(map.Pixel(1, 1), empty, "outside the box");
+    }
+    m_pApp->m_bShadowFarLayer = 0;
 }
