@@ -219,6 +219,10 @@ public:
     // Vertex constants of vertex program 18 for a mesh and the light's own position (its
     // direction for directional lights).
     void SetShadowVolumeConstants(const SceneMesh* pMesh, int nMeshIndex, const SceneLight* pLight);
+    // The volumes of the visible meshes on the far side of g_MirrorPlane (centre not in front of
+    // it), each mesh and light reflected by g_matViewProjection, counted into the stencil from its
+    // cleared value the z-pass way; nothing is darkened.
+    void RenderMirroredShadowVolumes();
     void DarkenShadowedMeshes(const D3DXVECTOR3& vLight);
     void SetDarkenVertexConstants(const SceneMesh* pMesh, const D3DXVECTOR3& vLight);
     void SetDarkenPixelConstants(const SceneMesh* pMesh);
