@@ -209,6 +209,9 @@ public:
     // Every mesh of the camera view's visibility once with m_nVisibleVertexProgram and
     // m_nVisiblePixelProgram (program ids; -1 for no pixel program); sets no constants.
     void DrawVisibleMeshes();
+    // The mesh's collision response against every other mesh whose collision flag
+    // (m_bMeshByte5) is set; the step is not read. Returns 0.
+    int CollideMeshes(SceneMesh* pMesh, float fStep);
 
     // ---- Rasterised renderer (raster/): stencil shadow volumes, which no live pass draws. For
     // each enabled light and each of its shadow samples (the light, then jittered copies of it;

@@ -457,3 +457,17 @@ void RenderApp::DrawVisibleMeshes()
         DrawSceneMesh(m_pDevice, *pMesh);
     }
 }
+
+int RenderApp::CollideMeshes(SceneMesh* pMesh, float)
+{
+    if (!pMesh)
+        return 0;
+    const int nMeshes = std::min((int)m_Scene.m_Meshes.GetCount(), MAX_MESHES);
+    for (int i = 0; i < nMeshes; ++i)
+    {
+        SceneMesh* pOther = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get((uint32_t)i));
+        if (pOther && pOther != pMesh && pOther->m_bMeshByte5 != 0)
+            pMesh->Collide(pOther);
+    }
+    return 0;
+}

@@ -1,7 +1,8 @@
 // The earlier forms of the scene pass on one small scene: an opaque box, an opaque flat quad and
 // a transparent flat quad under a point, a spot and a directional light. Each form's draws, with
 // the programs and blending each was made with as the device's call recorder saw them, against
-// the order the form is written to draw in; and each form lights the scene.
+// the order the form is written to draw in; and each form lights the scene. Also the meshes'
+// collision sweep, which sits beside them.
 #include "ScenePassFixture.h"
 
 #include "3dapi/Renderer.h"
@@ -183,4 +184,38 @@ TEST_F(ScenePassVariantsTest, PlaneCullingLeavesOutMeshesBehindTheViewer)
         EXPECT_EQ(d3d9test::Stats(m_pDevice).nQueries, bPlanes ? 2u : 3u) << (bPlanes ? "planes" : "sorted");
         EXPECT_EQ(m_pApp->m_Visibility[3], 0u);
     }
+}
+
+TEST_F(ScenePassVariantsTest, CollideMeshesMeetsOnlyTheOtherMeshesWithTheCollisionFlag)
+{
+    // Two boxes on [0, 2]^3, one with the collision flag, and a box 1.6 wide stopping 0.2 short
+    // of their min-x face, moving towards them at 1 unit per second. The fixture's meshes are
+    // far away and carry no flag.
+    SceneMesh* pOthers[2] = {new SceneMesh(), new SceneMesh()};
+    for (SceneMesh* pOther : pOthers)
+    {
+        pOther->m_vOffset = Vector3(1, 1, 1);
+        pOther->m_fBoundingRadius = 2.0f;
+        for (int i = 0; i < 8; ++i)
+            pOther->m_vWorldBoxCorners[i] =
+                Vector3((i & 1) ? 2.0f : 0.0f, (i & 2) ? 2.0f : 0.0f, (i & 4) ? 2.0f : 0.0f);
+        pOther->m_pBodyState->vPosition = pOther->m_vOffset;
+        m_pApp->m_Scene.AddMesh(pOther);
+    }
+    pOthers[0]->m_bMeshByte5 = 1;
+    SceneMesh* pSelf = new SceneMesh();
+    pSelf->m_vOffset = Vector3(-1.2f, 1, 1);
+    pSelf->m_fBoundingRadius = 2.0f;
+    for (int i = 0; i < 8; ++i)
+        pSelf->m_vWorldBoxCorners[i] = Vector3((i & 1) ? -0.2f : -1.8f, (i & 2) ? 1.8f : 0.2f, (i & 4) ? 1.8f : 0.2f);
+    pSelf->m_pNextBodyState->vPosition = pSelf->m_vOffset;
+    pSelf->m_pNextBodyState->vVelocity = Vector3(1, 0, 0);
+    pSelf->m_bMeshByte5 = 1;   // itself is never met
+    m_pApp->m_Scene.AddMesh(pSelf);
+
+    EXPECT_EQ(m_pApp->CollideMeshes(pSelf, 0.1f), 0);
+    EXPECT_GT(pOthers[0]->m_pBodyState->vVelocity.x, 0.0f) << "the flagged box is pushed along +x";
+    EXPECT_LT(pSelf->m_pNextBodyState->vVelocity.x, 1.0f) << "the moving box is slowed";
+    EXPECT_EQ(pOthers[1]->m_pBodyState->vVelocity, Vector3(0, 0, 0)) << "the box without the flag";
+    EXPECT_EQ(pSelf->m_pBodyState->vVelocity, Vector3(0, 0, 0));
 }
