@@ -156,6 +156,12 @@ public:
     // 1) from the mean centre of the static meshes; camera position, view and projection come
     // back exactly as they were.
     void RenderEnvironmentCube(int nMode);
+    // The older per-mesh cube maps, which no frame calls: for each mesh of the camera view whose
+    // material reflects (Reflection on) or lets light through (Refraction on) and has a cube
+    // target of its own, the scene without the mesh drawn into the target's six faces from the
+    // mesh's origin; after the first frame an opaque mesh's faces that look along the camera's
+    // view are kept. Camera position, view and projection come back exactly as they were.
+    void RenderMeshCubeMaps();
     // Selects the six faces of the mesh's own cube target with their views (nothing is drawn
     // into them); the mesh is visible afterwards.
     void SetupObjectCubeFaces(SceneMesh* pMesh);

@@ -1,7 +1,8 @@
 // The environment cube on a room of six coloured walls: each face shows the wall it faces, a
 // look-up through the cube along any direction sees the room as seen from its middle, the camera
 // comes back untouched, the frame driver draws it whole on a new scene's first frame, and the
-// dynamic cube's faces are redrawn only for a moving mesh.
+// dynamic cube's faces are redrawn only for a moving mesh; a reflective mesh's own cube map
+// likewise, keeping the faces along the camera's view after the first frame.
 #include "ScenePassFixture.h"
 
 #include "3dapi/Renderer.h"
@@ -331,4 +332,58 @@ TEST_F(EnvironmentCubeTest, ACubeTargetThatCouldNotBeMadeIsLeftAlone)
     RenderCube(1);
     EXPECT_EQ(d3d9test::Stats(m_pDevice).nDraws, 0u);
     EXPECT_TRUE(d3d9test::DiffState(before, d3d9test::CaptureState(m_pDevice)).empty());
+}
+
+TEST_F(EnvironmentCubeTest, MeshCubeMapsShowTheRoomFromTheMeshAndKeepFacesAlongTheViewAfterwards)
+{
+    // A reflective box in the room's middle with a cube target of its own, in the camera's view.
+    Renderer& renderer = *m_pApp->GetRenderer();
+    SceneMaterial* pMirror = AddMaterial();
+    pMirror->m_vReflectionColor[0] = pMirror->m_vReflectionColor[1] = pMirror->m_vReflectionColor[2] = 1.0f;
+    const int nCube = renderer.CreateRenderTarget(CUBE_SIZE, CUBE_SIZE, false, true, RENDER_TARGET_A8R8G8B8);
+    ASSERT_GE(nCube, 0);
+    pMirror->m_nMaterialIds[0] = nCube;
+    SceneMesh* pBox = AddBox(ROOM_CENTRE, 0.5f, pMirror);
+    m_pApp->m_Visibility[m_pApp->m_Scene.m_Meshes.GetCount() - 1] = 1;
+    g_bReflection = 1;
+    const Vector3 position = m_pApp->m_Scene.m_Camera.m_RigidBody.m_vPosition;
+    const Matrix4 view = g_matView, projection = g_matProjection;
+    ClearFaces(nCube);
+    m_pDevice->BeginScene();
+    m_pApp->RenderMeshCubeMaps();
+    m_pDevice->EndScene();
+    ExpectRoom(nCube, "mesh cube map");
+    EXPECT_EQ(pBox->m_bVisible, 1);
+    EXPECT_EQ(std::memcmp(&g_matView, &view, sizeof(view)), 0);
+    EXPECT_EQ(std::memcmp(&g_matProjection, &projection, sizeof(projection)), 0);
+    EXPECT_EQ(std::memcmp(&m_pApp->m_Scene.m_Camera.m_RigidBody.m_vPosition, &position, sizeof(position)), 0);
+    EXPECT_EQ(renderer.GetCurrentRenderTarget(), -1);
+
+    // After the first frame, with the walls darkened and a spinning mesh in front of the +z and
+    // the -z walls: the camera looks along +z, so the -z face is redrawn darker and the +z face
+    // keeps what it had.
+    g_bSceneChanged = 0;
+    for (int i = 0; i < (int)m_pApp->m_Scene.m_Meshes.GetCount(); ++i)
+        static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(i))->m_pMaterial->m_Material.Ambient.r = 0.5f;
+    for (float z : {4.0f, -4.0f})
+    {
+        const Vector3 corners[4] = {ROOM_CENTRE + Vector3(-0.5f, 0.5f, z), ROOM_CENTRE + Vector3(0.5f, 0.5f, z),
+                                    ROOM_CENTRE + Vector3(-0.5f, -0.5f, z), ROOM_CENTRE + Vector3(0.5f, -0.5f, z)};
+        AddQuadCorners(corners, Vector3(0, 0, z > 0 ? -1.0f : 1.0f), AddMaterial())->m_bAutoSpin = 1;
+    }
+    m_pDevice->BeginScene();
+    m_pApp->RenderMeshCubeMaps();
+    m_pDevice->EndScene();
+    const UINT x = CUBE_SIZE / 4, y = CUBE_SIZE / 4;
+    for (int f : {4, 5})
+    {
+        const uint8_t* pWall = WallColourAlong(RayThrough(D3DXVECTOR3(FACES[f][0], FACES[f][1], FACES[f][2]),
+                                                          D3DXVECTOR3(FACES[f][3], FACES[f][4], FACES[f][5]), x, y,
+                                                          CUBE_SIZE));
+        ASSERT_NE(pWall, nullptr);
+        const float fScale = f == 5 ? 0.5f : 1.0f;
+        const d3d9test::SurfaceData face = ReadFace(nCube, f);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(face.Pixel(x, y)[c], pWall[c] / 255.0f * fScale, 1.5f / 255.0f) << "face " << f << ", channel " << c;
+    }
 }
