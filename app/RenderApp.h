@@ -236,6 +236,24 @@ public:
     void SetDarkenVertexConstants(const SceneMesh* pMesh, const D3DXVECTOR3& vLight);
     void SetDarkenPixelConstants(const SceneMesh* pMesh);
 
+    // ---- Rasterised renderer (raster/DormantPasses.cpp): passes no frame calls.
+    // The four timing surfaces and eight timing textures (raster/DormantPasses.h), made again.
+    void CreateTimingTargets();
+    static void ReleaseTimingTargets();
+    // 200 (Short: 16) products of the 4 x 4 matrices held texel by texel in the timing textures
+    // into the timing surfaces, timed into g_fTimingResult; the targets are made when missing.
+    // The back buffer is render target 0 afterwards.
+    void TimeMatrixProducts();
+    void TimeMatrixProductsShort();
+    // m_MeshOrder = the meshes ordered by their diffuse texture id.
+    void SortMeshesByTexture();
+    // QuickSortByDepth's sort on integer keys.
+    static void QuickSortByKey(int lo, int hi, int32_t* pKeys, int32_t* pOrder);
+    // g_vViewSlabCentre and g_fViewSlabRadius: the sphere around the first 10 units of the view.
+    bool ComputeViewSlabSphere();
+    // Stage 0's texture as a square of fSize pixels at (50, 50), without programs or depth.
+    void DrawTextureOverlay(float fSize);
+
     // Releases what Load made; safe to call twice and before Load.
     void ReleaseLoadedResources();
 

@@ -344,6 +344,7 @@ void RenderApp::ReleaseLoadedResources()
         m_pFont->DestroyDeviceResources();
     }
     ReleaseTracerResources();
+    ReleaseTimingTargets();
     ReleaseObject(m_pOcclusionQuery);
     ReleaseObject(m_pMeshDecl);
     ReleaseObject(m_pShadowVolumeDecl);

@@ -4,33 +4,6 @@
 #include <cmath>
 #include <utility>
 
-void QuickSortByDepth(int lo, int hi, float* pKeys, int32_t* pIndexes)
-{
-    if (hi <= lo)
-        return;
-    auto exchange = [&](int a, int b) {
-        std::swap(pKeys[a], pKeys[b]);
-        std::swap(pIndexes[a], pIndexes[b]);
-    };
-    float fPivot = pKeys[hi];
-    int i = lo - 1;
-    int j = hi;
-    do
-    {
-        do
-            ++i;
-        while (pKeys[i] < fPivot && i < hi);
-        do
-            --j;
-        while (pKeys[j] > fPivot && j > lo);
-        if (i < j)
-            exchange(i, j);
-    } while (i < j);
-    exchange(i, hi);
-    QuickSortByDepth(lo, i - 1, pKeys, pIndexes);
-    QuickSortByDepth(i + 1, hi, pKeys, pIndexes);
-}
-
 float ViewDepth(const Vector3& p, const D3DXMATRIX& view)
 {
     return p.x * view._13 + p.y * view._23 + p.z * view._33 + view._43;
