@@ -185,6 +185,8 @@ public:
     void RenderShadowDepthPass(int nLight);
     // The directional light's shadow view and projection in g_matView and g_matProjection, with
     // m_matShadowProjection, m_matShadowTexture and the far-layer flag; false when no mesh casts.
+    // The map is drawn in the camera's post-projective space, from where the light's point at
+    // infinity lands there (the far layer when the light is behind the viewer).
     bool BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptView);
     void SetShadowPassConstants(const SceneMesh* pMesh, int nLight);
     // Pixel c1 = (0, (mesh index + 1) / 65535, 0, 1).

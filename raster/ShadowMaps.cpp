@@ -31,6 +31,15 @@ constexpr char PASS_NAME[] = "RenderShadowMaps";
 // Texels per side of a light's shadow cube (point and spot lights) and 2D map (directional).
 constexpr int SHADOW_CUBE_SIZE = 128;
 constexpr int SHADOW_MAP_SIZE = 256;
+// The radius of the sphere around the post-projective view volume [-1, 1] x [-1, 1] x [0, 1]
+// about its middle (0, 0, 0.5), which the directional light's frustum takes in.
+constexpr float VOLUME_RADIUS = 1.5f;
+// A light whose point at infinity projects with a w below this stays at infinity; it is placed
+// this far from the volume's middle.
+constexpr float PROJECTED_AT_INFINITY = 1e-4f;
+constexpr float LIGHT_AT_INFINITY = 1000.0f;
+// The widest field of view of the directional light's frustum, in radians (160 degrees).
+constexpr float WIDEST_VIEW = 2.7925268f;
 
 // The mesh casts a shadow map for light i: its shadow flag is set and no shadow volume stands in.
 bool CastsShadowMap(const SceneMesh& mesh, int i)
@@ -233,6 +242,8 @@ bool RenderApp::BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptVie
         n += e;
         e *= 2.0f;
     }
+    // A small scene lit from behind would get its near plane past the far one.
+    n = std::min(n, 0.5f * (f + e));
     D3DXMATRIX viewBack = keptView;
     viewBack._43 += e;
     const float fFov = 2.0f * std::atan(std::tan(m_Scene.m_Camera.m_fFov / 2.0f) * f / (f + e));
@@ -240,34 +251,40 @@ bool RenderApp::BuildDirectionalShadowView(int nLight, const D3DXMATRIX& keptVie
     D3DXMatrixPerspectiveFovLH(&projectionBack, fFov, m_Scene.m_Camera.m_fAspect, n, f + e);
     D3DXMatrixMultiply(&m, &viewBack, &projectionBack);
 
-    // The light's direction as a point of the post-projective space; behind the viewer, the far
-    // layer from the opposite direction.
-    D3DXVECTOR3 up(0, 0, -1), p;
-    ProjectHalf(p, d, m);
-    m_bShadowFarLayer = 0;
-    if (p.z == 0.0f)
-    {
-        m_bShadowFarLayer = 1;
-        up = D3DXVECTOR3(0, 0, 1);
-        d = -d;
-        ProjectHalf(p, d, m);
-        if (p.z == 0.0f)
-        {
-            D3DXVECTOR4 q;
-            D3DXVec3Transform(&q, &d, &m);
-            q.z = 0.0f;
-            q.w = 0.0f;
-            D3DXVec4Normalize(&q, &q);
-            p = D3DXVECTOR3(q.x * 1000.0f, q.y * 1000.0f, 0.0f);
-        }
-    }
-    const float fDistance = std::max(D3DXVec3Length(&p), 1.0f);
-    p.z += 0.5f;
+    // The light as seen in the camera's post-projective space, where the view volume is the box
+    // [-1, 1] x [-1, 1] x [0, 1]: its point at infinity (-d, 0) carried through m. A light behind
+    // the viewer comes out reversed there: it is taken from the opposite side, and the map keeps
+    // the far layer. A light across the view stays at infinity: it is placed far out in the
+    // direction it comes from.
+    D3DXVECTOR4 q;
+    const D3DXVECTOR4 towardsLight(-d.x, -d.y, -d.z, 0.0f);
+    D3DXVec4Transform(&q, &towardsLight, &m);
+    m_bShadowFarLayer = q.w < 0.0f ? 1 : 0;
+    if (m_bShadowFarLayer)
+        q = -q;
     const D3DXVECTOR3 middle(0, 0, 0.5f);
+    D3DXVECTOR3 p;
+    if (q.w > PROJECTED_AT_INFINITY)
+        p = D3DXVECTOR3(q.x / q.w, q.y / q.w, q.z / q.w);
+    else
+    {
+        D3DXVECTOR3 away(q.x, q.y, q.z);
+        D3DXVec3Normalize(&away, &away);
+        p = middle + away * LIGHT_AT_INFINITY;
+    }
+    // The light looks at the volume's middle and takes in its sphere; from close by (or inside)
+    // one frustum sees only part of it: the field of view stops at WIDEST_VIEW.
+    D3DXVECTOR3 toLight = p - middle;
+    const float fDistance = std::max(D3DXVec3Length(&toLight), 1e-3f);
+    // The up vector must not lie along the line of sight.
+    D3DXVECTOR3 up = m_bShadowFarLayer ? D3DXVECTOR3(0, 0, 1) : D3DXVECTOR3(0, 0, -1);
+    if (std::fabs(toLight.z) > 0.9f * fDistance)
+        up = D3DXVECTOR3(0, 1, 0);
+    const float fHalfAngle = std::asin(std::min(VOLUME_RADIUS / fDistance, std::sin(WIDEST_VIEW / 2.0f)));
     D3DXMATRIX lightView, lightProjection, shadowProjection, scale, texture;
     D3DXMatrixLookAtLH(&lightView, &p, &middle, &up);
-    D3DXMatrixPerspectiveFovLH(&lightProjection, 2.0f * std::asin(1.0f / fDistance), 800.0f / 600.0f,
-                               std::max(fDistance - 2.0f, 0.001f), fDistance + 8.0f);
+    D3DXMatrixPerspectiveFovLH(&lightProjection, 2.0f * fHalfAngle, 1.0f, std::max(fDistance - VOLUME_RADIUS, 0.01f),
+                               fDistance + VOLUME_RADIUS);
     g_fShadowDepthScale = SHADOW_DEPTH_SCALE;
     D3DXMatrixMultiply(&shadowProjection, &projectionBack, &lightView);
     D3DXMatrixMultiply(&shadowProjection, &shadowProjection, &lightProjection);

@@ -11,6 +11,7 @@
 #include <win32/user.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -248,4 +249,27 @@ int ScenePassTest::LitPixels(const d3d9test::SurfaceData& data)
         for (UINT x = 0; x < data.nWidth; ++x)
             nLit += data.Pixel(x, y)[0] > 8.0f / 255.0f ? 1 : 0;
     return nLit;
+}
+
+float HitBox(const float o[3], const float d[3], const float centre[3], float fHalf, float fMax)
+{
+    float tNear = 0.0f, tFar = fMax;
+    for (int a = 0; a < 3; ++a)
+    {
+        const float lo = centre[a] - fHalf, hi = centre[a] + fHalf;
+        if (std::fabs(d[a]) < 1e-9f)
+        {
+            if (o[a] < lo || o[a] > hi)
+                return -1.0f;
+            continue;
+        }
+        float t0 = (lo - o[a]) / d[a], t1 = (hi - o[a]) / d[a];
+        if (t0 > t1)
+            std::swap(t0, t1);
+        tNear = std::max(tNear, t0);
+        tFar = std::min(tFar, t1);
+        if (tNear > tFar)
+            return -1.0f;
+    }
+    return tNear;
 }

@@ -60,3 +60,7 @@ protected:
     IDirect3DSurface9* m_pDepth = nullptr;
     int m_nWhite = -1, m_nFlatBump = -1, m_nBlack = -1;
 };
+
+// The first t in [0, fMax] where the segment o + t d meets the axis-aligned box of that centre
+// and half size, or a negative value.
+float HitBox(const float o[3], const float d[3], const float centre[3], float fHalf, float fMax);

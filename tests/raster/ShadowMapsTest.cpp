@@ -1,6 +1,7 @@
 // The lights' shadow maps drawn on the device: a point light's cube faces hold the distance to
-// the nearest surface over 65535 and its mesh's id, a spot light's face likewise, and a light
-// without its shadow target is skipped without touching the back buffer.
+// the nearest surface over 65535 and its mesh's id, a spot light's face likewise, a directional
+// light's map the mesh its rays meet first with its clip depth over 65535, the depth pass's near
+// and far layers, and lights get their targets on first use without touching the back buffer.
 #include "ScenePassFixture.h"
 
 #include "3dapi/Renderer.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -206,4 +208,92 @@ TEST_F(ShadowMapsTest, DepthPassKeepsTheNearOrTheFarLayerAsClipDepthOver65535)
         ExpectTexel(map.Pixel(1, 1), empty, "outside the box");
     }
     m_pApp->m_bShadowFarLayer = 0;
+}
+
+TEST_F(ShadowMapsTest, DirectionalMapSeesTheBoxAndTheFloorAsTheLightDoes)
+{
+    // A box on the camera's axis above a floor lit from a range of directions: from above, from
+    // behind the viewer (far layer), from the front and from the side. The map texel where a
+    // point lands holds the mesh the light sees first along its ray: the box over its own top
+    // and over the floor point in its shadow, the floor at lit floor points, with that point's
+    // clip depth / 65535.
+    SceneMesh* pBox = AddBox(Vector3(0, 0, 0), 1.0f, AddMaterial());
+    const Vector3 floor[4] = {Vector3(-6, -2, 6), Vector3(6, -2, 6), Vector3(-6, -2, -6), Vector3(6, -2, -6)};
+    const Vector3 floorBelow[4] = {floor[0], floor[2], floor[1], floor[3]};
+    AddQuadCorners(floor, Vector3(0, 1, 0), AddMaterial());
+    AddQuadCorners(floorBelow, Vector3(0, -1, 0), AddMaterial());
+    for (int i = 0; i < 3; ++i)
+        static_cast<SceneMesh*>(m_pApp->m_Scene.m_Meshes.Get(i))->m_nLightFlags[0] = 0;
+    SceneLight* pLight = AddLight(D3DLIGHT_DIRECTIONAL, 0, 0, 0);
+    SceneCamera& camera = m_pApp->m_Scene.m_Camera;
+    camera.m_fFov = D3DX_PI / 4;
+    camera.m_fAspect = 1.0f;
+    camera.m_fFrontClip = 1.0f;
+    const float directions[][4] = {{0, -1, 0, 0},      {0.3f, -1, 0.5f, 1},  {0.3f, -1, -0.5f, 0}, {1, -1, 0, 0},
+                                   {0.2f, -0.3f, 1, 1}, {0.2f, -0.3f, -1, 0}};
+    const float boxCentre[3] = {0, 0, 0};
+    for (const float* dir : directions)
+    {
+        const std::string strCase = "direction " + std::to_string(dir[0]) + ", " + std::to_string(dir[1]) + ", " +
+                                    std::to_string(dir[2]);
+        pLight->m_Light.Direction = {dir[0], dir[1], dir[2]};
+        m_pDevice->BeginScene();
+        m_pApp->RenderShadowMaps();
+        m_pDevice->EndScene();
+        EXPECT_EQ(m_pApp->m_bShadowFarLayer, dir[3] != 0.0f) << strCase;
+        ASSERT_GE(pLight->m_nTextureId2, 0);
+        d3d9test::SurfaceData map;
+        IDirect3DSurface9* pLevel = nullptr;
+        ASSERT_EQ(static_cast<IDirect3DTexture9*>(m_pApp->GetRenderer()->GetTextureEntry(pLight->m_nTextureId2)
+                                                      ->m_pDeviceTexture)
+                      ->GetSurfaceLevel(0, &pLevel),
+                  D3D_OK);
+        ASSERT_TRUE(d3d9test::ReadSurface(pLevel, map));
+        pLevel->Release();
+        // The transform the driver drew with, asked for again.
+        const Matrix4 view = g_matView, projection = g_matProjection;
+        ASSERT_TRUE(m_pApp->BuildDirectionalShadowView(0, ToD3DX(view)));
+        const D3DXMATRIX shadowView = ToD3DX(g_matView), shadowProjection = ToD3DX(g_matProjection);
+        D3DXMATRIX transform;
+        D3DXMatrixMultiply(&transform, &shadowView, &shadowProjection);
+        g_matView = view;
+        g_matProjection = projection;
+        // The map texel of a world point, or null off the map; its clip depth.
+        auto texel = [&](const D3DXVECTOR3& p, float& fClipZ) -> const float* {
+            D3DXVECTOR4 c;
+            D3DXVec3Transform(&c, &p, &transform);
+            fClipZ = c.z;
+            const float x = (c.x / c.w + 1.0f) / 2.0f * (float)map.nWidth, y = (1.0f - c.y / c.w) / 2.0f * (float)map.nHeight;
+            if (c.w <= 0.0f || x < 0.0f || y < 0.0f || x >= (float)map.nWidth || y >= (float)map.nHeight)
+                return nullptr;
+            return map.Pixel((UINT)x, (UINT)y);
+        };
+        D3DXVECTOR3 d(dir[0], dir[1], dir[2]);
+        D3DXVec3Normalize(&d, &d);
+        const float boxId = 1.0f / 65535.0f;
+        float fClipZ = 0.0f;
+        const float* pTop = texel(D3DXVECTOR3(0, 1, 0), fClipZ);
+        ASSERT_NE(pTop, nullptr) << strCase;
+        EXPECT_NEAR(pTop[1], boxId, 1e-9f) << strCase << ", box top";
+        EXPECT_NEAR(pTop[0], fClipZ / 65535.0f, 0.05f * std::fabs(fClipZ) / 65535.0f) << strCase << ", box top";
+        // The floor point the box's centre shades.
+        const float t = -2.0f / d.y;
+        const float* pShaded = texel(D3DXVECTOR3(d.x * t, -2.0f, d.z * t), fClipZ);
+        ASSERT_NE(pShaded, nullptr) << strCase;
+        EXPECT_NEAR(pShaded[1], boxId, 1e-9f) << strCase << ", floor in the box's shadow";
+        int nLitFloor = 0;
+        for (const D3DXVECTOR3& p : {D3DXVECTOR3(4, -2, -4), D3DXVECTOR3(-4, -2, -4), D3DXVECTOR3(4, -2, 4),
+                                     D3DXVECTOR3(-4, -2, 4)})
+        {
+            const float o[3] = {p.x, p.y, p.z}, towards[3] = {-d.x * 10, -d.y * 10, -d.z * 10};
+            const float* pFloor = texel(p, fClipZ);
+            if (!pFloor || HitBox(o, towards, boxCentre, 1.0f, 1.0f) >= 0.0f)
+                continue;
+            const float id = std::round(pFloor[1] * 65535.0f);
+            EXPECT_TRUE(id == 2.0f || id == 3.0f) << strCase << ", lit floor, id " << id;
+            EXPECT_NEAR(pFloor[0], fClipZ / 65535.0f, 0.05f * std::fabs(fClipZ) / 65535.0f) << strCase << ", lit floor";
+            ++nLitFloor;
+        }
+        EXPECT_GE(nLitFloor, 1) << strCase;
+    }
 }

@@ -18,31 +18,6 @@ namespace
 constexpr float HALF_FOV_TAN = 0.41421356f;   // tan(22.5 degrees)
 constexpr float WALL_Z = 4.0f;
 
-// The first t in [0, fMax] where the segment o + t d meets the box of that centre and half
-// size, or a negative value.
-float HitBox(const float o[3], const float d[3], const float centre[3], float fHalf, float fMax)
-{
-    float tNear = 0.0f, tFar = fMax;
-    for (int a = 0; a < 3; ++a)
-    {
-        const float lo = centre[a] - fHalf, hi = centre[a] + fHalf;
-        if (std::fabs(d[a]) < 1e-9f)
-        {
-            if (o[a] < lo || o[a] > hi)
-                return -1.0f;
-            continue;
-        }
-        float t0 = (lo - o[a]) / d[a], t1 = (hi - o[a]) / d[a];
-        if (t0 > t1)
-            std::swap(t0, t1);
-        tNear = std::max(tNear, t0);
-        tFar = std::min(tFar, t1);
-        if (tNear > tFar)
-            return -1.0f;
-    }
-    return tNear;
-}
-
 class ShadowVolumesTest : public ScenePassTest
 {
 protected:
