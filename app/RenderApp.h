@@ -191,8 +191,6 @@ public:
     void SetShadowPassConstants(const SceneMesh* pMesh, int nLight);
     // Pixel c1 = (0, (mesh index + 1) / 65535, 0, 1).
     void SetObjectIdConstant(int nMeshIndex);
-    // (x, y, z) / w x 0.5 of (point, 1) x m; zero when w <= 0.001.
-    static void ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m);
 
     // ---- Rasterised renderer (raster/): earlier forms of the scene pass, which no frame calls.
     // Each draws the camera view like the main pass, with these differences: Planes culls by the

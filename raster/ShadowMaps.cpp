@@ -104,16 +104,6 @@ void RenderApp::SetObjectIdConstant(int nMeshIndex)
     m_pDevice->SetPixelShaderConstantF(1, id, 1);
 }
 
-void RenderApp::ProjectHalf(D3DXVECTOR3& vOut, const D3DXVECTOR3& vPoint, const D3DXMATRIX& m)
-{
-    D3DXVECTOR4 p;
-    D3DXVec3Transform(&p, &vPoint, &m);
-    if (p.w <= 0.001f)
-        vOut = D3DXVECTOR3(0, 0, 0);
-    else
-        vOut = D3DXVECTOR3(p.x / p.w * 0.5f, p.y / p.w * 0.5f, p.z / p.w * 0.5f);
-}
-
 void RenderApp::RenderShadowDistancePass(int nLight)
 {
     Renderer* pRenderer = GetRenderer();
