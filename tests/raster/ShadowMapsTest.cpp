@@ -217,7 +217,7 @@ TEST_F(ShadowMapsTest, DirectionalMapSeesTheBoxAndTheFloorAsTheLightDoes)
     // point lands holds the mesh the light sees first along its ray: the box over its own top
     // and over the floor point in its shadow, the floor at lit floor points, with that point's
     // clip depth / 65535.
-    SceneMesh* pBox = AddBox(Vector3(0, 0, 0), 1.0f, AddMaterial());
+    AddBox(Vector3(0, 0, 0), 1.0f, AddMaterial());
     const Vector3 floor[4] = {Vector3(-6, -2, 6), Vector3(6, -2, 6), Vector3(-6, -2, -6), Vector3(6, -2, -6)};
     const Vector3 floorBelow[4] = {floor[0], floor[2], floor[1], floor[3]};
     AddQuadCorners(floor, Vector3(0, 1, 0), AddMaterial());

@@ -79,6 +79,11 @@ void WorkerPool::RunTasks(unsigned nTasks, const void* pFn, TaskRoutine pfnTask)
         return;
     }
     const uint32_t nJob = m_nJob.load(std::memory_order_relaxed) + 1;
+    // The ticket is closed under the new job's number before the job's fields change: a worker
+    // that read the last job's ticket and then these fields could otherwise take a task of the
+    // last job's ticket with the new job's routine (running it twice and counting it as finished
+    // before its time). Acquire keeps the field writes after the close.
+    m_nTicket.exchange(((uint64_t)nJob << 32) | UINT32_MAX, std::memory_order_acq_rel);
     m_pJob.store(pFn, std::memory_order_relaxed);
     m_pfnTask.store(pfnTask, std::memory_order_relaxed);
     m_nTasks.store(nTasks, std::memory_order_relaxed);
@@ -106,7 +111,9 @@ void WorkerPool::Work(unsigned nWorker)
         bool bTaken = false;
         while ((nTicket >> 32) == nJobBits && (uint32_t)nTicket < nTasks)
         {
-            if (m_nTicket.compare_exchange_weak(nTicket, nTicket + 1, std::memory_order_acquire,
+            // Release keeps the field reads above before the take, so a take of a ticket means
+            // the fields read were that job's.
+            if (m_nTicket.compare_exchange_weak(nTicket, nTicket + 1, std::memory_order_acq_rel,
                                                 std::memory_order_acquire))
             {
                 bTaken = true;
