@@ -433,8 +433,10 @@ TEST_F(ToolPickerTest, ScrollRangesFollowTheHiddenExtentInWholeSteps)
         int nHMax, nVMax;
         bool bGrip;
     } cases[] = {
-        {-12, 0, 1, 0, false},   // 12 / 8: the last 4 pixels cannot be scrolled into view
+        // A bar a case shows takes its band from the client area the next case measures, so
+        // the case without bars comes first.
         {-7, -7, 0, 0, true},    // less than a step: no bars, the grip stays
+        {-12, 0, 1, 0, false},   // 12 / 8: the last 4 pixels cannot be scrolled into view
         {30, 40, 0, 0, true},    // larger: no bars
         {-70, -20, 8, 2, false},
     };

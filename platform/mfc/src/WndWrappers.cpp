@@ -1,6 +1,8 @@
 // CWnd's thin members over the window layer's functions, and the default message handlers.
 #include <mfc/afxwin.h>
 
+#include <win32/scrollwindow.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -364,6 +366,53 @@ void CWnd::ValidateRect(LPCRECT lpRect)
 void CWnd::UpdateWindow()
 {
     ::UpdateWindow(m_hWnd);
+}
+
+int CWnd::SetScrollPos(int nBar, int nPos, BOOL bRedraw)
+{
+    return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw);
+}
+
+int CWnd::GetScrollPos(int nBar) const
+{
+    return ::GetScrollPos(m_hWnd, nBar);
+}
+
+void CWnd::SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
+{
+    ::SetScrollRange(m_hWnd, nBar, nMinPos, nMaxPos, bRedraw);
+}
+
+void CWnd::GetScrollRange(int nBar, int* lpMinPos, int* lpMaxPos) const
+{
+    ::GetScrollRange(m_hWnd, nBar, lpMinPos, lpMaxPos);
+}
+
+BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw)
+{
+    if (!lpScrollInfo)
+        return FALSE;
+    ::SetScrollInfo(m_hWnd, nBar, lpScrollInfo, bRedraw);
+    return TRUE;
+}
+
+BOOL CWnd::GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask)
+{
+    if (!lpScrollInfo)
+        return FALSE;
+    lpScrollInfo->cbSize = sizeof(SCROLLINFO);
+    lpScrollInfo->fMask = nMask;
+    return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo);
+}
+
+void CWnd::ShowScrollBar(UINT nBar, BOOL bShow)
+{
+    ::ShowScrollBar(m_hWnd, static_cast<int>(nBar), bShow);
+}
+
+void CWnd::ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect, LPCRECT lpClipRect)
+{
+    ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
 }
 
 CDC* CWnd::GetDC()

@@ -7,6 +7,7 @@
 #include <mfc/afxmsg.h>
 #include <mfc/afxstr.h>
 
+#include <win32/controls.h>
 #include <win32/user.h>
 
 class CDC;
@@ -162,6 +163,16 @@ public:
     CDC* GetDC();
     CDC* GetWindowDC();
     int ReleaseDC(CDC* pDC);
+
+    // ---- The window's own scroll bars (SB_HORZ, SB_VERT) and scrolling its content
+    int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE);
+    int GetScrollPos(int nBar) const;
+    void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
+    void GetScrollRange(int nBar, int* lpMinPos, int* lpMaxPos) const;
+    BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
+    BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
+    void ShowScrollBar(UINT nBar, BOOL bShow = TRUE);
+    void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr);
 
     // ---- Input, focus, timers
     CWnd* SetFocus();

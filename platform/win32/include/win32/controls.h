@@ -327,13 +327,18 @@ struct SCROLLINFO
 typedef SCROLLINFO* LPSCROLLINFO;
 typedef const SCROLLINFO* LPCSCROLLINFO;
 
-// SB_CTL works on a scroll bar control; SB_HORZ and SB_VERT keep a window's own bars' values.
+// SB_CTL works on a scroll bar control; SB_HORZ and SB_VERT work a window's own bars, which the
+// window gets as WM_HSCROLL / WM_VSCROLL with lParam 0.
 int SetScrollInfo(HWND hWnd, int nBar, LPCSCROLLINFO lpsi, BOOL bRedraw);
 BOOL GetScrollInfo(HWND hWnd, int nBar, LPSCROLLINFO lpsi);
 int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw);
 int GetScrollPos(HWND hWnd, int nBar);
 BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw);
 BOOL GetScrollRange(HWND hWnd, int nBar, int* lpMinPos, int* lpMaxPos);
+// A window's bar (SB_HORZ, SB_VERT, SB_BOTH) shows or hides, and the client area follows; SB_CTL
+// shows or hides the control. SetScrollInfo shows a window's bar while its range can scroll
+// (max > min, and a page smaller than the range) and hides it otherwise.
+BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
 
 // ---- Owner draw
 #define ODT_MENU 1

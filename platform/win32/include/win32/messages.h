@@ -321,6 +321,7 @@ struct NCCALCSIZE_PARAMS
 #define MSGF_MENU 2
 #define MSGF_MOVE 3
 #define MSGF_SIZE 4
+#define MSGF_SCROLLBAR 5
 
 // ---- The creation hook (WH_CBT): only HCBT_CREATEWND is called, with wParam the new window and
 // lParam a CBT_CREATEWNDA, after the window exists and before its first message (WM_NCCREATE).

@@ -263,7 +263,8 @@ void Create(HWND hWnd, ComboState& s, const CREATESTRUCTA& cs)
     s.m_nDroppedHeight = cs.cy;
     DWORD nStyle = static_cast<DWORD>(cs.style);
     s.m_hList = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "",
-                                WS_POPUP | WS_BORDER | ((nStyle & CBS_SORT) ? LBS_SORT : 0), 0, 0, cs.cx, 0, hWnd,
+                                WS_POPUP | WS_BORDER | (nStyle & WS_VSCROLL) | ((nStyle & CBS_SORT) ? LBS_SORT : 0), 0, 0,
+                                cs.cx, 0, hWnd,
                                 nullptr, cs.hInstance, nullptr);
     SetListOwnerCombo(s.m_hList, hWnd);
     if (KindOf(hWnd) != CBS_DROPDOWNLIST)
@@ -328,7 +329,13 @@ void ComboListClosed(HWND hCombo, int nIndex, bool bChosen)
 LRESULT CALLBACK ComboBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
     if (nMessage == WM_NCCREATE)
+    {
         g_Combos.Make(hWnd);
+        // The scroll bar styles belong to the dropped list, not to the field.
+        LONG_PTR nStyle = GetWindowLongPtrA(hWnd, GWL_STYLE);
+        if (nStyle & (WS_VSCROLL | WS_HSCROLL))
+            SetWindowLongPtrA(hWnd, GWL_STYLE, nStyle & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL));
+    }
     ComboState* pState = g_Combos.Find(hWnd);
     if (!pState)
         return DefWindowProcA(hWnd, nMessage, wParam, lParam);

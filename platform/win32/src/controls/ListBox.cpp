@@ -31,6 +31,7 @@ struct ListState
     int m_nSelAtPress = -1;
     HFONT m_hFont = nullptr;
     HWND m_hCombo = nullptr;   // a combo box's dropped list
+    bool m_bScrollBar = false; // made with WS_VSCROLL: the bar shows while the items overflow
 };
 ControlStore<ListState> g_Lists;
 
@@ -58,7 +59,7 @@ int VisibleRows(HWND hWnd, const ListState& s)
 
 void UpdateScrollBar(HWND hWnd, const ListState& s)
 {
-    if (!(StyleOf(hWnd) & WS_VSCROLL))
+    if (!s.m_bScrollBar)
         return;
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, Count(s) - 1),
                   static_cast<UINT>(VisibleRows(hWnd, s)), s.m_nTop, 0};
@@ -370,7 +371,7 @@ void SetListOwnerCombo(HWND hList, HWND hCombo)
 LRESULT CALLBACK ListBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
     if (nMessage == WM_NCCREATE)
-        g_Lists.Make(hWnd);
+        g_Lists.Make(hWnd).m_bScrollBar = (reinterpret_cast<const CREATESTRUCTA*>(lParam)->style & WS_VSCROLL) != 0;
     ListState* pState = g_Lists.Find(hWnd);
     if (!pState)
         return DefWindowProcA(hWnd, nMessage, wParam, lParam);

@@ -1,5 +1,6 @@
 #include "NonClient.h"
 
+#include "../controls/WindowScrollBars.h"
 #include "../user/UserState.h"
 
 #include <win32/gdi.h>
@@ -116,10 +117,7 @@ void DrawNonClient(HWND hWnd, int nActive)
         DrawEdge(hdc, &rc, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     else if (nExStyle & WS_EX_STATICEDGE)
         DrawEdge(hdc, &rc, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    if (nStyle & WS_VSCROLL)
-        FillColor(hdc, RECT{rc.right - GetSystemMetrics(SM_CXVSCROLL), rc.top, rc.right, rc.bottom}, COLOR_SCROLLBAR);
-    if (nStyle & WS_HSCROLL)
-        FillColor(hdc, RECT{rc.left, rc.bottom - GetSystemMetrics(SM_CYHSCROLL), rc.right, rc.bottom}, COLOR_SCROLLBAR);
+    DrawWindowScrollBars(hWnd, hdc);
     RestoreDC(hdc, nSaved);
     ReleaseDC(hWnd, hdc);
 }

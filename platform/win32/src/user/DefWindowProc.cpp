@@ -3,6 +3,7 @@
 #include "SizeMoveLoop.h"
 #include "UserState.h"
 
+#include "../controls/WindowScrollBars.h"
 #include "../desktop/NonClient.h"
 
 #include <win32/gdi.h>
@@ -35,6 +36,8 @@ LRESULT HitTest(HWND hWnd, POINT pt)
         return HTNOWHERE;
     if (PtInRect(&rcClient, pt))
         return HTCLIENT;
+    if (LRESULT nBar = WindowScrollBarHitTest(hWnd, pt); nBar != HTNOWHERE)
+        return nBar;
     Window* pWnd = FindWindowObject(hWnd);
     if (pWnd->m_nStyle & WS_THICKFRAME)
     {
@@ -137,8 +140,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return HitTest(hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCLBUTTONDOWN:
         // A press on the caption moves the window; one on a sizing border sizes it from that edge;
-        // the close button closes it.
-        if (wParam == HTCLOSE)
+        // the close button closes it; one on a scroll bar scrolls it.
+        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+            TrackWindowScrollBar(hWnd, static_cast<int>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        else if (wParam == HTCLOSE)
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
         else if (wParam == HTCAPTION)
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
