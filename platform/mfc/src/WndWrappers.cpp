@@ -368,6 +368,11 @@ void CWnd::UpdateWindow()
     ::UpdateWindow(m_hWnd);
 }
 
+BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, CRgn* prgnUpdate, UINT flags)
+{
+    return ::RedrawWindow(m_hWnd, lpRectUpdate, prgnUpdate ? static_cast<HRGN>(prgnUpdate->m_hObject) : nullptr, flags);
+}
+
 int CWnd::SetScrollPos(int nBar, int nPos, BOOL bRedraw)
 {
     return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw);
@@ -512,6 +517,7 @@ void CWnd::OnMButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnMButtonUp(UINT, CPoint) { Default(); }
 BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
 int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
 void CWnd::OnCaptureChanged(CWnd*) { Default(); }
 void CWnd::OnCancelMode() { Default(); }
 void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }

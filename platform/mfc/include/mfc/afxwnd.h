@@ -14,6 +14,7 @@ class CDC;
 class CFont;
 class CMenu;
 class CScrollBar;
+class CRgn;
 class CDataExchange;
 class CFrameWnd;
 struct CCreateContext;
@@ -160,6 +161,8 @@ public:
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
     void ValidateRect(LPCRECT lpRect);
     void UpdateWindow();
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, CRgn* prgnUpdate = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     CDC* GetDC();
     CDC* GetWindowDC();
     int ReleaseDC(CDC* pDC);
@@ -229,6 +232,7 @@ protected:
     afx_msg void OnMButtonUp(UINT nFlags, CPoint point);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnCancelMode();
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
@@ -336,6 +340,8 @@ BOOL AfxEndDeferRegisterClass(const char* lpszClassName);
 #define ON_WM_MBUTTONUP() AFX_NC_MOUSE_ENTRY(WM_MBUTTONUP, OnMButtonUp)
 #define ON_WM_MOUSEWHEEL() \
     {WM_MOUSEWHEEL, 0, 0, 0, AFX_THUNK(call.lResult = pThis->OnMouseWheel(LOWORD(call.wParam), (short)HIWORD(call.wParam), AFX_WM_POINT); return TRUE;)},
+#define ON_WM_SETCURSOR() \
+    {WM_SETCURSOR, 0, 0, 0, AFX_THUNK(call.lResult = pThis->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(call.wParam)), LOWORD(call.lParam), HIWORD(call.lParam)); return TRUE;)},
 #define ON_WM_MOUSEACTIVATE() \
     {WM_MOUSEACTIVATE, 0, 0, 0, AFX_THUNK(call.lResult = pThis->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(call.wParam)), LOWORD(call.lParam), HIWORD(call.lParam)); return TRUE;)},
 #define ON_WM_CAPTURECHANGED() \

@@ -167,7 +167,8 @@ typedef TPMPARAMS* LPTPMPARAMS;
 // owner as WM_COMMAND once the loop has ended, and the result is nonzero when one was chosen.
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd, const RECT* prcRect);
 BOOL TrackPopupMenuEx(HMENU hMenu, UINT uFlags, int x, int y, HWND hWnd, LPTPMPARAMS lptpm);
-// The screen rectangle of an item of a popup that is open now; false otherwise.
+// The screen rectangle of an item of a popup that is open now, or of the window's own menu
+// bar; false otherwise.
 BOOL GetMenuItemRect(HWND hWnd, HMENU hMenu, UINT uItem, LPRECT lprcItem);
 // Ends the menu being tracked; false when there is none.
 BOOL EndMenu();

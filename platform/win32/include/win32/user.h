@@ -213,6 +213,22 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect);
 BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 BOOL UpdateWindow(HWND hWnd);
+// RDW_INVALIDATE (with RDW_ERASE) or RDW_VALIDATE the window, RDW_FRAME redraws its non-client
+// area, RDW_ALLCHILDREN reaches every child, RDW_UPDATENOW / RDW_ERASENOW paint at once. The
+// update region is the whole window whatever rectangle or region is given.
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
+BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags);
 
 // ---- Rectangles (right and bottom edges excluded)
 BOOL SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);

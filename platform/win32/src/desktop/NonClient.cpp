@@ -1,5 +1,7 @@
 #include "NonClient.h"
 
+#include "MenuBarBand.h"
+
 #include "../controls/WindowScrollBars.h"
 #include "../user/UserState.h"
 
@@ -57,7 +59,7 @@ RECT CloseButtonRect(const RECT& rcCaption)
     return RECT{rcCaption.right - 18, rcCaption.top + 2, rcCaption.right - 2, rcCaption.top + 16};
 }
 
-void DrawNonClient(HWND hWnd, int nActive)
+void DrawNonClient(HWND hWnd, int nActive, HRGN hClip)
 {
     Window* pWnd = FindWindowObject(hWnd);
     if (!pWnd || !IsWindowVisible(hWnd))
@@ -71,6 +73,11 @@ void DrawNonClient(HWND hWnd, int nActive)
     if (!hdc)
         return;
     int nSaved = SaveDC(hdc);
+    // A region (screen coordinates) limits the drawing to the part it covers.
+    RECT rcClip{};
+    if (hClip && GetRgnBox(hClip, &rcClip) != ERROR)
+        IntersectClipRect(hdc, rcClip.left - rcWindow.left, rcClip.top - rcWindow.top, rcClip.right - rcWindow.left,
+                          rcClip.bottom - rcWindow.top);
 
     int nFrame = 0;
     if (nStyle & WS_THICKFRAME)
@@ -110,7 +117,7 @@ void DrawNonClient(HWND hWnd, int nActive)
     }
     if (pWnd->m_hMenu && IsTopLevel(pWnd))
     {
-        FillColor(hdc, RECT{rc.left, rc.top, rc.right, rc.top + GetSystemMetrics(SM_CYMENU)}, COLOR_MENU);
+        DrawMenuBarBand(hWnd, hdc);
         rc.top += GetSystemMetrics(SM_CYMENU);
     }
     if (nExStyle & WS_EX_CLIENTEDGE)

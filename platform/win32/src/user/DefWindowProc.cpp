@@ -4,6 +4,7 @@
 #include "UserState.h"
 
 #include "../controls/WindowScrollBars.h"
+#include "../desktop/MenuBarBand.h"
 #include "../desktop/NonClient.h"
 
 #include <win32/gdi.h>
@@ -38,6 +39,13 @@ LRESULT HitTest(HWND hWnd, POINT pt)
         return HTCLIENT;
     if (LRESULT nBar = WindowScrollBarHitTest(hWnd, pt); nBar != HTNOWHERE)
         return nBar;
+    RECT rcBand{};
+    if (MenuBarBand(hWnd, rcBand))
+    {
+        OffsetRect(&rcBand, rcWindow.left, rcWindow.top);
+        if (PtInRect(&rcBand, pt))
+            return HTMENU;
+    }
     Window* pWnd = FindWindowObject(hWnd);
     if (pWnd->m_nStyle & WS_THICKFRAME)
     {
@@ -131,7 +139,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return DefaultEraseBackground(hWnd, reinterpret_cast<HDC>(wParam));
     case WM_NCPAINT:
-        DrawNonClient(hWnd);
+        DrawNonClient(hWnd, -1, wParam > 1 ? reinterpret_cast<HRGN>(wParam) : nullptr);
         return 0;
     case WM_NCACTIVATE:
         DrawNonClient(hWnd, wParam != 0);   // the caption changes colour
@@ -140,8 +148,11 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return HitTest(hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCLBUTTONDOWN:
         // A press on the caption moves the window; one on a sizing border sizes it from that edge;
-        // the close button closes it; one on a scroll bar scrolls it.
-        if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+        // the close button closes it; one on a scroll bar scrolls it; one on the menu bar opens
+        // the item's popup.
+        if (wParam == HTMENU)
+            TrackMenuBar(hWnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        else if (wParam == HTVSCROLL || wParam == HTHSCROLL)
             TrackWindowScrollBar(hWnd, static_cast<int>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         else if (wParam == HTCLOSE)
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);

@@ -457,6 +457,32 @@ BOOL UpdateWindow(HWND hWnd)
     return TRUE;
 }
 
+BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN, UINT flags)
+{
+    Window* pWnd = FindWindowObject(hWnd);
+    if (!pWnd)
+        return FALSE;
+    if (flags & RDW_INVALIDATE)
+    {
+        InvalidateRect(hWnd, lprcUpdate, (flags & RDW_ERASE) != 0);
+        if (flags & RDW_ALLCHILDREN)
+        {
+            // Children under WS_CLIPCHILDREN as well.
+            const std::vector<HWND> children = pWnd->m_Children;
+            for (HWND hChild : children)
+                RedrawWindow(hChild, nullptr, nullptr, flags & ~(RDW_FRAME | RDW_UPDATENOW | RDW_ERASENOW));
+        }
+        // The layer draws a frame at once rather than with the next paint.
+        if ((flags & RDW_FRAME) && ShownOnScreen(pWnd))
+            SendMessageA(hWnd, WM_NCPAINT, 1, 0);
+    }
+    else if (flags & RDW_VALIDATE)
+        ValidateRect(hWnd, lprcUpdate);
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW))
+        UpdateWindow(hWnd);
+    return TRUE;
+}
+
 bool FindPaintMessage(HWND hFilter, MSG& msg)
 {
     return FindPaintBelow(DesktopObject(), hFilter, false, msg);

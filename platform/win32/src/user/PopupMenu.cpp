@@ -3,6 +3,7 @@
 #include "UserState.h"
 
 #include "../controls/Controls.h"
+#include "../desktop/MenuBarBand.h"
 
 #include <win32/gdi.h>
 #include <win32/menus.h>
@@ -678,17 +679,30 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, cons
     return TrackPopupMenuEx(hMenu, uFlags, x, y, hWnd, nullptr);
 }
 
-BOOL GetMenuItemRect(HWND, HMENU hMenu, UINT uItem, LPRECT lprcItem)
+BOOL GetMenuItemRect(HWND hWnd, HMENU hMenu, UINT uItem, LPRECT lprcItem)
 {
-    if (!g_pTracker || !lprcItem)
+    if (!lprcItem)
         return FALSE;
-    for (const Level& level : g_pTracker->m_Levels)
-        if (level.m_hMenu == hMenu && uItem < level.m_Items.size())
-        {
-            *lprcItem = level.m_Items[uItem].m_rc;
-            MapWindowPoints(level.m_hWnd, nullptr, reinterpret_cast<LPPOINT>(lprcItem), 2);
-            return TRUE;
-        }
+    if (g_pTracker)
+        for (const Level& level : g_pTracker->m_Levels)
+            if (level.m_hMenu == hMenu && uItem < level.m_Items.size())
+            {
+                *lprcItem = level.m_Items[uItem].m_rc;
+                MapWindowPoints(level.m_hWnd, nullptr, reinterpret_cast<LPPOINT>(lprcItem), 2);
+                return TRUE;
+            }
+    // The window's own menu bar.
+    if (hWnd && hMenu && GetMenu(hWnd) == hMenu)
+    {
+        std::vector<RECT> rects = MenuBarItemRects(hWnd);
+        if (uItem >= rects.size())
+            return FALSE;
+        RECT rcWindow;
+        GetWindowRect(hWnd, &rcWindow);
+        *lprcItem = rects[uItem];
+        OffsetRect(lprcItem, rcWindow.left, rcWindow.top);
+        return TRUE;
+    }
     return FALSE;
 }
 
