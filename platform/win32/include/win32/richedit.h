@@ -4,37 +4,8 @@
 // With ENM_KEYEVENTS (ENM_MOUSEEVENTS) every key (mouse) message reaches the parent first as
 // EN_MSGFILTER; a nonzero answer drops it. Values are those of the public documentation.
 #include <win32/commctrl.h>
-
-// ---- The edit control's styles and messages, which the rich edit shares
-#define ES_LEFT 0x0000L
-#define ES_CENTER 0x0001L
-#define ES_RIGHT 0x0002L
-#define ES_MULTILINE 0x0004L
-#define ES_AUTOVSCROLL 0x0040L
-#define ES_AUTOHSCROLL 0x0080L
-#define ES_NOHIDESEL 0x0100L
-#define ES_READONLY 0x0800L
-#define ES_WANTRETURN 0x1000L
-
-#define EM_GETSEL 0x00B0
-#define EM_SETSEL 0x00B1
-#define EM_LINESCROLL 0x00B6
-#define EM_SCROLLCARET 0x00B7
-#define EM_GETLINECOUNT 0x00BA
-#define EM_LINEINDEX 0x00BB
-#define EM_LINELENGTH 0x00C1
-#define EM_REPLACESEL 0x00C2
-#define EM_GETLINE 0x00C4
-#define EM_LIMITTEXT 0x00C5
-#define EM_SETLIMITTEXT EM_LIMITTEXT
-#define EM_LINEFROMCHAR 0x00C9
-#define EM_GETFIRSTVISIBLELINE 0x00CE
-#define EM_SETREADONLY 0x00CF
-#define EM_GETLIMITTEXT 0x00D5
-
-#define EN_SETFOCUS 0x0100
-#define EN_KILLFOCUS 0x0200
-#define EN_CHANGE 0x0300
+// The edit control's styles, messages and notifications, which the rich edit shares.
+#include <win32/controls.h>
 
 // ---- Rich edit
 #define RICHEDIT_CLASSA "RichEdit20A"

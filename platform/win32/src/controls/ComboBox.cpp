@@ -381,14 +381,7 @@ LRESULT CALLBACK ComboBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hWnd, &ps);
-        Paint(hWnd, hdc, s);
-        EndPaint(hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hWnd, [&](HDC hdc) { Paint(hWnd, hdc, s); });
     case WM_ENABLE:
         if (s.m_hEdit)
             EnableWindow(s.m_hEdit, static_cast<BOOL>(wParam));

@@ -28,6 +28,15 @@ void NotifyParent(HWND hCtl, WORD nCode)
                      reinterpret_cast<LPARAM>(hCtl));
 }
 
+LRESULT PaintControl(HWND hWnd, const std::function<void(HDC)>& fnPaint)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hWnd, &ps);
+    fnPaint(hdc);
+    EndPaint(hWnd, &ps);
+    return 0;
+}
+
 void RedrawNow(HWND hWnd)
 {
     InvalidateRect(hWnd, nullptr, TRUE);

@@ -4,6 +4,7 @@
 // notifications they send.
 #include <win32/windows.h>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -59,6 +60,9 @@ HBRUSH ControlBrush(HWND hCtl, HDC hdc, UINT nCtlColorMessage, int nBackground);
 
 // WM_COMMAND to the parent with the control's id and the code.
 void NotifyParent(HWND hCtl, WORD nCode);
+
+// WM_PAINT: the control draws between BeginPaint and EndPaint; 0.
+LRESULT PaintControl(HWND hWnd, const std::function<void(HDC)>& fnPaint);
 
 // Redraws a control at once (state changes show before the next message).
 void RedrawNow(HWND hWnd);

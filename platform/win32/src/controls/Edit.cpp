@@ -363,14 +363,7 @@ LRESULT CALLBACK EditWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lPa
         return reinterpret_cast<LRESULT>(s.m_hFont);
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hWnd, &ps);
-        Paint(hWnd, hdc, s);
-        EndPaint(hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hWnd, [&](HDC hdc) { Paint(hWnd, hdc, s); });
     case WM_ENABLE:
         InvalidateRect(hWnd, nullptr, TRUE);
         return 0;

@@ -396,14 +396,7 @@ LRESULT CALLBACK ListBoxWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM 
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hWnd, &ps);
-        Paint(hWnd, hdc, s);
-        EndPaint(hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hWnd, [&](HDC hdc) { Paint(hWnd, hdc, s); });
     case WM_ENABLE:
         InvalidateRect(hWnd, nullptr, TRUE);
         return 0;

@@ -606,14 +606,7 @@ LRESULT ListView::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_hFont);
     case WM_GETDLGCODE: return WANT_ARROWS_AND_CHARS;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(m_hWnd, &ps);
-        Paint(hdc);
-        EndPaint(m_hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(m_hWnd, [&](HDC hdc) { Paint(hdc); });
     case WM_ERASEBKGND: return TRUE;   // the paint covers the whole client area
     case WM_SIZE:
         SetTopRow(m_nTopRow);

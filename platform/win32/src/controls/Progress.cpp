@@ -82,14 +82,7 @@ LRESULT CALLBACK ProgressWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM
         return DefWindowProcA(hWnd, nMessage, wParam, lParam);
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hWnd, &ps);
-        Paint(hWnd, hdc, s);
-        EndPaint(hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hWnd, [&](HDC hdc) { Paint(hWnd, hdc, s); });
     case PBM_SETRANGE:
         return SetRange(hWnd, s, static_cast<WORD>(LOWORD(lParam)), static_cast<WORD>(HIWORD(lParam)));
     case PBM_SETRANGE32:

@@ -120,14 +120,7 @@ LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM l
         return reinterpret_cast<LRESULT>(state.m_hFont);
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hWnd, &ps);
-        Paint(hWnd, hdc, state);
-        EndPaint(hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(hWnd, [&](HDC hdc) { Paint(hWnd, hdc, state); });
     case WM_SETTEXT:
     {
         LRESULT r = DefWindowProcA(hWnd, nMessage, wParam, lParam);

@@ -488,14 +488,7 @@ LRESULT ToolTip::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
     case WM_NCHITTEST: return HTTRANSPARENT;   // the mouse goes to what lies beneath the tip
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return TRUE;
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(m_hWnd, &ps);
-        Paint(hdc);
-        EndPaint(m_hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(m_hWnd, [&](HDC hdc) { Paint(hdc); });
     case WM_DESTROY: Unwatch(nullptr, m_hWnd); return 0;
     default: return DefWindowProcA(m_hWnd, nMessage, wParam, lParam);
     }

@@ -646,14 +646,7 @@ LRESULT Toolbar::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ENABLE: Redraw(); return 0;
     case WM_ERASEBKGND: return TRUE;   // the paint covers the whole client area
-    case WM_PAINT:
-    {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(m_hWnd, &ps);
-        Paint(hdc);
-        EndPaint(m_hWnd, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintControl(m_hWnd, [&](HDC hdc) { Paint(hdc); });
     default: return DefWindowProcA(m_hWnd, nMessage, wParam, lParam);
     }
 }
