@@ -90,7 +90,9 @@ TEST_F(NonClientTest, MenuBarItemsLieBetweenCaptionAndClientAndOpenTheirPopups)
     EXPECT_EQ(seen, (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP, WM_COMMAND}));
     for (const LoggedMessage& m : MessageLog())
         if (m.m_hWnd == m_hWnd && m.m_nMessage == WM_COMMAND)
+        {
             EXPECT_EQ(LOWORD(m.m_wParam), ID_SAVE);
+        }
 }
 
 TEST_F(NonClientTest, NcPaintWithARegionRedrawsOnlyThatPart)

@@ -30,7 +30,9 @@ TEST(SystemParametersTest, NonClientMetricsGiveTheInterfaceFontsAndTheMetricSize
         EXPECT_EQ(metrics.iScrollWidth, GetSystemMetrics(SM_CXVSCROLL));
         // The short record leaves what follows it alone.
         if (cbSize == 340)
+        {
             EXPECT_EQ(static_cast<UINT>(metrics.iPaddedBorderWidth), 0xCDCDCDCDu);
+        }
     }
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = 300;
