@@ -218,6 +218,14 @@ public:
     // The mesh's collision response against every other mesh whose collision flag
     // (m_bMeshByte5) is set; the step is not read. Returns 0.
     int CollideMeshes(SceneMesh* pMesh, float fStep);
+    // The directional vertex constants with c20-c23 = transpose(view x projection) of a camera
+    // at MeanMeshCentre moved back against the light's direction by m_fShadowRange[light index],
+    // looking along the light with up (0, 1, 0), and c25 = (depth unit, gravity, that distance,
+    // 1): (1/2048, -9.81) for Old, (1/65535, 0) for Old2.
+    void SetDirectionalVertexConstantsOld(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
+    void SetDirectionalVertexConstantsOld2(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
+    // The mean of the meshes' world positions; the origin without meshes.
+    D3DXVECTOR3 MeanMeshCentre() const;
 
     // ---- Rasterised renderer (raster/): stencil shadow volumes, which no live pass draws. For
     // each enabled light and each of its shadow samples (the light, then jittered copies of it;
