@@ -226,6 +226,13 @@ public:
     void SetDirectionalVertexConstantsOld2(const SceneMesh* pMesh, const SceneLight* pLight, int nLightIndex);
     // The mean of the meshes' world positions; the origin without meshes.
     D3DXVECTOR3 MeanMeshCentre() const;
+    // Fixed-function wireframe of the mesh's bounding sphere (4 slices, 4 stacks) at its world
+    // position and of spheres a tenth that size at its bounding-box corners, in its rotation.
+    void DrawBoundsDebug(const SceneMesh* pMesh);
+    // A cylinder (radii 1 and 100, length 500, 6 slices and stacks) drawn once with each cube
+    // face's view from the mesh's world position as the world transform, under a square
+    // 90-degree projection (near 0.1, far 500).
+    void DrawFaceCylinders(const SceneMesh* pMesh);
 
     // ---- Rasterised renderer (raster/): stencil shadow volumes, which no live pass draws. For
     // each enabled light and each of its shadow samples (the light, then jittered copies of it;
