@@ -165,6 +165,16 @@ bool CBaseTreeCtrl::IsOwnSlider(SceneObject* pRecord) const
     return IsOwnRecord(pRecord) && IsSliderType(pRecord->m_nType) && pRecord->m_pEditor;
 }
 
+CBaseTreeEditor* CBaseTreeCtrl::GetEditor(SceneObject* pRecord) const
+{
+    if (!IsOwnRecord(pRecord) || !pRecord->m_pEditor)
+        return nullptr;
+    // The record holds the editor as the class it was made as.
+    if (IsSliderType(pRecord->m_nType))
+        return static_cast<CBaseTreeSlider*>(pRecord->m_pEditor);
+    return static_cast<CBaseTreeCtrlItem*>(pRecord->m_pEditor);
+}
+
 SceneObject* CBaseTreeCtrl::GetSelectedNode() const
 {
     return GetRecord(GetSelectedItem());
@@ -262,6 +272,39 @@ int CBaseTreeCtrl::EditFileItem(HTREEITEM hItem)
 int CBaseTreeCtrl::EditFormatItem(HTREEITEM hItem)
 {
     return ActivateItemEditor(hItem);
+}
+
+int CBaseTreeCtrl::ActivateEditor(HTREEITEM hItem, SceneObject* pRecord)
+{
+    if (!IsOwnRecord(pRecord) || !pRecord->m_pEditor || IsSliderType(pRecord->m_nType))
+        return 0;
+    auto* pEditor = static_cast<CBaseTreeCtrlItem*>(pRecord->m_pEditor);
+    if (!pEditor->Activate(hItem, this))
+        return 0;
+    if (pEditor->IsLeadingValueSet())
+    {
+        if (CWnd* pParent = GetParent())
+            pParent->SendMessage(WM_TREE_VALUECHANGED, reinterpret_cast<WPARAM>(pRecord));
+    }
+    return 1;
+}
+
+void CBaseTreeCtrl::LinkEditors(HTREEITEM hColorItem, HTREEITEM hA, HTREEITEM hB, HTREEITEM hC, HTREEITEM hD)
+{
+    SceneObject* pColorRecord = GetRecord(hColorItem);
+    if (!IsOwnRecord(pColorRecord) || pColorRecord->m_nType != TREE_ITEM_COLOR || !pColorRecord->m_pEditor)
+        return;
+    auto* pColor = static_cast<CBaseTreeCtrlColor*>(pColorRecord->m_pEditor);
+    const HTREEITEM linked[CBaseTreeCtrlColor::LINKED_EDITORS] = {hA, hB, hC, hD};
+    for (int i = 0; i < CBaseTreeCtrlColor::LINKED_EDITORS; ++i)
+    {
+        CBaseTreeEditor* pEditor = GetEditor(GetRecord(linked[i]));
+        if (!pEditor)
+            continue;
+        pEditor->m_pTree = this;
+        pEditor->m_hItem = linked[i];
+        pColor->m_pLinkedEditors[i] = pEditor;
+    }
 }
 
 // ---- Messages

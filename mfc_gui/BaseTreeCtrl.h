@@ -58,6 +58,12 @@ public:
     int EditColorItem(HTREEITEM hItem);
     int EditFileItem(HTREEITEM hItem);
     int EditFormatItem(HTREEITEM hItem);
+    // Runs the windowless editor of pRecord (hItem's record) and, when it ran and its leading
+    // value is set, sends WM_TREE_VALUECHANGED (wParam the record) to the parent.
+    int ActivateEditor(HTREEITEM hItem, SceneObject* pRecord);
+    // Makes the editors of the items a to d (those that have one; any may be null) the linked
+    // editors of the colour item's editor, bound to this tree and their items.
+    void LinkEditors(HTREEITEM hColorItem, HTREEITEM hA, HTREEITEM hB, HTREEITEM hC, HTREEITEM hD);
 
     // ---- Deleting: a value item's record and editor go with it.
     BOOL DeleteNode(HTREEITEM hItem);
@@ -92,6 +98,8 @@ private:
     bool IsOwnRecord(SceneObject* pRecord) const;
     // One of this tree's int or float records with its slider.
     bool IsOwnSlider(SceneObject* pRecord) const;
+    // The editor of one of this tree's records, whatever its kind; null for other records.
+    CBaseTreeEditor* GetEditor(SceneObject* pRecord) const;
     // Runs a windowless editor of one of the types; 0 when the item has none.
     int ActivateItemEditor(HTREEITEM hItem);
     void DeleteSubtreeRecords(HTREEITEM hItem);

@@ -9,7 +9,6 @@
 #include "scene/SceneObject.h"
 
 #include <cstring>
-#include <string>
 
 int CBaseTreeCtrlItem::UpdateItemText()
 {
@@ -30,22 +29,6 @@ int CBaseTreeCtrlItem::Activate(HTREEITEM hItem, CBaseTreeCtrl* pTree)
 int CBaseTreeCtrlItem::UpdateValueFromPointer()
 {
     return m_pValue ? 1 : 0;
-}
-
-SceneObject* CBaseTreeCtrlItem::GetRecord() const
-{
-    if (!m_pTree || !m_hItem)
-        return nullptr;
-    return reinterpret_cast<SceneObject*>(m_pTree->GetItemData(m_hItem));
-}
-
-int CBaseTreeCtrlItem::SetLabel(const char* szSuffix)
-{
-    SceneObject* pRecord = GetRecord();
-    if (!pRecord)
-        return 0;
-    std::string strLabel = std::string(pRecord->m_szName) + szSuffix;
-    return m_pTree->SetItemText(m_hItem, strLabel.c_str()) ? 1 : 0;
 }
 
 int CBaseTreeCtrlBool::GetValue() const
@@ -78,6 +61,9 @@ int CBaseTreeCtrlBool::UpdateValueFromPointer()
 
 int CBaseTreeCtrlColor::UpdateItemText()
 {
+    for (CBaseTreeEditor* pLinked : m_pLinkedEditors)
+        if (pLinked)
+            pLinked->UpdateItemText();
     return 1;
 }
 

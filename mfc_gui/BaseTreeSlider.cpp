@@ -2,11 +2,9 @@
 
 #include "mfc_gui/BaseTreeCtrl.h"
 #include "mfc_gui/TreeMessages.h"
-#include "scene/SceneObject.h"
 
 #include <cmath>
 #include <cstdio>
-#include <string>
 
 BEGIN_MESSAGE_MAP(CBaseTreeSlider, CSliderCtrl)
     ON_NOTIFY_REFLECT(NM_RELEASEDCAPTURE, &CBaseTreeSlider::OnReleasedCapture)
@@ -46,17 +44,6 @@ void CBaseTreeSlider::Close()
     UpdateItemText();
     if (CWnd* pParent = GetParent())
         pParent->SendMessage(WM_TREEITEM_CLOSED);
-}
-
-int CBaseTreeSlider::SetLabel(const char* szSuffix)
-{
-    if (!m_pTree || !m_hItem)
-        return 0;
-    auto* pRecord = reinterpret_cast<SceneObject*>(m_pTree->GetItemData(m_hItem));
-    if (!pRecord)
-        return 0;
-    std::string strLabel = std::string(pRecord->m_szName) + szSuffix;
-    return m_pTree->SetItemText(m_hItem, strLabel.c_str()) ? 1 : 0;
 }
 
 void CBaseTreeSlider::OnReleasedCapture(NMHDR*, LRESULT* pResult)

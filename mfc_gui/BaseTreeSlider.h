@@ -3,11 +3,11 @@
 // tree places under the item being edited. Positions are the value divided by the scale (1 for
 // ints, 0.01 for floats, so a float slider moves in hundredths). While the thumb is dragged the
 // bound value follows it; releasing the mouse writes the final position and closes the editor.
+#include "mfc_gui/BaseTreeEditor.h"
+
 #include <mfc/afxcmn.h>
 
-class CBaseTreeCtrl;
-
-class CBaseTreeSlider : public CSliderCtrl
+class CBaseTreeSlider : public CSliderCtrl, public CBaseTreeEditor
 {
 public:
     enum Kind
@@ -17,7 +17,7 @@ public:
     };
 
     // Writes the item's label from the bound value.
-    virtual int UpdateItemText() { return 1; }
+    int UpdateItemText() override { return 1; }
     // Puts the thumb at the bound value's position.
     virtual int UpdateControlFromPointer() { return 1; }
     // Writes the thumb's position into the bound value.
@@ -31,16 +31,10 @@ public:
     void Close();
 
     int m_nKind = 0;
-    void* m_pValue = nullptr;
-    CBaseTreeCtrl* m_pTree = nullptr;
-    HTREEITEM m_hItem = nullptr;
     float m_fScale = 1.0f;
     int m_bDragging = 0;
 
 protected:
-    // "<record name><szSuffix>" as the item's label.
-    int SetLabel(const char* szSuffix);
-
     afx_msg void OnReleasedCapture(NMHDR* pNotifyStruct, LRESULT* pResult);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

@@ -4,6 +4,7 @@
 #include "GuiTestKit.h"
 
 #include "mfc_gui/BaseTreeCtrl.h"
+#include "mfc_gui/ColorPickerToolDlg.h"
 #include "mfc_gui/ImageFormatDlg.h"
 #include "mfc_gui/TreeMessages.h"
 #include "scene/SceneObject.h"
@@ -310,4 +311,87 @@ TEST_F(PropertyTreeTest, DeletingANodeOrTheTreeFreesItsEditors)
     EXPECT_EQ(nValue, 3);
     EXPECT_EQ(nFormat, 1);
     // LeakSanitizer runs of this test see every record and editor freed.
+}
+
+TEST_F(PropertyTreeTest, AnActivatedEditorReportsAChangeOnlyWhenItsLeadingValueIsSet)
+{
+    CColorPickerToolDlg picker(&m_Parent);
+    ASSERT_TRUE(picker.Create(CColorPickerToolDlg::IDD, &m_Parent));
+    int32_t bFlag = 0, nQuality = 7;
+    float red[4] = {0.5f, 0.1f, 0.1f, 1.0f}, black[4] = {0.0f, 0.3f, 0.3f, 1.0f};
+    HTREEITEM hBool = m_Tree.InsertBoolItem(&bFlag, "Light Enable ", m_hRoot);
+    HTREEITEM hRed = m_Tree.InsertColorItem(red, "Diffuse Color", &picker, m_hRoot);
+    HTREEITEM hBlack = m_Tree.InsertColorItem(black, "Ambient Color", &picker, m_hRoot);
+    HTREEITEM hSlider = m_Tree.InsertIntItem(&nQuality, "Quality ", 0, 100, m_hRoot);
+    SceneObject scene;
+    scene.SetType(TREE_ITEM_BOOL);
+    HTREEITEM hScene = m_Tree.InsertItem("Light #0 ", m_hRoot);
+    m_Tree.SetItemData(hScene, reinterpret_cast<DWORD_PTR>(&scene));
+    auto record = [&](HTREEITEM h) { return reinterpret_cast<SceneObject*>(m_Tree.GetItemData(h)); };
+    struct Case
+    {
+        const char* m_szWhat;
+        HTREEITEM m_hItem;
+        int m_nResult;
+        bool m_bReported;
+    };
+    const Case cases[] = {
+        {"bool toggled on", hBool, 1, true},
+        {"bool toggled off", hBool, 1, false},
+        {"colour with red", hRed, 1, true},
+        {"colour without red", hBlack, 1, false},
+        {"slider: no windowless editor", hSlider, 0, false},
+        {"the scene's object", hScene, 0, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.m_szWhat);
+        m_Parent.m_Messages.clear();
+        EXPECT_EQ(m_Tree.ActivateEditor(c.m_hItem, record(c.m_hItem)), c.m_nResult);
+        if (c.m_bReported)
+        {
+            ASSERT_EQ(m_Parent.m_Messages.size(), 1u);
+            EXPECT_EQ(m_Parent.m_Messages[0].first, WM_TREE_VALUECHANGED);
+            EXPECT_EQ(m_Parent.m_Messages[0].second.first, reinterpret_cast<WPARAM>(record(c.m_hItem)));
+        }
+        else
+        {
+            EXPECT_TRUE(m_Parent.m_Messages.empty());
+        }
+    }
+    EXPECT_EQ(bFlag, 0);   // toggled twice
+    EXPECT_EQ(nQuality, 7);
+    EXPECT_EQ(scene.m_nType, TREE_ITEM_BOOL);
+    picker.DestroyWindow();
+}
+
+TEST_F(PropertyTreeTest, AColourItemRewritesTheLabelsOfItsLinkedItems)
+{
+    float colour[4] = {0.2f, 0.4f, 0.6f, 1.0f};
+    float fRed = 0.2f, fGreen = 0.4f, fUnlinked = 0.5f;
+    int32_t nAlpha = 255, bShow = 1;
+    HTREEITEM hColor = m_Tree.InsertColorItem(colour, "Diffuse Color", nullptr, m_hRoot);
+    HTREEITEM hRed = m_Tree.InsertFloatItem(&fRed, "R ", 0, 100, m_hRoot);
+    HTREEITEM hGreen = m_Tree.InsertFloatItem(&fGreen, "G ", 0, 100, m_hRoot);
+    HTREEITEM hAlpha = m_Tree.InsertIntItem(&nAlpha, "A ", 0, 255, m_hRoot);
+    HTREEITEM hShow = m_Tree.InsertBoolItem(&bShow, "Show ", m_hRoot);
+    HTREEITEM hPlain = m_Tree.InsertItem("Group", m_hRoot);
+    HTREEITEM hUnlinked = m_Tree.InsertFloatItem(&fUnlinked, "B ", 0, 100, m_hRoot);
+    // An item without an editor is passed over.
+    m_Tree.LinkEditors(hColor, hRed, hPlain, hAlpha, hShow);
+    m_Tree.LinkEditors(hColor, nullptr, hGreen, nullptr, nullptr);
+    fRed = 0.75f;
+    fGreen = 0.25f;
+    fUnlinked = 0.125f;
+    nAlpha = 128;
+    bShow = 0;
+    EXPECT_EQ(Label(hRed), "R : 0.20");   // labels follow their values only when written
+    EXPECT_EQ(m_Tree.EditColorItem(hColor), 1);
+    EXPECT_EQ(Label(hRed), "R : 0.75");
+    EXPECT_EQ(Label(hGreen), "G : 0.25");
+    EXPECT_EQ(Label(hAlpha), "A : 128");
+    EXPECT_EQ(Label(hShow), "Show : FALSE");
+    EXPECT_EQ(Label(hUnlinked), "B : 0.50");
+    EXPECT_EQ(Label(hColor), "Diffuse Color");
+    EXPECT_EQ(colour[0], 0.2f);   // without a picker nothing is written
 }
