@@ -1,5 +1,6 @@
 #include "app/RenderView.h"
 
+#include "app/RenderDoc.h"
 #include "app/SceneAccess.h"
 #include "core/FileIO.h"
 #include "core/Log.h"
@@ -104,6 +105,12 @@ void RenderView::CreateChildWindows()
     if (!m_RenderWnd.m_hWnd)
         m_RenderWnd.CreateEx(0, "CRenderWnd", "RenderWnd", WS_CHILD | WS_VISIBLE | WS_THICKFRAME, 0, 0, 820, 620, m_hWnd,
                              nullptr);
+}
+
+RenderDoc* RenderView::GetDocument() const
+{
+    CDocument* pDocument = CView::GetDocument();
+    return pDocument && pDocument->IsKindOf(RUNTIME_CLASS(RenderDoc)) ? static_cast<RenderDoc*>(pDocument) : nullptr;
 }
 
 void RenderView::OnDraw(CDC*)

@@ -15,6 +15,7 @@
 
 class ApplicationBase;
 class CMenuBar;
+class RenderDoc;
 class CTransformTarget;
 class RenderView;
 
@@ -44,6 +45,10 @@ public:
     // Selects the mesh or light of the tree's selected item for the transform tool window.
     void OnTreeSelChanged();
 
+    // The view's document when it is a RenderDoc, else null.
+    RenderDoc* GetDocument() const;
+    // Draws nothing: the device presents into the render window, and the other windows are
+    // children that paint themselves.
     void OnDraw(CDC* pDC) override;
 
     // Commands that show or hide the view's windows.
