@@ -2,17 +2,16 @@
 
 #include "app/RenderDoc.h"
 #include "app/SceneAccess.h"
-#include "core/FileIO.h"
 #include "core/Log.h"
 #include "mfc_gui/MenuBar.h"
+#include "mfc_gui/PropSheetOption.h"
+#include "mfc_gui/SkinEditorDlg.h"
 #include "mfc_gui/TransformTarget.h"
 #include "mfc_gui/TreeMessages.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMesh.h"
 
-#include <win32/paths.h>
-
-#include <cstring>
+#include <cstdio>
 
 RenderView* g_pRenderView = nullptr;
 
@@ -22,26 +21,9 @@ BEGIN_MESSAGE_MAP(RenderView, CView)
     ON_WM_CREATE()
     ON_COMMAND_RANGE(RenderView::ID_SHOW_TREE_TOOL, RenderView::ID_SHOW_CONSOLE, &RenderView::OnToggleWindow)
     ON_COMMAND_RANGE(RenderView::ID_SHOW_HEADER, RenderView::ID_SHOW_UTILS_TOOL, &RenderView::OnToggleWindow)
+    ON_COMMAND(RenderView::ID_TOOLS_OPTIONS, &RenderView::OnToolsOptions)
+    ON_COMMAND(RenderView::ID_SKIN_EDITOR, &RenderView::OnSkinEditor)
 END_MESSAGE_MAP()
-
-namespace
-{
-const char SETTINGS_FILE[] = "settings.dat";
-const char SKIN_DIRECTORY[] = "C:\\Quenlaris\\skins\\default\\";
-const size_t PLACEMENT_SIZE = 44;
-const size_t ZOOMED_OFFSET = 28;
-const size_t VIEW_PLACEMENT_OFFSET = 32;
-const size_t SKIN_ENABLED_OFFSET = 384;
-const size_t SKIN_DIRECTORY_OFFSET = 388;
-const size_t SKIN_DIRECTORY_SIZE = 260;
-
-void PutInt32(uint8_t* p, int32_t nValue)
-{
-    uint32_t u = static_cast<uint32_t>(nValue);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(u >> (8 * i));
-}
-}
 
 RenderView::RenderView() = default;
 
@@ -82,6 +64,10 @@ int RenderView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (CView::OnCreate(lpCreateStruct) == -1)
         return -1;
     RegisterWindowClasses();
+    ResetSettings();
+    char szSkin[MAX_PATH * 2];
+    std::snprintf(szSkin, sizeof(szSkin), "%sKeldo.skin", m_Settings.m_szSkinDir);
+    m_SkinUtil.LoadSkin(szSkin);
     CreateToolDialogs();
     CreateChildWindows();
     if (!m_RenderWnd.m_hWnd)
@@ -90,10 +76,27 @@ int RenderView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
+// Each window is given the settings before it is made, so it finds its skin when it starts.
 void RenderView::CreateToolDialogs()
 {
-    if (!m_TreeToolDlg.m_hWnd && m_TreeToolDlg.Create(CTreeToolDlg::IDD, this))
-        m_TreeToolDlg.ShowWindow(SW_SHOWNORMAL);
+    if (!m_TreeToolDlg.m_hWnd)
+    {
+        m_TreeToolDlg.SetSettings(&m_Settings);
+        if (m_TreeToolDlg.Create(CTreeToolDlg::IDD, this))
+            m_TreeToolDlg.ShowWindow(SW_SHOWNORMAL);
+    }
+    if (!m_TransformToolDlg.m_hWnd)
+    {
+        m_TransformToolDlg.SetSettings(&m_Settings);
+        if (m_TransformToolDlg.Create(CTransformToolDlg::IDD, this))
+            m_TransformToolDlg.ShowWindow(SW_SHOWNORMAL);
+    }
+    if (!m_AnimationToolDlg.m_hWnd)
+    {
+        m_AnimationToolDlg.SetSettings(&m_Settings);
+        if (m_AnimationToolDlg.Create(CAnimationToolDlg::IDD, this))
+            m_AnimationToolDlg.ShowWindow(SW_SHOWNORMAL);
+    }
 }
 
 void RenderView::CreateChildWindows()
@@ -156,14 +159,14 @@ CWnd* RenderView::GetToggledWindow(UINT nCommand)
         UINT m_nCommand;
         CWnd* m_pWnd;
     } windows[] = {
-        {ID_SHOW_TREE_TOOL, &m_TreeToolDlg},          {ID_SHOW_CONSOLE, m_pConsoleWnd},
-        {ID_SHOW_HEADER, &m_HeaderBar},               {ID_SHOW_LEFT_BAR, &m_LeftBar},
-        {ID_SHOW_ANIMATION_TOOL, m_pAnimationToolWnd}, {ID_SHOW_TRANSFORM_TOOL, m_pTransformToolWnd},
-        {ID_SHOW_GENERAL_TOOL, m_pGeneralToolWnd},    {ID_SHOW_UTILS_TOOL, m_pUtilsToolWnd},
+        {ID_SHOW_TREE_TOOL, &m_TreeToolDlg},           {ID_SHOW_CONSOLE, &m_dlgConsole},
+        {ID_SHOW_HEADER, &m_HeaderBar},                {ID_SHOW_LEFT_BAR, &m_LeftBar},
+        {ID_SHOW_ANIMATION_TOOL, &m_AnimationToolDlg}, {ID_SHOW_TRANSFORM_TOOL, &m_TransformToolDlg},
+        {ID_SHOW_GENERAL_TOOL, &m_GeneralToolDlg},     {ID_SHOW_UTILS_TOOL, &m_UtilsToolDlg},
     };
     for (const auto& w : windows)
         if (w.m_nCommand == nCommand)
-            return w.m_pWnd && w.m_pWnd->m_hWnd ? w.m_pWnd : nullptr;
+            return w.m_pWnd->m_hWnd ? w.m_pWnd : nullptr;
     return nullptr;
 }
 
@@ -190,37 +193,64 @@ bool RenderView::BuildTree(ApplicationBase* pApp)
     return m_TreeToolDlg.BuildTree(pApp) != 0;
 }
 
-void RenderView::BuildSettingsFile(uint8_t (&file)[VIEW_SETTINGS_FILE_SIZE]) const
+void RenderView::ResetSettings()
 {
-    std::memset(file, 0, sizeof(file));
-    uint8_t* pRecord = file + 4;
-    PutInt32(file, 1);
-    PutInt32(pRecord, 1);
-    PutInt32(pRecord + 24, 1);
-    PutInt32(pRecord + ZOOMED_OFFSET, m_hWnd && IsZoomed() ? 1 : 0);
-    WINDOWPLACEMENT placement{};
-    placement.length = PLACEMENT_SIZE;
-    if (m_hWnd)
-        GetWindowPlacement(&placement);
-    static_assert(sizeof(WINDOWPLACEMENT) == PLACEMENT_SIZE, "the file keeps the 44-byte placement");
-    int32_t fields[PLACEMENT_SIZE / 4];
-    std::memcpy(fields, &placement, PLACEMENT_SIZE);
-    for (size_t i = 0; i < PLACEMENT_SIZE / 4; ++i)
-        PutInt32(pRecord + VIEW_PLACEMENT_OFFSET + 4 * i, fields[i]);
-    PutInt32(pRecord + SKIN_ENABLED_OFFSET, 1);
-    static_assert(sizeof(SKIN_DIRECTORY) <= SKIN_DIRECTORY_SIZE, "the skin directory fits its field");
-    std::memcpy(pRecord + SKIN_DIRECTORY_OFFSET, SKIN_DIRECTORY, sizeof(SKIN_DIRECTORY));
+    ResetViewSettings(m_Settings, m_szProgramDir, m_hWnd);
 }
 
-bool RenderView::SaveSettings()
+void RenderView::UpdateSettings()
 {
-    uint8_t file[VIEW_SETTINGS_FILE_SIZE];
-    BuildSettingsFile(file);
-    if (!WriteFileAtomic(SETTINGS_FILE, file, sizeof(file)))
+    ViewSettingsWindows windows;
+    windows.m_hView = m_hWnd;
+    windows.m_hTransform = m_TransformToolDlg.m_hWnd;
+    windows.m_hTree = m_TreeToolDlg.m_hWnd;
+    windows.m_hAnimation = m_AnimationToolDlg.m_hWnd;
+    if (m_bSettingsLoaded)
+        windows.m_hHeader = m_HeaderBar.m_hWnd;
+    UpdateViewSettings(m_Settings, windows);
+}
+
+int RenderView::SaveSettings()
+{
+    UpdateSettings();
+    return SaveViewSettingsFile(ViewSettingsPath(m_szProgramDir).c_str(), m_Settings);
+}
+
+int RenderView::LoadSettings()
+{
+    if (!LoadViewSettingsFile(ViewSettingsPath(m_szProgramDir).c_str(), m_Settings))
+        return 0;
+    m_bSettingsLoaded = 1;
+    return 1;
+}
+
+void RenderView::OnToolsOptions()
+{
+    CPropSheetOption sheet("Options", this, 0);
+    UpdateSettings();
+    sheet.SetSettings(&m_Settings);
+    if (!sheet.Initialize())
     {
-        LogWarning("CMorvynForm::SaveSettings() - Could not open the file for writing. (%s)",
-                   win32::MapPath(SETTINGS_FILE, true).c_str());
-        return false;
+        LogWarning("CMainFrame::OnToolsOptions() - Initialize failed.");
+        return;
     }
-    return true;
+    if (sheet.DoModal() != IDOK)
+        return;
+    sheet.ApplySettings();
+    ApplySkin();
+}
+
+void RenderView::ApplySkin()
+{
+    m_SkinUtil.LoadSkin(m_Settings.m_szSkinDir);
+    m_GeneralToolDlg.LoadSkinBitmaps();
+}
+
+void RenderView::OnSkinEditor()
+{
+    CSkinEditorDlg dlg(this);
+    char szSkins[MAX_PATH * 2];
+    std::snprintf(szSkins, sizeof(szSkins), "%sSkins\\", m_szProgramDir);
+    dlg.SetSkinPath(szSkins);
+    dlg.DoModal();
 }

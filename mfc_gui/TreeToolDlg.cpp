@@ -6,7 +6,9 @@
 #include "core/Log.h"
 #include "mfc_gui/EditFloatDlg.h"
 #include "mfc_gui/EditLight.h"
+#include "mfc_gui/ToolSkin.h"
 #include "mfc_gui/TreeMessages.h"
+#include "mfc_gui/ViewSettings.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
 #include "scene/SceneMaterial.h"
@@ -109,6 +111,22 @@ CTreeToolDlg::CTreeToolDlg(CWnd* pParent) : CDockDialog(IDD, pParent)
 }
 
 CTreeToolDlg::~CTreeToolDlg() = default;
+
+int CTreeToolDlg::SetSettings(ViewSettings* pSettings)
+{
+    if (!pSettings)
+        return 0;
+    m_pSettings = pSettings;
+    return 1;
+}
+
+int CTreeToolDlg::LoadSkinBitmaps()
+{
+    if (!m_pSettings || !m_hWnd)
+        return 0;
+    LoadToolSkinBackground(*this, m_pSettings->m_szSkinDir, "Tree");
+    return 1;
+}
 
 void CTreeToolDlg::DoDataExchange(CDataExchange* pDX)
 {

@@ -15,6 +15,7 @@
 class ApplicationBase;
 class SceneMaterial;
 class SceneMesh;
+struct ViewSettings;
 
 class CTreeToolDlg : public CDockDialog
 {
@@ -57,10 +58,16 @@ public:
     // Inserts the "Recent Values" submenu after the popup's first item; 0 without a menu.
     int BuildRecentMenu(CMenu* pPopup);
     CBaseTreeCtrl& GetTree() { return m_TreeCtrl; }
+    // The source of the skin directory; 0 for null. Given before the window is made.
+    int SetSettings(ViewSettings* pSettings);
+    // The skin's background "Tree Bkgnd.bmp": the window moves to (0, 0) and takes its size when
+    // it loads. 0 without settings or a window.
+    int LoadSkinBitmaps();
     const std::deque<float>& GetRecentValues() const { return m_RecentFloats; }
 
     ApplicationBase* m_pRenderApp = nullptr;
     int m_nMaxRecent = 8;
+    ViewSettings* m_pSettings = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -138,7 +138,7 @@ TEST_F(StartupOrderTest, StartUpAndCloseRunInOrder)
             EXPECT_TRUE(app.m_Calls[i].second) << expected[i] << " found the wrong state";
         }
         EXPECT_FALSE(IsWindow(hMain));
-        EXPECT_EQ(std::filesystem::file_size(m_strFolder + "/settings.dat"), VIEW_SETTINGS_FILE_SIZE);
+        EXPECT_EQ(std::filesystem::file_size(m_strFolder + "/settings.dat"), VIEW_SETTINGS_FILE_BYTES);
         // Exit stored the key bindings; "SoundVolume" is read, never written.
         EXPECT_TRUE(RegistryHas(KEY_BINDINGS_REGISTRY_KEY, "ConsoleKey"));
         EXPECT_FALSE(RegistryHas(KEY_BINDINGS_REGISTRY_KEY, "SoundVolume"));

@@ -1,17 +1,22 @@
 // The view of the running application: the windows it makes, the tree's selection reaching the
-// transform tool window (a recorder, and the real window), its show commands with their menu
-// check marks, the render window's trip to full screen and back, and a light's colour edited in
-// the tree reaching the next frame.
+// transform tool window (a recorder, and the view's own window), its show commands with their
+// menu check marks, the Options sheet and the skin editor, the render window's trip to full
+// screen and back, and a light's colour edited in the tree reaching the next frame.
 #include "SceneTreeFixture.h"
 
 #include "mfc_gui/EditFloatDlg.h"
 #include "mfc_gui/MenuBar.h"
+#include "mfc_gui/PropSheetOption.h"
+#include "mfc_gui/SkinEditorDlg.h"
 #include "mfc_gui/TransformToolDlg.h"
 #include "mfc_gui/TreeMessages.h"
 
 #include <win32/present.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace
 {
@@ -42,7 +47,7 @@ protected:
     void TearDown() override
     {
         if (g_pRenderView)
-            g_pRenderView->m_pTransformTarget = nullptr;
+            g_pRenderView->m_pTransformTarget = &g_pRenderView->m_TransformToolDlg;
         SceneTreeTest::TearDown();
     }
     RenderView& View() { return *g_pRenderView; }
@@ -70,13 +75,15 @@ protected:
 };
 }
 
-TEST_F(RenderViewTest, StartUpMakesTheTreeTheBarsAndTheRenderWindowChildrenOfTheView)
+TEST_F(RenderViewTest, StartUpMakesTheToolWindowsTheBarsAndTheRenderWindowChildrenOfTheView)
 {
     struct
     {
         CWnd* m_pWnd;
         const char* m_szName;
     } windows[] = {{&View().m_TreeToolDlg, "tree"},
+                   {&View().m_TransformToolDlg, "transform"},
+                   {&View().m_AnimationToolDlg, "animation"},
                    {&View().m_LeftBar, "LeftBar"},
                    {&View().m_HeaderBar, "HeaderBar"},
                    {&View().m_RenderWnd, "RenderWnd"}};
@@ -87,6 +94,15 @@ TEST_F(RenderViewTest, StartUpMakesTheTreeTheBarsAndTheRenderWindowChildrenOfThe
         EXPECT_EQ(::GetParent(w.m_pWnd->m_hWnd), View().m_hWnd);
         EXPECT_TRUE(w.m_pWnd->IsWindowVisible());
     }
+    // The console, utils and general windows are made by no one.
+    EXPECT_EQ(View().m_dlgConsole.m_hWnd, nullptr);
+    EXPECT_EQ(View().m_UtilsToolDlg.m_hWnd, nullptr);
+    EXPECT_EQ(View().m_GeneralToolDlg.m_hWnd, nullptr);
+    // The windows were given the settings, whose skin directory is the program's default skin.
+    EXPECT_EQ(View().m_TreeToolDlg.m_pSettings, &View().m_Settings);
+    EXPECT_EQ(View().m_TransformToolDlg.m_pSettings, &View().m_Settings);
+    EXPECT_EQ(View().m_AnimationToolDlg.m_pSettings, &View().m_Settings);
+    EXPECT_STREQ(View().m_Settings.m_szSkinDir, "C:\\Quenlaris\\skins\\default\\");
     char szClass[64];
     ::GetClassNameA(View().m_RenderWnd.m_hWnd, szClass, sizeof(szClass));
     EXPECT_STREQ(szClass, "CRenderWnd");
@@ -167,8 +183,9 @@ TEST_F(RenderViewTest, ShowCommandsToggleTheirWindowsAndTheMenuChecks)
 {
     CMenu* pMenu = View().m_pMenuBar ? View().m_pMenuBar->GetMenu() : nullptr;
     ASSERT_NE(pMenu, nullptr);
-    const UINT ids[] = {RenderView::ID_SHOW_TREE_TOOL, RenderView::ID_SHOW_HEADER, RenderView::ID_SHOW_LEFT_BAR,
-                        RenderView::ID_SHOW_ANIMATION_TOOL};
+    const UINT ids[] = {RenderView::ID_SHOW_TREE_TOOL,      RenderView::ID_SHOW_HEADER,
+                        RenderView::ID_SHOW_LEFT_BAR,       RenderView::ID_SHOW_ANIMATION_TOOL,
+                        RenderView::ID_SHOW_TRANSFORM_TOOL, RenderView::ID_SHOW_UTILS_TOOL};
     for (UINT nId : ids)
         pMenu->AppendMenu(MF_STRING, nId, "show");
     const struct
@@ -177,7 +194,9 @@ TEST_F(RenderViewTest, ShowCommandsToggleTheirWindowsAndTheMenuChecks)
         CWnd* m_pWnd;
     } cases[] = {{RenderView::ID_SHOW_TREE_TOOL, &View().m_TreeToolDlg},
                  {RenderView::ID_SHOW_HEADER, &View().m_HeaderBar},
-                 {RenderView::ID_SHOW_LEFT_BAR, &View().m_LeftBar}};
+                 {RenderView::ID_SHOW_LEFT_BAR, &View().m_LeftBar},
+                 {RenderView::ID_SHOW_ANIMATION_TOOL, &View().m_AnimationToolDlg},
+                 {RenderView::ID_SHOW_TRANSFORM_TOOL, &View().m_TransformToolDlg}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_nId);
@@ -189,8 +208,9 @@ TEST_F(RenderViewTest, ShowCommandsToggleTheirWindowsAndTheMenuChecks)
         }
     }
     // A window that was never made: nothing happens, the mark stays off.
-    View().SendMessage(WM_COMMAND, RenderView::ID_SHOW_ANIMATION_TOOL);
-    EXPECT_EQ(pMenu->GetMenuState(RenderView::ID_SHOW_ANIMATION_TOOL, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    View().SendMessage(WM_COMMAND, RenderView::ID_SHOW_UTILS_TOOL);
+    EXPECT_EQ(View().m_UtilsToolDlg.m_hWnd, nullptr);
+    EXPECT_EQ(pMenu->GetMenuState(RenderView::ID_SHOW_UTILS_TOOL, MF_BYCOMMAND) & MF_CHECKED, 0u);
 }
 
 TEST_F(RenderViewTest, FullScreenAndBackRestoresTheParentAtTheWindowedSize)
@@ -243,24 +263,94 @@ TEST_F(RenderViewTest, ALightsColourEditedInTheTreeChangesTheNextFrame)
     EXPECT_EQ(nAfter & 0xFFFF, nBefore & 0xFFFF) << std::hex << nBefore << " -> " << nAfter;
 }
 
-TEST_F(RenderViewTest, TheTransformWindowMovesTheSelectedMeshAndLetsGoOfItOnARebuild)
+TEST_F(RenderViewTest, TheViewsTransformWindowMovesTheSelectedMeshAndLetsGoOfItOnARebuild)
 {
-    CTransformToolDlg dlg(&View());
-    ASSERT_TRUE(dlg.Create(CTransformToolDlg::IDD, &View()));
-    View().m_pTransformTarget = &dlg;
+    CTransformToolDlg& dlg = View().m_TransformToolDlg;
+    ASSERT_EQ(View().m_pTransformTarget, &dlg);
     BuildFixtureScene();
     ASSERT_TRUE(View().BuildTree(m_pApp.get()));
     SceneMesh* pFloor = Mesh(1);
     ASSERT_STREQ(pFloor->m_szName, "Floor");
     Select({"Scene Nodes", "Object List", "Mesh #1 :Floor "});
+    EXPECT_EQ(dlg.m_pMesh, pFloor);
     dlg.m_nMode = CTransformToolDlg::MODE_TRANSLATION;
     const float fMinX = pFloor->m_fBounds[0];
     dlg.ApplyStep(D3DXVECTOR3(2.0f, 0.0f, 0.0f));
     EXPECT_FLOAT_EQ(pFloor->m_fBounds[0], fMinX + 2.0f);
+    Select({"Scene Nodes", "Light List", "light #1 :"});
+    EXPECT_EQ(dlg.m_pLight, Light(1));
     // The tree is rebuilt whenever the scene's objects may go: the window no longer holds one.
+    Select({"Scene Nodes", "Object List", "Mesh #1 :Floor "});
     ASSERT_TRUE(View().BuildTree(m_pApp.get()));
+    EXPECT_EQ(dlg.m_pMesh, nullptr);
     dlg.ApplyStep(D3DXVECTOR3(2.0f, 0.0f, 0.0f));
     EXPECT_FLOAT_EQ(pFloor->m_fBounds[0], fMinX + 2.0f);
-    View().m_pTransformTarget = nullptr;
-    dlg.DestroyWindow();
+    // Its Mouse Move button decides whether the render window drags.
+    dlg.m_bMouseMove = 1;
+    View().SendMessage(WM_TRANSFORM_MOUSEMOVE);
+    EXPECT_FALSE(View().m_RenderWnd.IsDraggedByClient());
+}
+
+TEST_F(RenderViewTest, OptionsTakeTheTypedSkinDirectoryOnOkOnly)
+{
+    for (int nButton : {IDCANCEL, IDOK})
+    {
+        SCOPED_TRACE(nButton);
+        std::memset(View().m_Settings.m_Placements, 0, sizeof(View().m_Settings.m_Placements));
+        m_pDriver->at(10, [&] {
+            HWND hSheet = m_pDriver->find("title:Options");
+            ASSERT_NE(hSheet, nullptr);
+            auto* pSheet = dynamic_cast<CPropSheetOption*>(CWnd::FromHandlePermanent(hSheet));
+            ASSERT_NE(pSheet, nullptr);
+            pSheet->SetActivePage(1);
+            ::SetWindowTextA(::GetDlgItem(pSheet->m_PageSkin.m_hWnd, COptionPageSkin::IDC_SKIN_DIR), "D:\\Skins\\Blue");
+            ::SendMessageA(hSheet, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), 0);
+        });
+        View().SendMessage(WM_COMMAND, RenderView::ID_TOOLS_OPTIONS);
+        EXPECT_STREQ(View().m_Settings.m_szSkinDir,
+                     nButton == IDOK ? "D:\\Skins\\Blue\\" : "C:\\Quenlaris\\skins\\default\\");
+        // The sheet saw the placements of the view's windows as they are now.
+        EXPECT_EQ(View().m_Settings.m_nVersion, 1);
+        EXPECT_EQ(View().m_Settings.m_Placements[VIEW_SLOT_TRANSFORM].length, sizeof(WINDOWPLACEMENT));
+        EXPECT_EQ(View().m_Settings.m_Placements[VIEW_SLOT_HEADER].length, 0u);
+    }
+}
+
+TEST_F(RenderViewTest, TheSkinEditorOpensOnTheProgramsSkinsFolder)
+{
+    std::string strPath;
+    m_pDriver->at(10, [&] {
+        HWND hEditor = m_pDriver->find("title:Skin Editor");
+        ASSERT_NE(hEditor, nullptr);
+        auto* pEditor = dynamic_cast<CSkinEditorDlg*>(CWnd::FromHandlePermanent(hEditor));
+        ASSERT_NE(pEditor, nullptr);
+        strPath = pEditor->m_szSkinPath;
+        ::SendMessageA(hEditor, WM_COMMAND, IDCANCEL, 0);
+    });
+    View().SendMessage(WM_COMMAND, RenderView::ID_SKIN_EDITOR);
+    EXPECT_EQ(strPath, "C:\\Quenlaris\\Skins\\");
+}
+
+// The file is 652 bytes beginning with the version twice and holding the default skin directory;
+// settings read back from it give the header bar's placement a slot, and a missing file is
+// reported and leaves that as it was.
+TEST_F(RenderViewTest, SettingsWrittenAtCloseReadBackAndGiveTheHeaderItsSlot)
+{
+    ASSERT_EQ(View().LoadSettings(), 0);
+    EXPECT_TRUE(HasLogLine(LOG_WARNING, "RenderView::LoadSettings() - The setting file"));
+    EXPECT_EQ(View().m_bSettingsLoaded, 0);
+
+    ASSERT_EQ(View().SaveSettings(), 1);
+    std::ifstream in(Path("settings.dat"), std::ios::binary);
+    const std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(file.size(), 652u);
+    const char version[8] = {1, 0, 0, 0, 1, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(file.data(), version, sizeof(version)), 0);
+    EXPECT_STREQ(file.data() + 392, "C:\\Quenlaris\\skins\\default\\");
+    EXPECT_EQ(View().m_Settings.m_Placements[VIEW_SLOT_HEADER].length, 0u);
+
+    ASSERT_EQ(View().LoadSettings(), 1);
+    EXPECT_EQ(View().m_bSettingsLoaded, 1);
+    View().UpdateSettings();
+    EXPECT_EQ(View().m_Settings.m_Placements[VIEW_SLOT_HEADER].length, sizeof(WINDOWPLACEMENT));
 }

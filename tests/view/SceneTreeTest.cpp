@@ -8,6 +8,7 @@
 #include "scene/PathFile.h"
 #include "scene/RenderOptions.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -372,4 +373,48 @@ TEST_F(SceneTreeTest, TheContextMenuOffersTheRecentValuesOnlyForAFloatItem)
     rightClickAndPick({VK_DOWN, VK_DOWN, VK_RETURN});
     ASSERT_EQ(m_pApp->m_Scene.m_Meshes.GetCount(), 1u);
     EXPECT_STREQ(Mesh(0)->m_szName, "Box");
+}
+
+// The skin's background sizes the window at (0, 0) when it loads; a skin without it leaves the
+// window as it was, and without settings nothing is loaded.
+TEST_F(SceneTreeTest, TheSkinBackgroundSizesTheWindow)
+{
+    const std::string strSkin = std::string(QUEN_DATA_DIR) + "/skins/default/";
+    std::ifstream bmp(strSkin + "Tree Bkgnd.bmp", std::ios::binary);
+    uint8_t header[26] = {};
+    ASSERT_TRUE(bmp.read(reinterpret_cast<char*>(header), sizeof(header)));
+    const int nWidth = header[18] | header[19] << 8;
+    const int nHeight = header[22] | header[23] << 8;
+    ASSERT_GT(nWidth, 0);
+
+    struct Case
+    {
+        const char* m_szWhat;
+        std::string m_strSkinDir;
+        bool m_bSettings;
+        int m_nResult;
+        CRect m_rcAfter;
+    };
+    const CRect rcBefore(10, 20, 70, 60);
+    const Case cases[] = {
+        {"default skin", strSkin, true, 1, CRect(0, 0, nWidth, nHeight)},
+        {"skin without the picture", std::string(QUEN_DATA_DIR) + "/Media/", true, 1, rcBefore},
+        {"no settings", strSkin, false, 0, rcBefore},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.m_szWhat);
+        ViewSettings settings;
+        std::snprintf(settings.m_szSkinDir, sizeof(settings.m_szSkinDir), "%s", c.m_strSkinDir.c_str());
+        CTreeToolDlg dlg;
+        EXPECT_EQ(dlg.SetSettings(c.m_bSettings ? &settings : nullptr), c.m_bSettings ? 1 : 0);
+        ASSERT_TRUE(dlg.Create(CTreeToolDlg::IDD, g_pRenderView));
+        dlg.MoveWindow(rcBefore);
+        EXPECT_EQ(dlg.LoadSkinBitmaps(), c.m_nResult);
+        CRect rc;
+        dlg.GetWindowRect(&rc);
+        g_pRenderView->ScreenToClient(&rc);
+        EXPECT_EQ(rc, c.m_rcAfter);
+        dlg.DestroyWindow();
+    }
 }
