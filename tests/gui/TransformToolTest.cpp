@@ -279,8 +279,10 @@ TEST_F(TransformToolTest, MouseMoveTellsTheViewAndTheRightClickEditsTheSteps)
         m_Driver.at(10, [&] {
             HWND hSecond = m_Driver.find("title:Edit the value");
             ASSERT_NE(hSecond, nullptr);
-            ::GetWindowTextA(::GetDlgItem(hSecond, CEditFloatDlg::IDC_PREVIOUS), sz, sizeof(sz));
-            shown.push_back(sz);
+            // The outer call has returned by now: its buffer is gone.
+            char szSecond[64] = "";
+            ::GetWindowTextA(::GetDlgItem(hSecond, CEditFloatDlg::IDC_PREVIOUS), szSecond, sizeof(szSecond));
+            shown.push_back(szSecond);
             ::SendMessageA(hSecond, WM_COMMAND, IDCANCEL, 0);
         });
     });
