@@ -15,6 +15,7 @@
 #include <mfc/afxwin.h>
 
 class ApplicationBase;
+class SceneObject;
 class CRenderWnd;
 class RenderView;
 class RenderWindow;
@@ -54,6 +55,11 @@ public:
     // application as the frame's own do (the console panes keep theirs); Alt goes to the menu
     // bar; Alt+Enter is the window-mode request. (RenderWindowCommands.cpp)
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The property tree's value notification (wParam: the scene object whose texture item
+    // changed) shows the object's name and reads the scene's textures again; every message then
+    // goes to the frame. (RenderWindowTree.cpp)
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTreeTextureChange(SceneObject* pNode);
 
     // ---- Console (RenderWindowConsole.cpp): a one-line input pane at the bottom of the client
     // area and a read-only transcript above it, both hidden until shown.

@@ -24,26 +24,12 @@ int CBaseTreeSlider::SetScale(float fScale)
 
 void CBaseTreeSlider::Open(HTREEITEM hItem, CBaseTreeCtrl* pTree)
 {
-    if (!m_pTree)
-        m_pTree = pTree;
-    if (!m_hItem)
-        m_hItem = hItem;
-    UpdateControlFromPointer();
-    if (m_pTree)
-        SetFont(m_pTree->GetFont());
-    ShowWindow(SW_SHOW);
-    SetFocus();
+    OpenWindow(*this, hItem, pTree);
 }
 
 void CBaseTreeSlider::Close()
 {
-    // Hiding the focused slider moves the focus, which closes it again: once is enough.
-    if (!IsWindowVisible())
-        return;
-    ShowWindow(SW_HIDE);
-    UpdateItemText();
-    if (CWnd* pParent = GetParent())
-        pParent->SendMessage(WM_TREEITEM_CLOSED);
+    CloseWindow(*this);
 }
 
 void CBaseTreeSlider::OnReleasedCapture(NMHDR*, LRESULT* pResult)

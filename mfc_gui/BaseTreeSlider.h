@@ -16,12 +16,8 @@ public:
         KIND_FLOAT = 2,
     };
 
-    // Writes the item's label from the bound value.
+    // The label, the thumb from the value and the value from the thumb: the kinds below.
     int UpdateItemText() override { return 1; }
-    // Puts the thumb at the bound value's position.
-    virtual int UpdateControlFromPointer() { return 1; }
-    // Writes the thumb's position into the bound value.
-    virtual int UpdatePointerFromControl() { return 1; }
 
     // Replaces the scale when the new one is above 0.
     int SetScale(float fScale);

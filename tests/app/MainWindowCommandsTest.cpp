@@ -10,6 +10,7 @@
 #include "3dapi/Renderer.h"
 #include "app/CommandIds.h"
 #include "core/FileIO.h"
+#include "mfc_gui/TreeMessages.h"
 #include "scene/PathFile.h"
 #include "scene/RenderOptions.h"
 #include "scene/SceneMesh.h"
@@ -305,4 +306,21 @@ TEST(MainMenuTest, MenuAndAcceleratorsHoldTheCommands)
     EXPECT_EQ(entries[1].cmd, ID_FILE_SAVE_QNL2);
     EXPECT_EQ(entries[0].fVirt & FCONTROL, FCONTROL);
     DestroyAcceleratorTable(hAccel);
+}
+
+// The property tree's value notification reaching the main window names the changed object in a
+// box before the textures are read again; a notification without an object is an error.
+TEST_F(MainWindowCommandsTest, TreeValueNotificationNamesItsObjectAndANullOneIsAnError)
+{
+    SceneObject node;
+    node.SetName("Wood");
+    m_pDriver->answers().msgbox(IDOK);
+    testing::internal::CaptureStderr();
+    m_pWindow->SendMessage(WM_TREE_VALUECHANGED, reinterpret_cast<WPARAM>(&node), 0);
+    const std::string strShown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m_pDriver->answers().pending(), 0u) << "no box was shown";
+    EXPECT_NE(strShown.find("MessageBox \"Wood\": Reload the texture"), std::string::npos) << strShown;
+
+    m_pWindow->SendMessage(WM_TREE_VALUECHANGED, 0, 0);
+    EXPECT_TRUE(HasLogLine(LOG_ERROR, "RenderWindow::OnTreeTextureChange() - The node is null."));
 }

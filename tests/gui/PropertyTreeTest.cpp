@@ -4,6 +4,7 @@
 #include "GuiTestKit.h"
 
 #include "mfc_gui/BaseTreeCtrl.h"
+#include "mfc_gui/BaseTreeListBox.h"
 #include "mfc_gui/ColorPickerToolDlg.h"
 #include "mfc_gui/ImageFormatDlg.h"
 #include "mfc_gui/TreeMessages.h"
@@ -394,4 +395,31 @@ TEST_F(PropertyTreeTest, AColourItemRewritesTheLabelsOfItsLinkedItems)
     EXPECT_EQ(Label(hUnlinked), "B : 0.50");
     EXPECT_EQ(Label(hColor), "Diffuse Color");
     EXPECT_EQ(colour[0], 0.2f);   // without a picker nothing is written
+}
+
+// The list editor opens on its item like the sliders: it keeps the tree and item it was first
+// given, shows itself in the tree's font with the focus, and closing it once tells the parent.
+TEST_F(PropertyTreeTest, AListEditorOpensOnItsItemAndClosesBackToTheTree)
+{
+    HTREEITEM hItem = m_Tree.InsertItem("Choice", m_hRoot);
+    HTREEITEM hOther = m_Tree.InsertItem("Other", m_hRoot);
+    HFONT hFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    m_Tree.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
+    CBaseTreeListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | LVS_REPORT, CRect(10, 10, 200, 100), &m_Parent, 2000));
+    list.Open(hItem, &m_Tree);
+    EXPECT_TRUE(list.IsWindowVisible());
+    EXPECT_EQ(CWnd::GetFocus(), &list);
+    EXPECT_EQ(reinterpret_cast<HFONT>(list.SendMessage(WM_GETFONT)), hFont);
+    list.Open(hOther, nullptr);
+    EXPECT_EQ(list.m_hItem, hItem);
+    EXPECT_EQ(list.m_pTree, &m_Tree);
+
+    m_Parent.m_Messages.clear();
+    list.Close();
+    list.Close();
+    EXPECT_FALSE(list.IsWindowVisible());
+    ASSERT_EQ(m_Parent.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Parent.m_Messages[0].first, WM_TREEITEM_CLOSED);
+    list.DestroyWindow();
 }
