@@ -46,6 +46,20 @@ public:
         return *p;
     }
     void Drop(HWND hWnd) { m_States.erase(hWnd); }
+    // A control's window procedure: the state is made and attached at WM_NCCREATE, every message
+    // until WM_NCDESTROY goes to its Handle, and WM_NCDESTROY drops it.
+    LRESULT Dispatch(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
+    {
+        if (nMessage == WM_NCCREATE)
+            Make(hWnd).Attach(hWnd);
+        if (nMessage == WM_NCDESTROY)
+        {
+            Drop(hWnd);
+            return DefWindowProcA(hWnd, nMessage, wParam, lParam);
+        }
+        T* pState = Find(hWnd);
+        return pState ? pState->Handle(nMessage, wParam, lParam) : DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    }
 
 private:
     std::unordered_map<HWND, std::unique_ptr<T>> m_States;

@@ -676,13 +676,5 @@ LRESULT ListView::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK ListViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
-    if (nMessage == WM_NCCREATE)
-        Lists().Make(hWnd).Attach(hWnd);
-    ListView* pList = Lists().Find(hWnd);
-    if (nMessage == WM_NCDESTROY)
-    {
-        Lists().Drop(hWnd);
-        return DefWindowProcA(hWnd, nMessage, wParam, lParam);
-    }
-    return pList ? pList->Handle(nMessage, wParam, lParam) : DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    return Lists().Dispatch(hWnd, nMessage, wParam, lParam);
 }

@@ -223,13 +223,5 @@ LRESULT TabControl::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TabControlWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
-    if (nMessage == WM_NCCREATE)
-        TabControls().Make(hWnd).Attach(hWnd);
-    TabControl* pTabs = TabControls().Find(hWnd);
-    if (nMessage == WM_NCDESTROY)
-    {
-        TabControls().Drop(hWnd);
-        return DefWindowProcA(hWnd, nMessage, wParam, lParam);
-    }
-    return pTabs ? pTabs->Handle(nMessage, wParam, lParam) : DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    return TabControls().Dispatch(hWnd, nMessage, wParam, lParam);
 }

@@ -347,13 +347,5 @@ LRESULT Trackbar::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TrackbarWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
-    if (nMessage == WM_NCCREATE)
-        Trackbars().Make(hWnd).Attach(hWnd);
-    Trackbar* pTrackbar = Trackbars().Find(hWnd);
-    if (nMessage == WM_NCDESTROY)
-    {
-        Trackbars().Drop(hWnd);
-        return DefWindowProcA(hWnd, nMessage, wParam, lParam);
-    }
-    return pTrackbar ? pTrackbar->Handle(nMessage, wParam, lParam) : DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    return Trackbars().Dispatch(hWnd, nMessage, wParam, lParam);
 }

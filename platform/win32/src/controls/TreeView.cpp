@@ -777,13 +777,5 @@ LRESULT TreeView::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TreeViewWndProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
-    if (nMessage == WM_NCCREATE)
-        Trees().Make(hWnd).Attach(hWnd);
-    TreeView* pTree = Trees().Find(hWnd);
-    if (nMessage == WM_NCDESTROY)
-    {
-        Trees().Drop(hWnd);
-        return DefWindowProcA(hWnd, nMessage, wParam, lParam);
-    }
-    return pTree ? pTree->Handle(nMessage, wParam, lParam) : DefWindowProcA(hWnd, nMessage, wParam, lParam);
+    return Trees().Dispatch(hWnd, nMessage, wParam, lParam);
 }
