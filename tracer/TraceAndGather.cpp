@@ -4,7 +4,8 @@
 // distance-weighted diffuse and specular contribution of each photon within the search radius,
 // until its weighted count reaches the kind's photon count, the run ends or the step cap is met.
 // Finished pixels drop out through the depth buffer, finished tile triangles through occlusion
-// queries.
+// queries. What the CPU knows beforehand (tracer/GatherShortcuts.h) keeps triangles that cannot
+// gather anything out of a walk from its start.
 //
 // Depth protocol: the quads lie at z = 1 and the buffer is cleared to 1.0 once per call. The
 // photon-address pass writes depth 0 (under LESS) where a pixel goes on and leaves 1.0 where it
@@ -14,6 +15,7 @@
 #include "scene/RenderOptions.h"
 #include "scene/SceneLight.h"
 #include "tracer/GatherNeighbourhood.h"
+#include "tracer/GatherShortcuts.h"
 #include "tracer/TracerGlobals.h"
 
 #include "3dapi/Renderer.h"
@@ -264,7 +266,11 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
     m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
 
     std::vector<GridCellCoord> visibleCells;
-    const bool bCellsKnown = nBlocks > 0 && ReadVisibleCells(m_pDevice, visibleCells);
+    const bool bCellsKnown =
+        g_GatherShortcuts.bSkipEmptyPairs && nBlocks > 0 && ReadVisibleCells(m_pDevice, visibleCells);
+    GatherReach reach;
+    const bool bReachKnown = (g_GatherShortcuts.bSkipUnreachableTriangles || g_GatherShortcuts.bSkipFinishedTriangles) &&
+                             nBlocks > 0 && reach.Read(m_pDevice, g_pCellCoordTarget, g_pGBufferTargets[0]);
 
     const Vector3& vEye = m_Scene.m_Camera.m_vEyePosition;
     const float fR2 = radius.m_fRadiusSquared, fH2 = radius.m_fHalfDiagonalSquared;
@@ -290,13 +296,36 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
 
     int p = 0;
     int64_t nPixelTotal = 0;
-    std::vector<uint8_t> done(TILE_TRIANGLES);
+    // The triangles where photon targets p and 1 - p may hold different sums: all of them on
+    // entry, then those the last radiance-estimate pass drew. A walk that flips p over a triangle
+    // it does not draw needs the two equal there.
+    std::vector<uint8_t> differs(TILE_TRIANGLES, 1);
+    std::vector<uint8_t> done(TILE_TRIANGLES), finished(TILE_TRIANGLES, 0), copySkipped(TILE_TRIANGLES);
+    std::vector<float> sums;
+    const D3DXVECTOR3 vGridMin(g_vSceneMin.x, g_vSceneMin.y, g_vSceneMin.z);
     for (int b = 0; b < nBlocks; ++b)
+    {
+        // A pixel whose count has reached N gathers nothing more in this call.
+        int32_t nSumsWidth = 0, nSumsHeight = 0;
+        if (bReachKnown && g_GatherShortcuts.bSkipFinishedTriangles &&
+            ReadHalfFloatTarget(m_pDevice, g_pPhotonTargets[p], nSumsWidth, nSumsHeight, sums))
+            reach.MarkFinished(sums, fN, finished);
+        // Without the block's occupancy every cell may hold photons.
+        static const std::vector<uint8_t> unknownOccupancy;
+        const std::vector<uint8_t>& occupancy =
+            b < static_cast<int>(g_PhotonCellOccupancy.size()) ? g_PhotonCellOccupancy[b] : unknownOccupancy;
         for (const D3DXVECTOR4& vOffset : offsets)
         {
             if (bCellsKnown && !MayFindPhotons(visibleCells, b, vOffset))
                 continue;
-            std::fill(done.begin(), done.end(), 0);
+            done = finished;
+            if (bReachKnown && g_GatherShortcuts.bSkipUnreachableTriangles)
+            {
+                if (!reach.MarkUnreachable(occupancy, g_nGridSize, vOffset, c16[3], g_vCellSize, vGridMin, done))
+                    continue;
+            }
+            else if (std::all_of(done.begin(), done.end(), [](uint8_t bDone) { return bDone != 0; }))
+                continue;
             m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
             m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
             m_pDevice->SetPixelShaderConstantF(30, &vOffset.x, 1);
@@ -334,7 +363,12 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                 m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
                 m_pRenderer->SelectPixelShader(m_PixelShaders[PAIR_COPY_PIXEL_PROGRAM]);
                 m_pRenderer->ApplyShaders();
-                DrawActiveTileTriangles(done);
+                for (int t = 0; t < TILE_TRIANGLES; ++t)
+                {
+                    copySkipped[t] = !differs[t] && (done[t] || g_GatherShortcuts.bCopyOnlyDifferingTriangles);
+                    differs[t] = 0;
+                }
+                DrawActiveTileTriangles(copySkipped);
 
                 // The step's two photon addresses; the pixels that go on are marked in depth.
                 BindTextureTarget(m_pDevice, 0, g_pPhotonAddressTarget);
@@ -360,6 +394,8 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                     m_pRenderer->SelectPixelShader(m_PixelShaders[ESTIMATE_PIXEL_PROGRAM]);
                     m_pRenderer->ApplyShaders();
                     DrawActiveTileTriangles(done);
+                    for (int t = 0; t < TILE_TRIANGLES; ++t)
+                        differs[t] = !done[t];
                     ++k;
                     if (k >= 2 * nAverage)
                         bFinished = true;
@@ -368,6 +404,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
             }
             g_nRadianceEstimatePasses += k;
         }
+    }
     g_nAccumulatedPhotons += nPixelTotal;
     m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
     m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);

@@ -4,9 +4,11 @@
 #include "TracerFixture.h"
 
 #include "scene/SceneLight.h"
+#include "tracer/GatherShortcuts.h"
 
 #include <d3d9/testing.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -159,6 +161,49 @@ TEST_F(SampleRoomTraceTest, DirectAndGlobalAddUpAndTheBytesDoNotDependOnTheDevic
         {
             EXPECT_EQ(render.bmp, both.bmp) << render.szName;
         }
+}
+
+// Every shortcut of the gather leaves out only work that cannot change a pixel: the image with
+// each one alone, and with all of them, is the image of the full walk, byte for byte. The light is
+// dimmed so that no sum saturates and hides a difference.
+TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
+{
+    struct Shortcut
+    {
+        const char* szName;
+        bool GatherShortcuts::*pSwitch;
+    };
+    const Shortcut shortcuts[] = {
+        {"empty pairs", &GatherShortcuts::bSkipEmptyPairs},
+        {"unreachable triangles", &GatherShortcuts::bSkipUnreachableTriangles},
+        {"finished triangles", &GatherShortcuts::bSkipFinishedTriangles},
+        {"copies where the pair differs", &GatherShortcuts::bCopyOnlyDifferingTriangles},
+    };
+    static_cast<SceneLight*>(m_pApp->m_Scene.m_Lights.Get(0))->m_Light.Diffuse = {0.3f, 0.3f, 0.3f, 1.0f};
+    const GatherShortcuts kept = g_GatherShortcuts;
+    auto render = [this](const GatherShortcuts& shortcuts) {
+        g_GatherShortcuts = shortcuts;
+        TraceFrame();
+        return ReadFileBytes(m_strImage);
+    };
+    GatherShortcuts none;
+    for (const Shortcut& shortcut : shortcuts)
+        none.*shortcut.pSwitch = false;
+    const std::vector<uint8_t> full = render(none);
+    const int nPassesFull = g_nRadianceEstimatePasses;
+    ASSERT_FALSE(full.empty());
+    // The walk reaches photons: the image is not black.
+    EXPECT_NE(std::count_if(full.begin() + 54, full.end(), [](uint8_t nByte) { return nByte > 8; }), 0);
+    for (const Shortcut& shortcut : shortcuts)
+    {
+        GatherShortcuts one = none;
+        one.*shortcut.pSwitch = true;
+        EXPECT_TRUE(render(one) == full) << shortcut.szName;
+        EXPECT_EQ(g_nRadianceEstimatePasses, nPassesFull) << shortcut.szName;
+    }
+    EXPECT_TRUE(render(GatherShortcuts{}) == full) << "all";
+    EXPECT_EQ(g_nRadianceEstimatePasses, nPassesFull) << "all";
+    g_GatherShortcuts = kept;
 }
 
 TEST_F(SampleRoomTraceTest, DefaultImageIsSavedAs640By480With24BitPixels)
