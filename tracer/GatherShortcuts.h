@@ -24,6 +24,9 @@ struct GatherShortcuts
     // previous radiance-estimate pass drew, and all of them in a call's first walk); elsewhere
     // the two targets hold the same sums already.
     bool bCopyOnlyDifferingTriangles = true;
+    // The cell index of the photon sort draws points only for the occupied cells (and those of the
+    // grid texture's last, partial row); one quad gives the other cells their (-1, -1).
+    bool bIndexOccupiedCellsOnly = true;
 };
 extern GatherShortcuts g_GatherShortcuts;
 

@@ -5,6 +5,7 @@
 // occupied cell holds, which scales the gather.
 #include "app/RenderApp.h"
 #include "core/Log.h"
+#include "tracer/GatherShortcuts.h"
 #include "tracer/TracerGlobals.h"
 
 #include "3dapi/Renderer.h"
@@ -23,6 +24,8 @@ constexpr int ENTRY_PIXEL_PROGRAM = 133;
 constexpr int SORT_PIXEL_PROGRAM = 122;
 constexpr int COPY_PIXEL_PROGRAM = 134;
 constexpr int GRID_WRITE_PIXEL_PROGRAM = 109;
+// Pixel program 158 writes c1 everywhere.
+constexpr int CLEAR_PIXEL_PROGRAM = 158;
 // Points per draw of the cell index.
 constexpr int32_t POINTS_PER_DRAW = 65535;
 
@@ -220,12 +223,39 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
         }
     }
     endRun(nEntries);
+    // Full rows of the grid texture hold cells only: with the shortcut on, one quad gives their
+    // empty cells (-1, -1) and points carry the occupied cells and those of the last, partial row.
+    const bool bQuadRows = g_GatherShortcuts.bIndexOccupiedCellsOnly && nCells / g > 0;
+    const int64_t nQuadCells = bQuadRows ? nCells / g * g : 0;
+    int64_t nPoints = 0;
+    for (int64_t c = 0; c < nCells; ++c)
+        if (c >= nQuadCells || occupancy[static_cast<size_t>(c)])
+            pPoint[nPoints++] = pPoint[c];
     pPoints->Unlock();
     pReadback->UnlockRect();
 
+    // The grid texture may be larger than the screen-size depth surface, which the device
+    // cannot draw with; the quad and the points test no depth.
+    BindTextureTarget(m_pDevice, 0, g_pGridTextures[b]);
+    IDirect3DSurface9* pDepth = nullptr;
+    m_pDevice->GetDepthStencilSurface(&pDepth);
+    m_pDevice->SetDepthStencilSurface(nullptr);
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    if (bQuadRows)
+    {
+        const D3DVIEWPORT9 rows{0, 0, static_cast<DWORD>(g), static_cast<DWORD>(nCells / g), 0.0f, 1.0f};
+        const D3DVIEWPORT9 whole{0, 0, static_cast<DWORD>(g), static_cast<DWORD>(g), 0.0f, 1.0f};
+        const float empty[4] = {-1.0f, -1.0f, 0.0f, 0.0f};
+        float kept[4] = {};
+        m_pDevice->GetPixelShaderConstantF(1, kept, 1);
+        m_pDevice->SetPixelShaderConstantF(1, empty, 1);
+        m_pDevice->SetViewport(&rows);
+        DrawTracerQuad(CLEAR_PIXEL_PROGRAM);
+        m_pDevice->SetViewport(&whole);
+        m_pDevice->SetPixelShaderConstantF(1, kept, 1);
+    }
     m_pDevice->SetVertexDeclaration(g_pPointDecl);
     m_pDevice->SetStreamSource(0, pPoints, 0, sizeof(GridPoint));
-    BindTextureTarget(m_pDevice, 0, g_pGridTextures[b]);
     const float fG = static_cast<float>(g);
     const float c0[4] = {1.0f / fG, 1.0f / fG, 0.0f, 1.0f}, c1[4] = {2.0f, -1.0f, 0.0f, 1.0f};
     m_pDevice->SetVertexShaderConstantF(0, c0, 1);
@@ -233,15 +263,9 @@ void RenderApp::IndexPhotonBlock(int b, IDirect3DVertexBuffer9* pPoints, std::ve
     m_pRenderer->SelectVertexShader(m_VertexShaders[GRID_POINT_VERTEX_PROGRAM]);
     m_pRenderer->SelectPixelShader(m_PixelShaders[GRID_WRITE_PIXEL_PROGRAM]);
     m_pRenderer->ApplyShaders();
-    // The grid texture may be larger than the screen-size depth surface, which the device
-    // cannot draw with; the points test no depth.
-    IDirect3DSurface9* pDepth = nullptr;
-    m_pDevice->GetDepthStencilSurface(&pDepth);
-    m_pDevice->SetDepthStencilSurface(nullptr);
-    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-    for (int64_t nFirst = 0; nFirst < nCells; nFirst += POINTS_PER_DRAW)
+    for (int64_t nFirst = 0; nFirst < nPoints; nFirst += POINTS_PER_DRAW)
         m_pDevice->DrawPrimitive(D3DPT_POINTLIST, static_cast<UINT>(nFirst),
-                                 static_cast<UINT>(std::min<int64_t>(POINTS_PER_DRAW, nCells - nFirst)));
+                                 static_cast<UINT>(std::min<int64_t>(POINTS_PER_DRAW, nPoints - nFirst)));
     m_pDevice->SetDepthStencilSurface(pDepth);
     ReleaseTracerObject(pDepth);
 }

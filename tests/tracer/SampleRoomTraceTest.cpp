@@ -178,6 +178,7 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         {"unreachable triangles", &GatherShortcuts::bSkipUnreachableTriangles},
         {"finished triangles", &GatherShortcuts::bSkipFinishedTriangles},
         {"copies where the pair differs", &GatherShortcuts::bCopyOnlyDifferingTriangles},
+        {"points of occupied cells", &GatherShortcuts::bIndexOccupiedCellsOnly},
     };
     static_cast<SceneLight*>(m_pApp->m_Scene.m_Lights.Get(0))->m_Light.Diffuse = {0.3f, 0.3f, 0.3f, 1.0f};
     const GatherShortcuts kept = g_GatherShortcuts;
