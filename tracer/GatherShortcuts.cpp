@@ -29,15 +29,21 @@ float HalfToFloat(uint16_t nHalf)
     return (nHalf & 0x8000) ? -fMagnitude : fMagnitude;
 }
 
-// The pixel span [a, b) that tile quad i of 16 covers along an axis of nSize pixels, widened by
-// one pixel each way and kept on the target.
-void QuadSpan(int i, int32_t nSize, int32_t& a, int32_t& b)
+// The pixel span [a, b) that tile quad i of nCount covers along an axis of nSize pixels, widened
+// by one pixel each way and kept on the target.
+void QuadSpan(int i, int nCount, int32_t nSize, int32_t& a, int32_t& b)
 {
-    a = std::max<int32_t>(static_cast<int32_t>(static_cast<int64_t>(i) * nSize / TILE_QUADS_PER_AXIS) - 1, 0);
-    b = std::min<int32_t>(
-        static_cast<int32_t>((static_cast<int64_t>(i + 1) * nSize + TILE_QUADS_PER_AXIS - 1) / TILE_QUADS_PER_AXIS) + 1,
-        nSize);
+    a = std::max<int32_t>(static_cast<int32_t>(static_cast<int64_t>(i) * nSize / nCount) - 1, 0);
+    b = std::min<int32_t>(static_cast<int32_t>((static_cast<int64_t>(i + 1) * nSize + nCount - 1) / nCount) + 1, nSize);
 }
+}
+
+int GatherQuadsPerAxis(int32_t nSize)
+{
+    const int32_t nPixels = g_GatherShortcuts.nFineQuadPixels;
+    if (nPixels <= 0)
+        return TILE_QUADS_PER_AXIS;
+    return std::max<int>(TILE_QUADS_PER_AXIS, static_cast<int>((nSize + nPixels - 1) / nPixels));
 }
 
 bool ReadHalfFloatTarget(IDirect3DDevice9* pDevice, IDirect3DTexture9* pTexture, int32_t& nWidth, int32_t& nHeight,
@@ -79,7 +85,8 @@ bool ReadHalfFloatTarget(IDirect3DDevice9* pDevice, IDirect3DTexture9* pTexture,
     return true;
 }
 
-bool GatherReach::Read(IDirect3DDevice9* pDevice, IDirect3DTexture9* pCells, IDirect3DTexture9* pPositions)
+bool GatherReach::Read(IDirect3DDevice9* pDevice, IDirect3DTexture9* pCells, IDirect3DTexture9* pPositions,
+                       int nColumns, int nRows)
 {
     m_Quads.clear();
     std::vector<float> cells, positions;
@@ -90,20 +97,20 @@ bool GatherReach::Read(IDirect3DDevice9* pDevice, IDirect3DTexture9* pCells, IDi
         return false;
     m_nWidth = nWidth;
     m_nHeight = nHeight;
-    m_Quads.resize(static_cast<size_t>(TILE_QUADS_PER_AXIS) * TILE_QUADS_PER_AXIS);
+    m_Quads.resize(static_cast<size_t>(nColumns) * nRows);
     struct PixelCell
     {
         int32_t x, y, z;
         const float* p;
     };
     std::vector<PixelCell> pixels;
-    for (int r = 0; r < TILE_QUADS_PER_AXIS; ++r)
-        for (int c = 0; c < TILE_QUADS_PER_AXIS; ++c)
+    for (int r = 0; r < nRows; ++r)
+        for (int c = 0; c < nColumns; ++c)
         {
-            Quad& quad = m_Quads[static_cast<size_t>(TILE_QUADS_PER_AXIS * r + c)];
-            QuadSpan(c, nWidth, quad.x0, quad.x1);
+            Quad& quad = m_Quads[static_cast<size_t>(nColumns) * r + c];
+            QuadSpan(c, nColumns, nWidth, quad.x0, quad.x1);
             // Row 0 of the quads is the bottom of the screen, row 0 of the target its top.
-            QuadSpan(TILE_QUADS_PER_AXIS - 1 - r, nHeight, quad.y0, quad.y1);
+            QuadSpan(nRows - 1 - r, nRows, nHeight, quad.y0, quad.y1);
             quad.bAlways = false;
             pixels.clear();
             for (int32_t y = quad.y0; y < quad.y1; ++y)

@@ -27,6 +27,10 @@ struct GatherShortcuts
     // The cell index of the photon sort draws points only for the occupied cells (and those of the
     // grid texture's last, partial row); one quad gives the other cells their (-1, -1).
     bool bIndexOccupiedCellsOnly = true;
+    // The gather walks tile quads of about this many pixels a side (at least the 16 x 16 quads of
+    // the tile vertex buffer): where few pixels still walk, smaller triangles leave fewer
+    // finished pixels in the passes. 0 keeps the 16 x 16 quads.
+    int32_t nFineQuadPixels = 8;
 };
 extern GatherShortcuts g_GatherShortcuts;
 
@@ -35,8 +39,11 @@ extern GatherShortcuts g_GatherShortcuts;
 bool ReadHalfFloatTarget(IDirect3DDevice9* pDevice, IDirect3DTexture9* pTexture, int32_t& nWidth, int32_t& nHeight,
                          std::vector<float>& rgba);
 
+// The gather's tile quads per axis for an axis of nSize pixels.
+int GatherQuadsPerAxis(int32_t nSize);
+
 // What the CPU knows of the tile's visible points, per tile quad (the two triangles 2q and
-// 2q + 1 of quad q = 16 r + c, row 0 at the bottom of the screen): the distinct grid cells of the
+// 2q + 1 of quad q = columns x r + c, row 0 at the bottom of the screen): the distinct grid cells of the
 // pixels the quad may cover (one pixel of margin around its rectangle, so the device's fill
 // rule needs no repeating here), each with the box around those pixels' positions.
 class GatherReach
@@ -44,7 +51,8 @@ class GatherReach
 public:
     // From the cell-coordinate and position targets of the tile; false when either cannot be
     // read or their sizes differ.
-    bool Read(IDirect3DDevice9* pDevice, IDirect3DTexture9* pCells, IDirect3DTexture9* pPositions);
+    bool Read(IDirect3DDevice9* pDevice, IDirect3DTexture9* pCells, IDirect3DTexture9* pPositions, int nColumns,
+              int nRows);
 
     // Marks done every triangle none of whose pixels can reach a photon of a block through the
     // cell offset: the moved cell lies outside the n^3 grid, is not occupied, or its centre lies

@@ -34,7 +34,6 @@ constexpr int SHADE_PIXEL_PROGRAM = 131;
 constexpr int ADDRESS_PIXEL_PROGRAM = 135;
 constexpr int SCALED_COPY_PIXEL_PROGRAM = 141;
 constexpr int PAIR_COPY_PIXEL_PROGRAM = 152;
-constexpr int TILE_TRIANGLES = 2 * TILE_QUADS_PER_AXIS * TILE_QUADS_PER_AXIS;
 // The gather's radius factors: direct photons look wider than global ones.
 constexpr float DIRECT_RADIUS_FACTOR = 1.5f;
 constexpr float GLOBAL_RADIUS_FACTOR = 0.5f;
@@ -265,12 +264,33 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
     m_pRenderer->ApplyShaders();
     m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
 
+    // The walk's tile quads: smaller than the tile vertex buffer's on large tiles.
+    const int32_t nTileWidth = g_nTileWidth > 0 ? g_nTileWidth : g_nScreenWidth;
+    const int32_t nTileHeight = g_nTileHeight > 0 ? g_nTileHeight : g_nScreenHeight;
+    int nColumns = GatherQuadsPerAxis(nTileWidth), nRows = GatherQuadsPerAxis(nTileHeight);
+    IDirect3DVertexBuffer9* pTileQuads = m_pTileQuadVB;
+    IDirect3DVertexBuffer9* pFineQuads = nullptr;
+    if (nColumns != TILE_QUADS_PER_AXIS || nRows != TILE_QUADS_PER_AXIS)
+    {
+        if (SUCCEEDED(m_pDevice->CreateVertexBuffer(
+                static_cast<UINT>(nColumns * nRows * QUAD_VERTEX_COUNT * sizeof(QuadVertex)), D3DUSAGE_WRITEONLY, 0,
+                D3DPOOL_DEFAULT, &pFineQuads, nullptr)) &&
+            WriteTileQuads(pFineQuads, nColumns, nRows))
+            pTileQuads = pFineQuads;
+        else
+        {
+            ReleaseTracerObject(pFineQuads);
+            nColumns = nRows = TILE_QUADS_PER_AXIS;
+        }
+    }
+    const int nTriangles = 2 * nColumns * nRows;
+
     std::vector<GridCellCoord> visibleCells;
     const bool bCellsKnown =
         g_GatherShortcuts.bSkipEmptyPairs && nBlocks > 0 && ReadVisibleCells(m_pDevice, visibleCells);
     GatherReach reach;
     const bool bReachKnown = (g_GatherShortcuts.bSkipUnreachableTriangles || g_GatherShortcuts.bSkipFinishedTriangles) &&
-                             nBlocks > 0 && reach.Read(m_pDevice, g_pCellCoordTarget, g_pGBufferTargets[0]);
+                             nBlocks > 0 && reach.Read(m_pDevice, g_pCellCoordTarget, g_pGBufferTargets[0], nColumns, nRows);
 
     const Vector3& vEye = m_Scene.m_Camera.m_vEyePosition;
     const float fR2 = radius.m_fRadiusSquared, fH2 = radius.m_fHalfDiagonalSquared;
@@ -292,15 +312,15 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
     m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
     m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
     m_pDevice->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    m_pDevice->SetStreamSource(0, m_pTileQuadVB, 0, sizeof(QuadVertex));
+    m_pDevice->SetStreamSource(0, pTileQuads, 0, sizeof(QuadVertex));
 
     int p = 0;
     int64_t nPixelTotal = 0;
     // The triangles where photon targets p and 1 - p may hold different sums: all of them on
     // entry, then those the last radiance-estimate pass drew. A walk that flips p over a triangle
     // it does not draw needs the two equal there.
-    std::vector<uint8_t> differs(TILE_TRIANGLES, 1);
-    std::vector<uint8_t> done(TILE_TRIANGLES), finished(TILE_TRIANGLES, 0), copySkipped(TILE_TRIANGLES);
+    std::vector<uint8_t> differs(nTriangles, 1);
+    std::vector<uint8_t> done(nTriangles), finished(nTriangles, 0), copySkipped(nTriangles);
     std::vector<float> sums;
     const D3DXVECTOR3 vGridMin(g_vSceneMin.x, g_vSceneMin.y, g_vSceneMin.z);
     for (int b = 0; b < nBlocks; ++b)
@@ -363,7 +383,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                 m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
                 m_pRenderer->SelectPixelShader(m_PixelShaders[PAIR_COPY_PIXEL_PROGRAM]);
                 m_pRenderer->ApplyShaders();
-                for (int t = 0; t < TILE_TRIANGLES; ++t)
+                for (int t = 0; t < nTriangles; ++t)
                 {
                     copySkipped[t] = !differs[t] && (done[t] || g_GatherShortcuts.bCopyOnlyDifferingTriangles);
                     differs[t] = 0;
@@ -394,7 +414,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                     m_pRenderer->SelectPixelShader(m_PixelShaders[ESTIMATE_PIXEL_PROGRAM]);
                     m_pRenderer->ApplyShaders();
                     DrawActiveTileTriangles(done);
-                    for (int t = 0; t < TILE_TRIANGLES; ++t)
+                    for (int t = 0; t < nTriangles; ++t)
                         differs[t] = !done[t];
                     ++k;
                     if (k >= 2 * nAverage)
@@ -410,6 +430,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
     m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     m_pDevice->SetVertexDeclaration(g_pQuadDeclaration);
     m_pDevice->SetStreamSource(0, m_pQuadVB, 0, sizeof(QuadVertex));
+    ReleaseTracerObject(pFineQuads);
     UnbindTargets(m_pDevice);
     UnbindTextures(m_pDevice, 1);
 

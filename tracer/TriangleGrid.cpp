@@ -97,7 +97,7 @@ void AddTriangleToCells(const D3DXVECTOR3 corners[3], int32_t t)
             }
 }
 
-// One full-screen quad, or one of 16 x 16 tile quads, as six vertices.
+// One full-screen quad, or one tile quad, as six vertices.
 void WriteQuad(QuadVertex* pVertices, float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1)
 {
     const QuadVertex quad[QUAD_VERTEX_COUNT] = {{x0, y0, 1, 1, u0, v0}, {x1, y0, 1, 1, u1, v0},
@@ -117,6 +117,25 @@ IDirect3DVertexBuffer9* CreateQuadBuffer(IDirect3DDevice9* pDevice, UINT nVertic
     }
     return pBuffer;
 }
+}
+
+bool WriteTileQuads(IDirect3DVertexBuffer9* pBuffer, int nColumns, int nRows)
+{
+    void* pData = nullptr;
+    if (FAILED(pBuffer->Lock(0, 0, &pData, 0)))
+        return false;
+    QuadVertex* pVertices = static_cast<QuadVertex*>(pData);
+    const float fStepX = 2.0f / static_cast<float>(nColumns), fUvX = 1.0f / static_cast<float>(nColumns);
+    const float fStepY = 2.0f / static_cast<float>(nRows), fUvY = 1.0f / static_cast<float>(nRows);
+    for (int r = 0; r < nRows; ++r)
+        for (int c = 0; c < nColumns; ++c)
+        {
+            const float x0 = -1.0f + fStepX * c, y0 = -1.0f + fStepY * r;
+            WriteQuad(pVertices + (static_cast<size_t>(nColumns) * r + c) * QUAD_VERTEX_COUNT, x0, y0, x0 + fStepX,
+                      y0 + fStepY, fUvX * c, 1.0f - fUvY * r, fUvX * (c + 1), 1.0f - fUvY * (r + 1));
+        }
+    pBuffer->Unlock();
+    return true;
 }
 
 int32_t RoundTextureSize(int32_t nTexels)
@@ -241,19 +260,8 @@ void RenderApp::BuildTriangleGrid()
         m_pQuadVB->Unlock();
     }
     m_pTileQuadVB = CreateQuadBuffer(m_pDevice, TILE_QUAD_VERTEX_COUNT, "tile quad");
-    if (m_pTileQuadVB && SUCCEEDED(m_pTileQuadVB->Lock(0, 0, &pData, 0)))
-    {
-        QuadVertex* pVertices = static_cast<QuadVertex*>(pData);
-        const float fStep = 2.0f / TILE_QUADS_PER_AXIS, fUv = 1.0f / TILE_QUADS_PER_AXIS;
-        for (int r = 0; r < TILE_QUADS_PER_AXIS; ++r)
-            for (int c = 0; c < TILE_QUADS_PER_AXIS; ++c)
-            {
-                const float x0 = -1.0f + fStep * c, y0 = -1.0f + fStep * r;
-                WriteQuad(pVertices + (TILE_QUADS_PER_AXIS * r + c) * QUAD_VERTEX_COUNT, x0, y0, x0 + fStep,
-                          y0 + fStep, fUv * c, 1.0f - fUv * r, fUv * (c + 1), 1.0f - fUv * (r + 1));
-            }
-        m_pTileQuadVB->Unlock();
-    }
+    if (m_pTileQuadVB)
+        WriteTileQuads(m_pTileQuadVB, TILE_QUADS_PER_AXIS, TILE_QUADS_PER_AXIS);
     g_bGridBuilt = 1;
 }
 

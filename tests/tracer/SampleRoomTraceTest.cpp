@@ -168,17 +168,20 @@ TEST_F(SampleRoomTraceTest, DirectAndGlobalAddUpAndTheBytesDoNotDependOnTheDevic
 // dimmed so that no sum saturates and hides a difference.
 TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
 {
+    // Fine quads of 2 pixels a side give this small tile 32 x 24 quads instead of 16 x 16.
+    constexpr int32_t FINE_QUAD_PIXELS = 2;
     struct Shortcut
     {
         const char* szName;
-        bool GatherShortcuts::*pSwitch;
+        void (*pSwitchOn)(GatherShortcuts&);
     };
     const Shortcut shortcuts[] = {
-        {"empty pairs", &GatherShortcuts::bSkipEmptyPairs},
-        {"unreachable triangles", &GatherShortcuts::bSkipUnreachableTriangles},
-        {"finished triangles", &GatherShortcuts::bSkipFinishedTriangles},
-        {"copies where the pair differs", &GatherShortcuts::bCopyOnlyDifferingTriangles},
-        {"points of occupied cells", &GatherShortcuts::bIndexOccupiedCellsOnly},
+        {"empty pairs", [](GatherShortcuts& s) { s.bSkipEmptyPairs = true; }},
+        {"unreachable triangles", [](GatherShortcuts& s) { s.bSkipUnreachableTriangles = true; }},
+        {"finished triangles", [](GatherShortcuts& s) { s.bSkipFinishedTriangles = true; }},
+        {"copies where the pair differs", [](GatherShortcuts& s) { s.bCopyOnlyDifferingTriangles = true; }},
+        {"points of occupied cells", [](GatherShortcuts& s) { s.bIndexOccupiedCellsOnly = true; }},
+        {"fine tile quads", [](GatherShortcuts& s) { s.nFineQuadPixels = FINE_QUAD_PIXELS; }},
     };
     static_cast<SceneLight*>(m_pApp->m_Scene.m_Lights.Get(0))->m_Light.Diffuse = {0.3f, 0.3f, 0.3f, 1.0f};
     const GatherShortcuts kept = g_GatherShortcuts;
@@ -187,22 +190,22 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         TraceFrame();
         return ReadFileBytes(m_strImage);
     };
-    GatherShortcuts none;
-    for (const Shortcut& shortcut : shortcuts)
-        none.*shortcut.pSwitch = false;
+    const GatherShortcuts none{false, false, false, false, false, 0};
     const std::vector<uint8_t> full = render(none);
     const int nPassesFull = g_nRadianceEstimatePasses;
     ASSERT_FALSE(full.empty());
     // The walk reaches photons: the image is not black.
     EXPECT_NE(std::count_if(full.begin() + 54, full.end(), [](uint8_t nByte) { return nByte > 8; }), 0);
+    GatherShortcuts all = none;
     for (const Shortcut& shortcut : shortcuts)
     {
         GatherShortcuts one = none;
-        one.*shortcut.pSwitch = true;
+        shortcut.pSwitchOn(one);
+        shortcut.pSwitchOn(all);
         EXPECT_TRUE(render(one) == full) << shortcut.szName;
         EXPECT_EQ(g_nRadianceEstimatePasses, nPassesFull) << shortcut.szName;
     }
-    EXPECT_TRUE(render(GatherShortcuts{}) == full) << "all";
+    EXPECT_TRUE(render(all) == full) << "all";
     EXPECT_EQ(g_nRadianceEstimatePasses, nPassesFull) << "all";
     g_GatherShortcuts = kept;
 }
