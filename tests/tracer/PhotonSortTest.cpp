@@ -13,16 +13,6 @@
 
 namespace
 {
-d3d9test::SurfaceData ReadTexture(IDirect3DTexture9* pTexture)
-{
-    d3d9test::SurfaceData data;
-    IDirect3DSurface9* pSurface = nullptr;
-    pTexture->GetSurfaceLevel(0, &pSurface);
-    EXPECT_TRUE(d3d9test::ReadSurface(pSurface, data));
-    pSurface->Release();
-    return data;
-}
-
 struct Entry
 {
     int64_t nCell;

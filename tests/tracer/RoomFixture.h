@@ -1,6 +1,6 @@
 #pragma once
 // A closed cube room of half side HALF_SIDE around the origin, one mesh of twelve triangles, with
-// lights added on demand; texture read-back and the C++ ray that leaves the room.
+// lights added on demand, and the C++ ray that leaves the room.
 #include "TracerFixture.h"
 
 #include "scene/SceneLight.h"
@@ -15,16 +15,6 @@
 namespace room
 {
 inline constexpr float HALF_SIDE = 5.0f;
-
-inline d3d9test::SurfaceData ReadTexture(IDirect3DTexture9* pTexture)
-{
-    d3d9test::SurfaceData data;
-    IDirect3DSurface9* pSurface = nullptr;
-    pTexture->GetSurfaceLevel(0, &pSurface);
-    EXPECT_TRUE(d3d9test::ReadSurface(pSurface, data));
-    pSurface->Release();
-    return data;
-}
 
 // Two triangles of the square with these four corners.
 inline void AddQuad(std::vector<D3DXVECTOR3>& corners, D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DXVECTOR3 d)

@@ -38,16 +38,6 @@ bool HitsTheBox(const D3DXVECTOR3& o, const D3DXVECTOR3& d)
     }
     return tNear <= tFar;
 }
-
-d3d9test::SurfaceData ReadTexture(IDirect3DTexture9* pTexture)
-{
-    d3d9test::SurfaceData data;
-    IDirect3DSurface9* pSurface = nullptr;
-    pTexture->GetSurfaceLevel(0, &pSurface);
-    EXPECT_TRUE(d3d9test::ReadSurface(pSurface, data));
-    pSurface->Release();
-    return data;
-}
 }
 
 class SpecularPathsTest : public LitSceneTest

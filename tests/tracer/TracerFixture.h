@@ -9,9 +9,13 @@
 #include "scene/SceneStore.h"
 #include "tracer/TracerGlobals.h"
 
+#include <d3d9/testing.h>
 #include <d3dx9math.h>
 
 #include <vector>
+
+// Level 0 of the texture, read back through the device.
+d3d9test::SurfaceData ReadTexture(IDirect3DTexture9* pTexture);
 
 class TracerTest : public AppTest
 {

@@ -21,16 +21,6 @@ IDirect3DTexture9* FloatTexture(IDirect3DDevice9* pDevice, UINT w, UINT h, DWORD
     return pTexture;
 }
 
-d3d9test::SurfaceData ReadTexture(IDirect3DTexture9* pTexture)
-{
-    d3d9test::SurfaceData data;
-    IDirect3DSurface9* pSurface = nullptr;
-    pTexture->GetSurfaceLevel(0, &pSurface);
-    EXPECT_TRUE(d3d9test::ReadSurface(pSurface, data));
-    pSurface->Release();
-    return data;
-}
-
 void BindTarget(IDirect3DDevice9* pDevice, IDirect3DTexture9* pTexture)
 {
     IDirect3DSurface9* pSurface = nullptr;
