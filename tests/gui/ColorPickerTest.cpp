@@ -301,6 +301,18 @@ protected:
         m_Tool.ClientToScreen(&pt);
         return pt;
     }
+    // Three steps in the wheel, each to a new colour: the press 20 pixels right of the centre and
+    // moves to 30 and 40.
+    void DragInWheel()
+    {
+        const CPoint ptCentre = m_Tool.GetPanel().GetWheelCenter();
+        m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)));
+        m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)), 0, true);
+        m_Driver.mouse(OnScreen(ptCentre + CSize(30, 0)));
+        m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)));
+        m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)), 0, false);
+        m_Driver.pumpUntilIdle();
+    }
     void ClickPin()
     {
         RECT rc{};
@@ -357,14 +369,8 @@ TEST_F(ToolPickerTest, EachDragStepAppliesOnceAndTypedValuesWaitForApply)
     m_Tool.m_pBoundColor = m_Bound;
     m_Tool.SetColor(m_Bound[0], m_Bound[1], m_Bound[2], m_Bound[3]);
     EXPECT_EQ(m_Tool.IsDlgButtonChecked(CColorPickerToolDlg::IDC_AUTO_CHANGE), 1u);
-    // Three steps in the wheel: the press and two moves.
+    DragInWheel();
     const CPoint ptCentre = m_Tool.GetPanel().GetWheelCenter();
-    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)), 0, true);
-    m_Driver.mouse(OnScreen(ptCentre + CSize(30, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)), 0, false);
-    m_Driver.pumpUntilIdle();
     EXPECT_EQ(m_Owner.m_nApplies, 3);
     EXPECT_EQ(m_Owner.m_wLastColor, reinterpret_cast<WPARAM>(m_Bound));
     EXPECT_EQ(m_Tool.GetPanel().GetHsb().h, 0);
@@ -522,13 +528,7 @@ TEST_F(ToolPickerTest, TheTreesColourItemTakesEachAppliedColourAndOnlyThat)
         EXPECT_EQ(colours[1][2], b);
         EXPECT_EQ(colours[1][3], a);
     };
-    const CPoint ptCentre = m_Tool.GetPanel().GetWheelCenter();
-    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(20, 0)), 0, true);
-    m_Driver.mouse(OnScreen(ptCentre + CSize(30, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)));
-    m_Driver.mouse(OnScreen(ptCentre + CSize(40, 0)), 0, false);
-    m_Driver.pumpUntilIdle();
+    DragInWheel();
     EXPECT_EQ(tree.m_nApplies, 3);
     EXPECT_EQ(m_Owner.m_nApplies, 0);
     expectPickerColour();

@@ -17,13 +17,12 @@ namespace
 // 2023-11-14 22:13:20 UTC.
 const int64_t FIXED_DATE_S = 1700000000;
 
-class ConsoleTest : public GuiTest
+class ConsoleTest : public QuietGuiTest
 {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        SetLogEcho(false);
+        QuietGuiTest::SetUp();
         const char* szTz = std::getenv("TZ");
         m_strSavedTz = szTz ? szTz : "";
         m_bHadTz = szTz != nullptr;
@@ -41,8 +40,7 @@ protected:
         else
             unsetenv("TZ");
         tzset();
-        SetLogEcho(true);
-        GuiTest::TearDown();
+        QuietGuiTest::TearDown();
     }
     void Open()
     {

@@ -98,3 +98,19 @@ protected:
     CWnd m_Host;
     size_t m_nResourceTables = 0;
 };
+
+// A GUI test whose expected warnings stay in the log lines instead of the terminal.
+class QuietGuiTest : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        SetLogEcho(false);
+    }
+    void TearDown() override
+    {
+        SetLogEcho(true);
+        GuiTest::TearDown();
+    }
+};

@@ -11,22 +11,16 @@
 
 namespace
 {
-class OptionsSheetTest : public GuiTest
+class OptionsSheetTest : public QuietGuiTest
 {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        SetLogEcho(false);
+        QuietGuiTest::SetUp();
         Host(0, 0, 800, 600);
         ResetViewSettings(m_Settings, "C:\\Quenlaris\\", nullptr);
         UpdateViewSettings(m_Settings, ViewSettingsWindows());
         m_Settings.m_bSkinEnabled = 0;
-    }
-    void TearDown() override
-    {
-        SetLogEcho(true);
-        GuiTest::TearDown();
     }
     // Runs the sheet on the settings with fnInside acting on the shown skin page; the record is
     // copied back after OK as the view does.

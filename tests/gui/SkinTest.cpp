@@ -34,19 +34,9 @@ CSkinUtil ReadSkinText(const std::string& strText, bool bDialogSection)
     return skin;
 }
 
-class SkinTest : public GuiTest
+class SkinTest : public QuietGuiTest
 {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        SetLogEcho(false);
-    }
-    void TearDown() override
-    {
-        SetLogEcho(true);
-        GuiTest::TearDown();
-    }
     // The texts of an item's children, in order.
     std::vector<std::string> Children(CTreeCtrl& tree, HTREEITEM hParent)
     {

@@ -13,21 +13,19 @@
 
 namespace
 {
-class ToolWindowsTest : public GuiTest
+class ToolWindowsTest : public QuietGuiTest
 {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        SetLogEcho(false);
+        QuietGuiTest::SetUp();
         Host(0, 0, 900, 600);
         std::snprintf(m_Settings.m_szSkinDir, sizeof(m_Settings.m_szSkinDir), "%s/skins/default/", QUEN_DATA_DIR);
     }
     void TearDown() override
     {
         win32::SetSpawnFunction(nullptr);
-        SetLogEcho(true);
-        GuiTest::TearDown();
+        QuietGuiTest::TearDown();
     }
     void Create(CDockDialog& dlg, UINT nId)
     {

@@ -56,13 +56,12 @@ std::unique_ptr<SceneLight> PlacedLight()
     return pLight;
 }
 
-class TransformToolTest : public GuiTest
+class TransformToolTest : public QuietGuiTest
 {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        SetLogEcho(false);
+        QuietGuiTest::SetUp();
         const char* szClass = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         ASSERT_TRUE(m_View.CreateEx(0, szClass, "View", WS_POPUP | WS_VISIBLE, 0, 0, 900, 800, nullptr, nullptr));
         std::snprintf(m_Settings.m_szSkinDir, sizeof(m_Settings.m_szSkinDir), "%s/skins/default/", QUEN_DATA_DIR);
@@ -73,8 +72,7 @@ protected:
             m_pDlg->DestroyWindow();
         m_pDlg.reset();
         m_View.DestroyWindow();
-        SetLogEcho(true);
-        GuiTest::TearDown();
+        QuietGuiTest::TearDown();
     }
     CTransformToolDlg& MakeWindow()
     {

@@ -48,19 +48,9 @@ ViewSettings FilledSettings()
     return settings;
 }
 
-class ViewSettingsTest : public GuiTest
+class ViewSettingsTest : public QuietGuiTest
 {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        SetLogEcho(false);
-    }
-    void TearDown() override
-    {
-        SetLogEcho(true);
-        GuiTest::TearDown();
-    }
     TempDir m_Temp;
 };
 }
