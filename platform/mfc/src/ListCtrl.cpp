@@ -4,6 +4,24 @@
 
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
+namespace
+{
+LVITEMA MakeItem(UINT nMask, int nItem, int nSubItem, const char* lpszItem, int nImage, UINT nState, UINT nStateMask,
+                 LPARAM lParam)
+{
+    LVITEMA item{};
+    item.mask = nMask;
+    item.iItem = nItem;
+    item.iSubItem = nSubItem;
+    item.pszText = const_cast<char*>(lpszItem);
+    item.iImage = nImage;
+    item.state = nState;
+    item.stateMask = nStateMask;
+    item.lParam = lParam;
+    return item;
+}
+}
+
 BOOL CListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {
     return CWnd::Create(WC_LISTVIEWA, nullptr, dwStyle, rect, pParentWnd, nID);
@@ -31,14 +49,7 @@ int CListCtrl::InsertColumn(int nCol, const char* lpszColumnHeading, int nFormat
 int CListCtrl::InsertItem(UINT nMask, int nItem, const char* lpszItem, UINT nState, UINT nStateMask, int nImage,
                           LPARAM lParam)
 {
-    LVITEMA item{};
-    item.mask = nMask;
-    item.iItem = nItem;
-    item.pszText = const_cast<char*>(lpszItem);
-    item.state = nState;
-    item.stateMask = nStateMask;
-    item.iImage = nImage;
-    item.lParam = lParam;
+    LVITEMA item = MakeItem(nMask, nItem, 0, lpszItem, nImage, nState, nStateMask, lParam);
     return InsertItem(&item);
 }
 
@@ -55,15 +66,7 @@ int CListCtrl::InsertItem(int nItem, const char* lpszItem, int nImage)
 BOOL CListCtrl::SetItem(int nItem, int nSubItem, UINT nMask, const char* lpszItem, int nImage, UINT nState,
                         UINT nStateMask, LPARAM lParam)
 {
-    LVITEMA item{};
-    item.mask = nMask;
-    item.iItem = nItem;
-    item.iSubItem = nSubItem;
-    item.pszText = const_cast<char*>(lpszItem);
-    item.iImage = nImage;
-    item.state = nState;
-    item.stateMask = nStateMask;
-    item.lParam = lParam;
+    LVITEMA item = MakeItem(nMask, nItem, nSubItem, lpszItem, nImage, nState, nStateMask, lParam);
     return SetItem(&item);
 }
 
