@@ -24,6 +24,13 @@ HTREEITEM InsertText(CBaseTreeCtrl& tree, HTREEITEM hParent, const char* szForma
     return tree.InsertItem(szLabel, 0, 0, hParent, TVI_LAST);
 }
 
+// The item stands for the object: its data is the object's SceneObject base, the pointer that
+// readers of the item's data cast back from.
+void SetItemObject(CBaseTreeCtrl& tree, HTREEITEM hItem, SceneObject* pObject)
+{
+    tree.SetItemData(hItem, reinterpret_cast<DWORD_PTR>(pObject));
+}
+
 // One float slider per entry, over the same positions.
 struct FloatField
 {
@@ -148,7 +155,7 @@ void CTreeToolDlg::InsertCamera(HTREEITEM hRoot)
     CBaseTreeCtrl& tree = m_TreeCtrl;
     SceneCamera& camera = m_pRenderApp->m_Scene.m_Camera;
     HTREEITEM hCamera = InsertGroup("Camera", hRoot);
-    tree.SetItemData(hCamera, reinterpret_cast<DWORD_PTR>(static_cast<SceneObject*>(&camera)));
+    SetItemObject(tree, hCamera, &camera);
     Vector3& vEye = camera.m_RigidBody.m_vPosition;
     InsertFloats(tree, hCamera, {{"X ", &vEye.x}, {"Y ", &vEye.y}, {"Z ", &vEye.z}}, 0, 1000000);
     tree.InsertFloatItem(&camera.m_fFov, "Fov ", 0, 500, hCamera);
@@ -183,7 +190,7 @@ void CTreeToolDlg::InsertLights(HTREEITEM hLights)
         pLight->SetType(TREE_ITEM_LIGHT);
         D3DLIGHT9& d3dLight = pLight->m_Light;
         HTREEITEM hLight = InsertText(tree, hLights, "light #%d :", static_cast<int>(i));
-        tree.SetItemData(hLight, reinterpret_cast<DWORD_PTR>(static_cast<SceneObject*>(pLight)));
+        SetItemObject(tree, hLight, pLight);
         tree.InsertBoolItem(&pLight->m_bEnabled, "Light Enable ", hLight);
         const char* szType = LightTypeText(*pLight);
         tree.InsertItem(szType ? szType : static_cast<const char*>(tree.GetItemText(hLight)), 0, 0, hLight, TVI_LAST);
@@ -235,7 +242,7 @@ void CTreeToolDlg::InsertMeshes(HTREEITEM hObjects)
     {
         auto* pMesh = static_cast<SceneMesh*>(meshes.GetAt(i));
         HTREEITEM hMesh = InsertText(tree, hObjects, "Mesh #%d :%s ", static_cast<int>(i), pMesh->m_szName);
-        tree.SetItemData(hMesh, reinterpret_cast<DWORD_PTR>(static_cast<SceneObject*>(pMesh)));
+        SetItemObject(tree, hMesh, pMesh);
         HTREEITEM hStatistics = InsertGroup("Statistics", hMesh);
         InsertText(tree, hStatistics, "Triangles : %d ", pMesh->m_nTriangleCount);
         InsertText(tree, hStatistics, "Vertices : %d ", pMesh->m_nVertexCount);
