@@ -12,10 +12,9 @@
 #include "scene/SceneMesh.h"
 #include "tracer/PhotonSurface.h"
 #include "tracer/TracerGlobals.h"
+#include "tracer/VisibleMeshes.h"
 
 #include "3dapi/Renderer.h"
-
-#include <algorithm>
 
 namespace
 {
@@ -119,12 +118,8 @@ void RenderApp::RenderReflectionPaths(IDirect3DTexture9* pTarget)
             m_pDevice->SetSamplerState(nStage, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC);
         }
         SpecularDepthPass(pTarget, false);
-        const int nMeshes = std::min<int>(static_cast<int>(m_Scene.m_Meshes.GetCount()), MAX_MESHES);
-        for (int i = 0; i < nMeshes; ++i)
+        for (SceneMesh* pMesh : VisibleMeshes(*this))
         {
-            SceneMesh* pMesh = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get(static_cast<uint32_t>(i)));
-            if (!pMesh || m_Visibility[static_cast<size_t>(i)] == 0)
-                continue;
             const SceneMaterial& material = MaterialOf(*pMesh);
             if (IsReflective(material) || material.m_vOpacity[0] != 1.0f)
                 DrawEarlierSpecularMesh(*pMesh, pLight, pTarget);

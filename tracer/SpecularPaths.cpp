@@ -17,6 +17,7 @@
 #include "scene/SceneMesh.h"
 #include "tracer/PhotonSurface.h"
 #include "tracer/TracerGlobals.h"
+#include "tracer/VisibleMeshes.h"
 
 #include "3dapi/Renderer.h"
 
@@ -50,12 +51,8 @@ SceneLight* RenderApp::FindFirstEnabledLight()
 std::vector<SceneMesh*> RenderApp::FindSpecularMeshes(bool bRefraction)
 {
     std::vector<SceneMesh*> meshes;
-    const int nMeshes = std::min<int>(static_cast<int>(m_Scene.m_Meshes.GetCount()), MAX_MESHES);
-    for (int i = 0; i < nMeshes; ++i)
+    for (SceneMesh* pMesh : VisibleMeshes(*this))
     {
-        SceneMesh* pMesh = static_cast<SceneMesh*>(m_Scene.m_Meshes.Get(static_cast<uint32_t>(i)));
-        if (!pMesh || m_Visibility[static_cast<size_t>(i)] == 0)
-            continue;
         const SceneMaterial& material = MaterialOf(*pMesh);
         if (bRefraction ? material.m_vOpacity[0] != 1.0f : IsReflective(material))
             meshes.push_back(pMesh);
