@@ -157,6 +157,12 @@ protected:
     {
         return TexelRay(x, y, SCREEN_WIDTH, SCREEN_HEIGHT, m_vEye, m_View, m_Projection);
     }
+    // Where the eye's ray d first enters the cube of half side fHalfSide about the origin, or
+    // t < 0 when it misses.
+    float EnterCube(const D3DXVECTOR3& d, float fHalfSide) const
+    {
+        return EnterBox(m_vEye, d, {-fHalfSide, -fHalfSide, -fHalfSide}, {fHalfSide, fHalfSide, fHalfSide});
+    }
 
     std::vector<std::unique_ptr<SceneMaterial>> m_Materials;
     D3DXMATRIX m_View, m_Projection;
@@ -184,11 +190,11 @@ TEST_F(SpecularRouteTest, TranslucentBoxShowsTheWallsWhereTheRefractedRayLeavesI
             SCOPED_TRACE(testing::Message() << x << " " << y);
             const D3DXVECTOR3 d = PixelRay(x, y);
             const float* p = positions.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
-            const float t = EnterBox(m_vEye, d, {-1, -1, -1}, {1, 1, 1});
+            const float t = EnterCube(d, 1.0f);
             if (t < 0.0f)
             {
                 // Clear of the silhouette, nothing is drawn.
-                if (EnterBox(m_vEye, d, {-1.05f, -1.05f, -1.05f}, {1.05f, 1.05f, 1.05f}) < 0.0f)
+                if (EnterCube(d, 1.05f) < 0.0f)
                 {
                     ASSERT_EQ(p[3], 0.0f);
                 }
@@ -406,10 +412,10 @@ TEST_F(SpecularRouteTest, EarlierReflectionFormAddsTheEnvironmentCubeAlongReflec
             SCOPED_TRACE(testing::Message() << x << " " << y);
             const D3DXVECTOR3 d = PixelRay(x, y);
             const float* p = image.Pixel(static_cast<UINT>(x), static_cast<UINT>(y));
-            const float t = EnterBox(m_vEye, d, {-1, -1, -1}, {1, 1, 1});
+            const float t = EnterCube(d, 1.0f);
             if (t < 0.0f)
             {
-                if (EnterBox(m_vEye, d, {-1.1f, -1.1f, -1.1f}, {1.1f, 1.1f, 1.1f}) < 0.0f)
+                if (EnterCube(d, 1.1f) < 0.0f)
                 {
                     for (int c = 0; c < 3; ++c)
                         ASSERT_EQ(p[c], fGrey);
