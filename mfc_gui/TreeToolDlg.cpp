@@ -88,6 +88,16 @@ void CopyField(char* szField, const char* szText)
     std::memcpy(szField, szText, std::strlen(szText) + 1);
 }
 
+// The cube texture in the file; null without a device or when it does not load.
+IDirect3DCubeTexture9* LoadCubeTexture(ApplicationBase* pApp, const char* szPath)
+{
+    IDirect3DDevice9* pDevice = pApp ? pApp->GetDevice() : nullptr;
+    IDirect3DCubeTexture9* pCube = nullptr;
+    if (!pDevice || FAILED(D3DXCreateCubeTextureFromFileA(pDevice, szPath, &pCube)))
+        return nullptr;
+    return pCube;
+}
+
 // The menu's slots for each "Load ... Map" command.
 struct MapCommand
 {
@@ -303,9 +313,8 @@ void CTreeToolDlg::OnLoadLightCubeMap()
     if (!FitsField(strPath, sizeof(pLight->m_szCubeMapPath), "OnLoadLightCubeMap"))
         return;
     // The new cube replaces the old one only once it has loaded.
-    IDirect3DDevice9* pDevice = m_pRenderApp ? m_pRenderApp->GetDevice() : nullptr;
-    IDirect3DCubeTexture9* pCube = nullptr;
-    if (!pDevice || FAILED(D3DXCreateCubeTextureFromFileA(pDevice, strPath, &pCube)))
+    IDirect3DCubeTexture9* pCube = LoadCubeTexture(m_pRenderApp, strPath);
+    if (!pCube)
     {
         LogError("CTreeToolDlg::OnLoadLightCubeMap() - The cube map %s could not be loaded; the light keeps its own.",
                  static_cast<const char*>(strPath));
@@ -371,10 +380,9 @@ void CTreeToolDlg::OnAddLight()
     pLight->m_fLensFlareSize = 120.0f;
     pLight->m_fLensFlareDensity = 0.3f;
     pLight->m_bLightFlag = 1;
-    IDirect3DDevice9* pDevice = m_pRenderApp->GetDevice();
-    if (!pDevice || FAILED(D3DXCreateCubeTextureFromFileA(pDevice, NEW_LIGHT_CUBE_MAP, &pLight->m_pCubeTexture)))
+    pLight->m_pCubeTexture = LoadCubeTexture(m_pRenderApp, NEW_LIGHT_CUBE_MAP);
+    if (!pLight->m_pCubeTexture)
     {
-        pLight->m_pCubeTexture = nullptr;
         LogWarning("CTreeToolDlg::OnAddLight() - The cube map %s could not be loaded; the light has none.",
                    NEW_LIGHT_CUBE_MAP);
     }
@@ -406,9 +414,8 @@ void CTreeToolDlg::OnEditBackgroundPath()
     if (!FitsField(strPath, sizeof(g_szBackgroundPath), "OnEditBackgroundPath"))
         return;
     // The background keeps its cube until the new one has loaded.
-    IDirect3DDevice9* pDevice = m_pRenderApp ? m_pRenderApp->GetDevice() : nullptr;
-    IDirect3DCubeTexture9* pCube = nullptr;
-    if (!pDevice || FAILED(D3DXCreateCubeTextureFromFileA(pDevice, strPath, &pCube)))
+    IDirect3DCubeTexture9* pCube = LoadCubeTexture(m_pRenderApp, strPath);
+    if (!pCube)
     {
         LogError("CTreeToolDlg::OnEditBackgroundPath() - The background %s could not be loaded; the old one stays.",
                  static_cast<const char*>(strPath));
