@@ -252,20 +252,23 @@ void TileRunner::AddTile(const Setup& s, int tx, int ty, uint64_t nMask, const d
         w1 = p1;
         w2 = p2;
     }
-    for (unsigned k = 0; k < VARYING_COUNT; ++k)
+    // The vertices' varyings held locally: the stores into the batch may alias them otherwise.
+    const float* const pV0 = v0.varyings;
+    const float* const pV1 = v1.varyings;
+    const float* const pV2 = v2.varyings;
+    for (uint64_t nRead = m_nVaryings; nRead; nRead &= nRead - 1)
     {
-        if (!((m_nVaryings >> k) & 1))
-            continue;
+        const unsigned k = (unsigned)std::countr_zero(nRead);
         float* pOut = batch.lanes.varyings[k] + nFirst;
         if (m_job.bFlat && k >= VARYING_COLOR)
         {
             std::fill_n(pOut, n, s.pFlat->varyings[k]);
             continue;
         }
-        const double a0 = v0.varyings[k];
-        const double d1 = (double)v1.varyings[k] - a0, d2 = (double)v2.varyings[k] - a0;
+        const double a0 = pV0[k];
+        const double d1 = (double)pV1[k] - a0, d2 = (double)pV2[k] - a0;
         if (d1 == 0.0 && d2 == 0.0)
-            std::fill_n(pOut, n, v0.varyings[k]);
+            std::fill_n(pOut, n, pV0[k]);
         else
             InterpolateLanes(a0, d1, d2, w1, w2, n, pOut);
     }
