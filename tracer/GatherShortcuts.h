@@ -31,6 +31,10 @@ struct GatherShortcuts
     // the tile vertex buffer): where few pixels still walk, smaller triangles leave fewer
     // finished pixels in the passes. 0 keeps the 16 x 16 quads.
     int32_t nFineQuadPixels = 8;
+    // A pass over the still active triangles (or one occlusion query's run of them) is one draw
+    // of a triangle list built on the CPU instead of one draw per run of consecutive triangles:
+    // the device spreads a large draw over its workers and runs each small one on one thread.
+    bool bDrawActiveAsOneList = true;
 };
 extern GatherShortcuts g_GatherShortcuts;
 

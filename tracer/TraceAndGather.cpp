@@ -135,6 +135,43 @@ bool MayFindPhotons(const std::vector<GridCellCoord>& cells, int b, const D3DXVE
     return false;
 }
 
+// The current walk's tile quads on the CPU (empty when the walk draws from its vertex buffer),
+// and the list of the triangles one draw takes from them.
+std::vector<QuadVertex> s_TileQuadVertices;
+std::vector<QuadVertex> s_DrawnVertices;
+
+// Draws the triangles of [nFirst, nLast) that are not done: as one list copied from the CPU quads
+// when they are known, so the device bins the whole pass over its workers, otherwise as one draw
+// of the bound vertex buffer per run of active triangles.
+void DrawTileTriangleRange(IDirect3DDevice9* pDevice, const std::vector<uint8_t>& done, int nFirst, int nLast)
+{
+    if (!s_TileQuadVertices.empty())
+    {
+        s_DrawnVertices.clear();
+        for (int t = nFirst; t < nLast; ++t)
+            if (!done[t])
+                s_DrawnVertices.insert(s_DrawnVertices.end(), s_TileQuadVertices.begin() + 3 * t,
+                                       s_TileQuadVertices.begin() + 3 * t + 3);
+        if (!s_DrawnVertices.empty())
+            pDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(s_DrawnVertices.size() / 3),
+                                     s_DrawnVertices.data(), sizeof(QuadVertex));
+        return;
+    }
+    for (int i = nFirst; i < nLast;)
+    {
+        if (done[i])
+        {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < nLast && !done[j])
+            ++j;
+        pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
+        i = j;
+    }
+}
+
 PhotonKindParameters GetKindParameters(int nKind)
 {
     if (nKind == 1)
@@ -146,20 +183,7 @@ PhotonKindParameters GetKindParameters(int nKind)
 
 void RenderApp::DrawActiveTileTriangles(const std::vector<uint8_t>& done)
 {
-    const int nCount = static_cast<int>(done.size());
-    for (int i = 0; i < nCount;)
-    {
-        if (done[i])
-        {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < nCount && !done[j])
-            ++j;
-        m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
-        i = j;
-    }
+    DrawTileTriangleRange(m_pDevice, done, 0, static_cast<int>(done.size()));
 }
 
 int64_t RenderApp::CountGatheringPixels(std::vector<uint8_t>& done)
@@ -197,19 +221,7 @@ int64_t RenderApp::CountGatheringPixels(std::vector<uint8_t>& done)
         active[r] = 1;
         IDirect3DQuery9* pQuery = bBatched ? m_GatherQueries[r] : m_pOcclusionQuery;
         pQuery->Issue(D3DISSUE_BEGIN);
-        for (int i = nFirst; i < nLast;)
-        {
-            if (done[i])
-            {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j < nLast && !done[j])
-                ++j;
-            m_pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
-            i = j;
-        }
+        DrawTileTriangleRange(m_pDevice, done, nFirst, nLast);
         pQuery->Issue(D3DISSUE_END);
         if (!bBatched)
             readCount(pQuery, r);
@@ -284,6 +296,9 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
         }
     }
     const int nTriangles = 2 * nColumns * nRows;
+    s_TileQuadVertices.clear();
+    if (g_GatherShortcuts.bDrawActiveAsOneList)
+        BuildTileQuads(nColumns, nRows, s_TileQuadVertices);
 
     std::vector<GridCellCoord> visibleCells;
     const bool bCellsKnown =
@@ -426,6 +441,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
         }
     }
     g_nAccumulatedPhotons += nPixelTotal;
+    s_TileQuadVertices.clear();
     m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
     m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     m_pDevice->SetVertexDeclaration(g_pQuadDeclaration);

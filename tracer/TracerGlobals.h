@@ -114,8 +114,9 @@ static_assert(sizeof(QuadVertex) == 24, "quad vertices are uploaded byte for byt
 constexpr UINT QUAD_VERTEX_COUNT = 6;
 constexpr int TILE_QUADS_PER_AXIS = 16;
 constexpr UINT TILE_QUAD_VERTEX_COUNT = TILE_QUADS_PER_AXIS * TILE_QUADS_PER_AXIS * QUAD_VERTEX_COUNT;
-// nColumns x nRows quads over the screen into the buffer (6 vertices each), row 0 at the bottom;
-// false when it cannot be locked.
+// nColumns x nRows quads over the screen (6 vertices each), row 0 at the bottom.
+void BuildTileQuads(int nColumns, int nRows, std::vector<QuadVertex>& vertices);
+// The same quads into the buffer; false when it cannot be locked.
 bool WriteTileQuads(IDirect3DVertexBuffer9* pBuffer, int nColumns, int nRows);
 
 // Texture side for v texels per axis: the next of 64, 128, 256, 512, 1024 that holds v, or v

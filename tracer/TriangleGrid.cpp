@@ -119,21 +119,28 @@ IDirect3DVertexBuffer9* CreateQuadBuffer(IDirect3DDevice9* pDevice, UINT nVertic
 }
 }
 
-bool WriteTileQuads(IDirect3DVertexBuffer9* pBuffer, int nColumns, int nRows)
+void BuildTileQuads(int nColumns, int nRows, std::vector<QuadVertex>& vertices)
 {
-    void* pData = nullptr;
-    if (FAILED(pBuffer->Lock(0, 0, &pData, 0)))
-        return false;
-    QuadVertex* pVertices = static_cast<QuadVertex*>(pData);
+    vertices.resize(static_cast<size_t>(nColumns) * nRows * QUAD_VERTEX_COUNT);
     const float fStepX = 2.0f / static_cast<float>(nColumns), fUvX = 1.0f / static_cast<float>(nColumns);
     const float fStepY = 2.0f / static_cast<float>(nRows), fUvY = 1.0f / static_cast<float>(nRows);
     for (int r = 0; r < nRows; ++r)
         for (int c = 0; c < nColumns; ++c)
         {
             const float x0 = -1.0f + fStepX * c, y0 = -1.0f + fStepY * r;
-            WriteQuad(pVertices + (static_cast<size_t>(nColumns) * r + c) * QUAD_VERTEX_COUNT, x0, y0, x0 + fStepX,
+            WriteQuad(vertices.data() + (static_cast<size_t>(nColumns) * r + c) * QUAD_VERTEX_COUNT, x0, y0, x0 + fStepX,
                       y0 + fStepY, fUvX * c, 1.0f - fUvY * r, fUvX * (c + 1), 1.0f - fUvY * (r + 1));
         }
+}
+
+bool WriteTileQuads(IDirect3DVertexBuffer9* pBuffer, int nColumns, int nRows)
+{
+    std::vector<QuadVertex> vertices;
+    BuildTileQuads(nColumns, nRows, vertices);
+    void* pData = nullptr;
+    if (FAILED(pBuffer->Lock(0, 0, &pData, 0)))
+        return false;
+    std::memcpy(pData, vertices.data(), vertices.size() * sizeof(QuadVertex));
     pBuffer->Unlock();
     return true;
 }

@@ -182,6 +182,7 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         {"copies where the pair differs", [](GatherShortcuts& s) { s.bCopyOnlyDifferingTriangles = true; }},
         {"points of occupied cells", [](GatherShortcuts& s) { s.bIndexOccupiedCellsOnly = true; }},
         {"fine tile quads", [](GatherShortcuts& s) { s.nFineQuadPixels = FINE_QUAD_PIXELS; }},
+        {"one list per pass", [](GatherShortcuts& s) { s.bDrawActiveAsOneList = true; }},
     };
     static_cast<SceneLight*>(m_pApp->m_Scene.m_Lights.Get(0))->m_Light.Diffuse = {0.3f, 0.3f, 0.3f, 1.0f};
     const GatherShortcuts kept = g_GatherShortcuts;
@@ -190,7 +191,7 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         TraceFrame();
         return ReadFileBytes(m_strImage);
     };
-    const GatherShortcuts none{false, false, false, false, false, 0};
+    const GatherShortcuts none{false, false, false, false, false, 0, false};
     const std::vector<uint8_t> full = render(none);
     const int nPassesFull = g_nRadianceEstimatePasses;
     ASSERT_FALSE(full.empty());
