@@ -461,7 +461,8 @@ public:
     // them and adds them to the scene texture. Kind 0 direct, 1 global; the tile indexes are not
     // read.
     void TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, int nTileX, int nTileY);
-    // The tile triangles whose done flag is clear, in as few draws as their runs allow.
+    // The tile triangles whose done flag is clear: one list built on the CPU, or one draw per run
+    // of consecutive active triangles when that shortcut is off.
     void DrawActiveTileTriangles(const std::vector<uint8_t>& done);
     // The photon-address pass over the active tile triangles, one query per run of
     // QueryRunLength triangles: the triangles of a run that passed no pixel are done. Returns the
