@@ -58,17 +58,11 @@ struct GridCellCoord
     bool operator==(const GridCellCoord& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 
-// A cell coordinate stored as a half float (a whole number); anything not finite reads as -1,
-// outside every grid.
-int32_t HalfToCell(uint16_t nHalf)
+// A cell coordinate read back from its half float (a whole number); anything not finite reads as
+// -1, outside every grid.
+int32_t CellOf(float fCoordinate)
 {
-    const int nExponent = (nHalf >> 10) & 0x1F;
-    const int nMantissa = nHalf & 0x3FF;
-    if (nExponent == 0x1F)
-        return -1;
-    const float fMagnitude = nExponent == 0 ? std::ldexp(static_cast<float>(nMantissa), -24)
-                                            : std::ldexp(static_cast<float>(nMantissa | 0x400), nExponent - 25);
-    return static_cast<int32_t>(std::floor((nHalf & 0x8000) ? -fMagnitude : fMagnitude));
+    return std::isfinite(fCoordinate) ? static_cast<int32_t>(std::floor(fCoordinate)) : -1;
 }
 
 // The distinct grid cells of the tile's visible points, read back from the cell-coordinate
@@ -76,38 +70,13 @@ int32_t HalfToCell(uint16_t nHalf)
 bool ReadVisibleCells(IDirect3DDevice9* pDevice, std::vector<GridCellCoord>& cells)
 {
     cells.clear();
-    D3DSURFACE_DESC desc{};
-    IDirect3DSurface9* pSource = nullptr;
-    IDirect3DSurface9* pCopy = nullptr;
-    if (!g_pCellCoordTarget || FAILED(g_pCellCoordTarget->GetSurfaceLevel(0, &pSource)) ||
-        FAILED(pSource->GetDesc(&desc)) ||
-        FAILED(pDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &pCopy,
-                                                    nullptr)) ||
-        FAILED(pDevice->GetRenderTargetData(pSource, pCopy)))
-    {
-        ReleaseTracerObject(pSource);
-        ReleaseTracerObject(pCopy);
+    int32_t nWidth = 0, nHeight = 0;
+    std::vector<float> rgba;
+    if (!ReadHalfFloatTarget(pDevice, g_pCellCoordTarget, nWidth, nHeight, rgba))
         return false;
-    }
-    ReleaseTracerObject(pSource);
-    D3DLOCKED_RECT locked{};
-    if (FAILED(pCopy->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
-    {
-        ReleaseTracerObject(pCopy);
-        return false;
-    }
-    for (UINT y = 0; y < desc.Height; ++y)
-    {
-        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(static_cast<const BYTE*>(locked.pBits) +
-                                                                 static_cast<ptrdiff_t>(y) * locked.Pitch);
-        for (UINT x = 0; x < desc.Width; ++x)
-        {
-            const uint16_t* c = pRow + 4 * x;
-            cells.push_back({HalfToCell(c[0]), HalfToCell(c[1]), HalfToCell(c[2])});
-        }
-    }
-    pCopy->UnlockRect();
-    ReleaseTracerObject(pCopy);
+    cells.reserve(rgba.size() / 4);
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        cells.push_back({CellOf(rgba[i]), CellOf(rgba[i + 1]), CellOf(rgba[i + 2])});
     std::sort(cells.begin(), cells.end());
     cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
     return true;
