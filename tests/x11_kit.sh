@@ -8,6 +8,17 @@ x11_require_tools() {
     echo "$name: no X display or no xdotool/xwd; skipped"
     exit 77
   fi
+  # A server that was just started may not take connections yet: give it a few seconds before the
+  # program tries it once.
+  local tries=0
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 100 ]; then
+      echo "$name: the X display $DISPLAY takes no connections"
+      exit 1
+    fi
+    sleep 0.1
+  done
 }
 
 # Ends the script with status 1 after killing the program.
