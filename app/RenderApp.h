@@ -461,13 +461,13 @@ public:
     // them and adds them to the scene texture. Kind 0 direct, 1 global; the tile indexes are not
     // read.
     void TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, int nTileX, int nTileY);
-    // The tile triangles whose done flag is clear: one list built on the CPU, or one draw per run
-    // of consecutive active triangles when that shortcut is off.
-    void DrawActiveTileTriangles(const std::vector<uint8_t>& done);
-    // The photon-address pass over the active tile triangles, one query per run of
-    // QueryRunLength triangles: the triangles of a run that passed no pixel are done. Returns the
-    // pixels that passed.
-    int64_t CountGatheringPixels(std::vector<uint8_t>& done);
+    // The tile triangles of a sorted list of their indexes: one list built on the CPU, or one
+    // draw per run of consecutive triangles when that shortcut is off.
+    void DrawTileTriangles(const std::vector<int>& triangles);
+    // The photon-address pass over the active tile triangles (sorted indexes out of nTriangles),
+    // one query per run of QueryRunLength triangles: the triangles of a run that passed no pixel
+    // leave the list. Returns the pixels that passed.
+    int64_t CountGatheringPixels(std::vector<int>& active, int nTriangles);
     // Triangles per query: a power of two, 1 at the full image size, more on smaller tiles.
     int QueryRunLength(int nTriangles) const;
 

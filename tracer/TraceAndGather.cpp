@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace
 {
@@ -109,36 +110,39 @@ bool MayFindPhotons(const std::vector<GridCellCoord>& cells, int b, const D3DXVE
 std::vector<QuadVertex> s_TileQuadVertices;
 std::vector<QuadVertex> s_DrawnVertices;
 
-// Draws the triangles of [nFirst, nLast) that are not done: as one list copied from the CPU quads
-// when they are known, so the device bins the whole pass over its workers, otherwise as one draw
-// of the bound vertex buffer per run of active triangles.
-void DrawTileTriangleRange(IDirect3DDevice9* pDevice, const std::vector<uint8_t>& done, int nFirst, int nLast)
+// Draws the listed triangles (sorted indexes): as one list copied from the CPU quads when they
+// are known, so the device bins the whole pass over its workers, otherwise as one draw of the
+// bound vertex buffer per run of consecutive triangles.
+void DrawTileTriangleList(IDirect3DDevice9* pDevice, const int* pFirst, const int* pLast)
 {
     if (!s_TileQuadVertices.empty())
     {
         s_DrawnVertices.clear();
-        for (int t = nFirst; t < nLast; ++t)
-            if (!done[t])
-                s_DrawnVertices.insert(s_DrawnVertices.end(), s_TileQuadVertices.begin() + 3 * t,
-                                       s_TileQuadVertices.begin() + 3 * t + 3);
+        for (const int* p = pFirst; p != pLast; ++p)
+            s_DrawnVertices.insert(s_DrawnVertices.end(), s_TileQuadVertices.begin() + 3 * *p,
+                                   s_TileQuadVertices.begin() + 3 * *p + 3);
         if (!s_DrawnVertices.empty())
             pDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(s_DrawnVertices.size() / 3),
                                      s_DrawnVertices.data(), sizeof(QuadVertex));
         return;
     }
-    for (int i = nFirst; i < nLast;)
+    for (const int* p = pFirst; p != pLast;)
     {
-        if (done[i])
-        {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < nLast && !done[j])
-            ++j;
-        pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * i), static_cast<UINT>(j - i));
-        i = j;
+        const int* q = p + 1;
+        while (q != pLast && *q == q[-1] + 1)
+            ++q;
+        pDevice->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(3 * *p), static_cast<UINT>(q - p));
+        p = q;
     }
+}
+
+// The indexes of the triangles whose done flag is clear, in order.
+void ListActive(const std::vector<uint8_t>& done, std::vector<int>& active)
+{
+    active.clear();
+    for (int t = 0; t < static_cast<int>(done.size()); ++t)
+        if (!done[t])
+            active.push_back(t);
 }
 
 PhotonKindParameters GetKindParameters(int nKind)
@@ -150,19 +154,18 @@ PhotonKindParameters GetKindParameters(int nKind)
 
 }
 
-void RenderApp::DrawActiveTileTriangles(const std::vector<uint8_t>& done)
+void RenderApp::DrawTileTriangles(const std::vector<int>& triangles)
 {
-    DrawTileTriangleRange(m_pDevice, done, 0, static_cast<int>(done.size()));
+    DrawTileTriangleList(m_pDevice, triangles.data(), triangles.data() + triangles.size());
 }
 
-int64_t RenderApp::CountGatheringPixels(std::vector<uint8_t>& done)
+int64_t RenderApp::CountGatheringPixels(std::vector<int>& active, int nTriangles)
 {
     // One query covers a run of tile triangles holding at least MIN_QUERY_PIXELS pixels. Every
     // active run's query is issued before the first is read, so the device runs the pass as one
-    // batch; the flags are all decided before the next pass is issued.
-    const int nCount = static_cast<int>(done.size());
-    const int nRun = QueryRunLength(nCount);
-    const int nRuns = (nCount + nRun - 1) / nRun;
+    // batch; the list is settled before the next pass is issued.
+    const int nRun = QueryRunLength(nTriangles);
+    const int nRuns = (nTriangles + nRun - 1) / nRun;
     while (static_cast<int>(m_GatherQueries.size()) < nRuns)
     {
         IDirect3DQuery9* pQuery = nullptr;
@@ -172,33 +175,49 @@ int64_t RenderApp::CountGatheringPixels(std::vector<uint8_t>& done)
     }
     const bool bBatched = static_cast<int>(m_GatherQueries.size()) >= nRuns;
     int64_t nPixels = 0;
-    auto readCount = [&nPixels, &done, nRun, nCount](IDirect3DQuery9* pQuery, int r) {
+    // The query run of each draw, its triangles as [begin, end) within the list, and whether it
+    // passed nothing.
+    struct GatherRun
+    {
+        int nRun;
+        size_t nBegin, nEnd;
+        bool bDone;
+    };
+    std::vector<GatherRun> runs;
+    auto readCount = [&nPixels](IDirect3DQuery9* pQuery, GatherRun& run) {
         DWORD nSamples = 0;
         while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
         {
         }
-        if (nSamples == 0)
-            std::fill(done.begin() + r * nRun, done.begin() + std::min(nCount, (r + 1) * nRun), 1);
+        run.bDone = nSamples == 0;
         nPixels += nSamples;
     };
-    std::vector<uint8_t> active(static_cast<size_t>(nRuns), 0);
-    for (int r = 0; r < nRuns; ++r)
+    for (size_t i = 0; i < active.size();)
     {
-        const int nFirst = r * nRun, nLast = std::min(nCount, nFirst + nRun);
-        if (std::all_of(done.begin() + nFirst, done.begin() + nLast, [](uint8_t bDone) { return bDone != 0; }))
-            continue;
-        active[r] = 1;
+        const int r = active[i] / nRun;
+        size_t j = i + 1;
+        while (j < active.size() && active[j] / nRun == r)
+            ++j;
+        GatherRun run{r, i, j, false};
         IDirect3DQuery9* pQuery = bBatched ? m_GatherQueries[r] : m_pOcclusionQuery;
         pQuery->Issue(D3DISSUE_BEGIN);
-        DrawTileTriangleRange(m_pDevice, done, nFirst, nLast);
+        DrawTileTriangleList(m_pDevice, active.data() + i, active.data() + j);
         pQuery->Issue(D3DISSUE_END);
         if (!bBatched)
-            readCount(pQuery, r);
+            readCount(pQuery, run);
+        runs.push_back(run);
+        i = j;
     }
     if (bBatched)
-        for (int r = 0; r < nRuns; ++r)
-            if (active[r])
-                readCount(m_GatherQueries[r], r);
+        for (GatherRun& run : runs)
+            readCount(m_GatherQueries[run.nRun], run);
+    // The triangles of the runs that passed nothing leave the list.
+    size_t nKept = 0;
+    for (const GatherRun& run : runs)
+        if (!run.bDone)
+            for (size_t i = run.nBegin; i < run.nEnd; ++i)
+                active[nKept++] = active[i];
+    active.resize(nKept);
     return nPixels;
 }
 
@@ -302,9 +321,12 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
     int64_t nPixelTotal = 0;
     // The triangles where photon targets p and 1 - p may hold different sums: all of them on
     // entry, then those the last radiance-estimate pass drew. A walk that flips p over a triangle
-    // it does not draw needs the two equal there.
-    std::vector<uint8_t> differs(nTriangles, 1);
-    std::vector<uint8_t> done(nTriangles), finished(nTriangles, 0), copySkipped(nTriangles);
+    // it does not draw needs the two equal there. The walks keep their triangles as sorted lists
+    // of indexes, so that a pass costs the CPU what it draws, not the whole tile.
+    std::vector<int> differing(nTriangles), active, copied;
+    for (int t = 0; t < nTriangles; ++t)
+        differing[t] = t;
+    std::vector<uint8_t> done(nTriangles), finished(nTriangles, 0);
     std::vector<float> sums;
     const D3DXVECTOR3 vGridMin(g_vSceneMin.x, g_vSceneMin.y, g_vSceneMin.z);
     for (int b = 0; b < nBlocks; ++b)
@@ -330,6 +352,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
             }
             else if (std::all_of(done.begin(), done.end(), [](uint8_t bDone) { return bDone != 0; }))
                 continue;
+            ListActive(done, active);
             m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
             m_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
             m_pDevice->SetPixelShaderConstantF(30, &vOffset.x, 1);
@@ -342,7 +365,7 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
             m_pDevice->SetTexture(2, g_pGridTextures[b]);
             m_pRenderer->SelectPixelShader(m_PixelShaders[LIST_POINTER_PIXEL_PROGRAM]);
             m_pRenderer->ApplyShaders();
-            DrawActiveTileTriangles(done);
+            DrawTileTriangles(active);
 
             m_pDevice->SetTexture(1, g_pListPointerTarget);
             m_pDevice->SetTexture(2, g_pGBufferTargets[1]);
@@ -367,12 +390,16 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                 m_pDevice->SetTexture(1, g_pPhotonTargets[p + 2]);
                 m_pRenderer->SelectPixelShader(m_PixelShaders[PAIR_COPY_PIXEL_PROGRAM]);
                 m_pRenderer->ApplyShaders();
-                for (int t = 0; t < nTriangles; ++t)
+                if (g_GatherShortcuts.bCopyOnlyDifferingTriangles)
+                    DrawTileTriangles(differing);
+                else
                 {
-                    copySkipped[t] = !differs[t] && (done[t] || g_GatherShortcuts.bCopyOnlyDifferingTriangles);
-                    differs[t] = 0;
+                    copied.clear();
+                    std::set_union(differing.begin(), differing.end(), active.begin(), active.end(),
+                                   std::back_inserter(copied));
+                    DrawTileTriangles(copied);
                 }
-                DrawActiveTileTriangles(copySkipped);
+                differing.clear();
 
                 // The step's two photon addresses; the pixels that go on are marked in depth.
                 BindTextureTarget(m_pDevice, 0, g_pPhotonAddressTarget);
@@ -383,8 +410,8 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                 m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
                 m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
                 m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
-                nPixelTotal += CountGatheringPixels(done);
-                bFinished = std::all_of(done.begin(), done.end(), [](uint8_t bDone) { return bDone != 0; });
+                nPixelTotal += CountGatheringPixels(active, nTriangles);
+                bFinished = active.empty();
 
                 if (!bFinished)
                 {
@@ -397,9 +424,8 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                     m_pDevice->SetTexture(3, g_pPhotonAddressTarget);
                     m_pRenderer->SelectPixelShader(m_PixelShaders[ESTIMATE_PIXEL_PROGRAM]);
                     m_pRenderer->ApplyShaders();
-                    DrawActiveTileTriangles(done);
-                    for (int t = 0; t < nTriangles; ++t)
-                        differs[t] = !done[t];
+                    DrawTileTriangles(active);
+                    differing = active;
                     ++k;
                     if (k >= 2 * nAverage)
                         bFinished = true;
