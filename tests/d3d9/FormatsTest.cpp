@@ -2,6 +2,7 @@
 // DXT decoding, and sizes and pitches.
 #include "cpu/formats/Formats.h"
 #include "cpu/formats/Half.h"
+#include "cpu/formats/HalfRuns.h"
 #include "cpu/formats/PixelRuns.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace
 {
@@ -64,6 +66,46 @@ TEST(HalfTest, NanStaysNanAndEveryHalfRoundTrips)
         EXPECT_EQ(FloatToHalf(HalfToFloat(static_cast<uint16_t>(half))), half) << half;
     }
     EXPECT_EQ(Bits(HalfToFloat(0x0001)), Bits(std::ldexp(1.0f, -24)));
+}
+
+// Runs convert with the single-value bits on both paths (the processor's conversions where it has
+// them, the portable loops otherwise): every half, and floats around every half, half-way between
+// neighbours (the ties), NaNs with payloads, subnormals and a sweep of all bit patterns. Odd
+// lengths leave a tail after the groups of eight.
+TEST(HalfTest, RunsConvertAsSingleValuesOnBothPaths)
+{
+    std::vector<uint16_t> halves(0x10000 + 3);
+    for (size_t i = 0; i < halves.size(); ++i)
+        halves[i] = static_cast<uint16_t>(i * 40503u);   // every pattern, shuffled
+    std::vector<uint32_t> patterns = {0x7F800001u, 0x7FC00000u, 0xFFBFFFFFu, 0x7F802000u, 0x00000001u,
+                                      0x807FFFFFu, 0x33000000u, 0x477FF000u, 0x477FEFFFu};
+    for (uint32_t h = 0; h < 0x7C00; ++h)
+    {
+        const uint32_t bits = Bits(HalfToFloat(static_cast<uint16_t>(h)));
+        const uint32_t next = Bits(HalfToFloat(static_cast<uint16_t>(h + 1)));
+        for (uint32_t sign : {0u, 0x80000000u})
+            for (uint32_t b : {bits - 1, bits, bits + 1, bits + (next - bits) / 2, bits + (next - bits) / 2 + 1})
+                patterns.push_back(sign | b);
+    }
+    for (uint64_t b = 0; b < 0x100000000ull; b += 4099)
+        patterns.push_back(static_cast<uint32_t>(b));
+    std::vector<float> floats(patterns.size());
+    std::memcpy(floats.data(), patterns.data(), patterns.size() * 4);
+
+    const bool bKept = HalfRunsUseInstructions();
+    for (bool bInstructions : {false, true})
+    {
+        SetHalfRunInstructions(bInstructions);
+        std::vector<float> widened(halves.size());
+        HalfRunToFloats(halves.data(), halves.size(), widened.data());
+        for (size_t i = 0; i < halves.size(); ++i)
+            ASSERT_EQ(Bits(widened[i]), Bits(HalfToFloat(halves[i]))) << std::hex << halves[i] << " " << bInstructions;
+        std::vector<uint16_t> narrowed(floats.size());
+        FloatRunToHalves(floats.data(), floats.size(), narrowed.data());
+        for (size_t i = 0; i < floats.size(); ++i)
+            ASSERT_EQ(narrowed[i], FloatToHalf(floats[i])) << std::hex << patterns[i] << " " << bInstructions;
+    }
+    SetHalfRunInstructions(bKept);
 }
 
 struct EncodeCase

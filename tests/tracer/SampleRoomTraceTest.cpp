@@ -211,6 +211,22 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
     g_GatherShortcuts = kept;
 }
 
+// The device's fast half-float conversions and its portable ones give the same image, byte for
+// byte: the gather reads and writes half-float targets at every step.
+TEST_F(SampleRoomTraceTest, ProcessorConversionsLeaveTheImageByteForByte)
+{
+    std::vector<uint8_t> images[2];
+    for (bool bProcessor : {false, true})
+    {
+        d3d9test::UseProcessorConversions(bProcessor);
+        TraceFrame();
+        images[bProcessor] = ReadFileBytes(m_strImage);
+    }
+    d3d9test::UseProcessorConversions(true);
+    ASSERT_FALSE(images[0].empty());
+    EXPECT_TRUE(images[0] == images[1]);
+}
+
 TEST_F(SampleRoomTraceTest, DefaultImageIsSavedAs640By480With24BitPixels)
 {
     // The background alone keeps the full-size render short; the light is left out.

@@ -224,25 +224,3 @@ void TestSampler::SampleQuads(unsigned nStage, const float* const coord[3], cons
             out[c][i] = rgba[c];
     }
 }
-
-float HalfToFloat(uint16_t h) { return Halfs().values[h]; }
-
-uint16_t FloatToHalf(float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    uint32_t sign = (bits >> 16) & 0x8000u;
-    uint32_t absBits = bits & 0x7FFFFFFFu;
-    if (absBits >= 0x7F800000u)
-        return (uint16_t)(sign | 0x7C00u | (absBits > 0x7F800000u ? 0x200u : 0));
-    if (absBits >= 0x477FF000u)   // rounds to 65520 or more
-        return (uint16_t)(sign | 0x7C00u);
-    if (absBits < 0x38800000u)    // below the smallest normal: round to a subnormal
-    {
-        float a;
-        std::memcpy(&a, &absBits, 4);
-        return (uint16_t)(sign | (uint32_t)std::nearbyint(a * 16777216.0f));
-    }
-    uint32_t rounded = absBits + 0xFFFu + ((absBits >> 13) & 1u);   // round to nearest even
-    return (uint16_t)(sign | ((rounded - 0x38000000u) >> 13));
-}

@@ -1,6 +1,7 @@
 #include "d3d9/testing.h"
 
 #include "cpu/CpuBackend.h"
+#include "cpu/formats/HalfRuns.h"
 #include "device/Device.h"
 #include "device/Direct3D9.h"
 #include "device/Presenter.h"
@@ -221,6 +222,11 @@ void SetPitchPadding(UINT nBytes)
 {
     SetExtraRowPadding(nBytes);
 }
+void UseProcessorConversions(bool bUse)
+{
+    SetHalfRunInstructions(bUse);
+}
+
 void SetThreadCount(IDirect3DDevice9* pDevice, unsigned nThreads)
 {
     if (auto* pBackend = dynamic_cast<CpuBackend*>(&DeviceOf(pDevice)->GetBackend()))

@@ -3,6 +3,7 @@
 // point or bilinear filtering, wrap or clamp addressing, 2D or cube. It follows the device's
 // addressing rules (coordinates snapped to 1/256 texel; point takes floor(u W); bilinear
 // u W - 0.5) but has no mip levels.
+#include "cpu/formats/Half.h"   // the device's conversions, for tests that build fp16 textures
 #include "cpu/shader/ShaderSampler.h"
 
 #include <cstdint>
@@ -38,5 +39,3 @@ private:
     Stage m_stages[16];
 };
 
-float HalfToFloat(uint16_t h);
-uint16_t FloatToHalf(float f);

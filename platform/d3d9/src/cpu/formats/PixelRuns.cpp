@@ -1,6 +1,6 @@
 #include "cpu/formats/PixelRuns.h"
 
-#include "cpu/formats/Half.h"
+#include "cpu/formats/HalfRuns.h"
 
 #include <algorithm>
 #include <bit>
@@ -75,6 +75,9 @@ void EncodeUnorm(const FormatInfo& info, const float* const rgba[4], unsigned nC
     }
 }
 
+// Halves converted per run of at most this many pixels of one channel.
+constexpr unsigned HALF_CHUNK = 64;
+
 void DecodeWide(const FormatInfo& info, const BYTE* pixels, unsigned nCount, float* const rgba[4])
 {
     const size_t nStride = info.bytesPerBlock;
@@ -85,11 +88,14 @@ void DecodeWide(const FormatInfo& info, const BYTE* pixels, unsigned nCount, flo
         const BYTE* pIn = pixels + channel.shift / 8;
         float* pOut = rgba[c];
         if (info.type == ChannelType::Half)
-            for (unsigned i = 0; i < nCount; ++i)
+            for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
             {
-                uint16_t half;
-                std::memcpy(&half, pIn + i * nStride, 2);
-                pOut[i] = HalfToFloat(half);
+                // Gathered from the pixels, then converted as one run.
+                const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+                uint16_t halves[HALF_CHUNK];
+                for (unsigned i = 0; i < n; ++i)
+                    std::memcpy(&halves[i], pIn + (size_t)(nFirst + i) * nStride, 2);
+                HalfRunToFloats(halves, n, pOut + nFirst);
             }
         else
             for (unsigned i = 0; i < nCount; ++i)
@@ -106,10 +112,14 @@ void EncodeWide(const FormatInfo& info, const float* const rgba[4], unsigned nCo
         const float* pIn = rgba[ComponentOf(channel)];
         BYTE* pOut = pixels + channel.shift / 8;
         if (info.type == ChannelType::Half)
-            for (unsigned i = 0; i < nCount; ++i)
+            for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
             {
-                const uint16_t half = FloatToHalf(pIn[i]);
-                std::memcpy(pOut + i * nStride, &half, 2);
+                // Converted as one run, then scattered to the pixels.
+                const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+                uint16_t halves[HALF_CHUNK];
+                FloatRunToHalves(pIn + nFirst, n, halves);
+                for (unsigned i = 0; i < n; ++i)
+                    std::memcpy(pOut + (size_t)(nFirst + i) * nStride, &halves[i], 2);
             }
         else
             for (unsigned i = 0; i < nCount; ++i)

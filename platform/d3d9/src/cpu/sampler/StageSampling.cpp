@@ -3,6 +3,7 @@
 // filters that differ between magnification and minification), and whole batches at once for
 // 2D reads whose level of detail cannot matter, the tracer's common case.
 #include "cpu/VectorClones.h"
+#include "cpu/formats/HalfRuns.h"
 #include "cpu/sampler/TexelReaders.h"
 
 #include <d3d9types.h>
@@ -303,6 +304,16 @@ struct FaceImages
     const TexelImage& operator()(unsigned i) const { return *pLaneImages[i]; }
 };
 
+// Whether a reader's texels are halves only (ReadChannels of binary16).
+template <class Reader>
+constexpr bool ReadsHalves()
+{
+    if constexpr (requires { Reader::HALVES; })
+        return Reader::HALVES;
+    else
+        return false;
+}
+
 // The texels at (x[i], y[i]) of a batch as float components, border texels where an index is
 // -1 (only with BORDER addressing, bMayBorder).
 template <class Reader, class Images>
@@ -320,9 +331,21 @@ void FetchLanes(const SamplerStage& stage, const Images& imageOf, const int* x, 
     else
         for (unsigned i = 0; i < nLanes; ++i)
             raw[i] = Reader::Load(imageOf(i), x[i], y[i], 0);
-    for (int c = 0; c < Reader::COMPONENTS; ++c)
-        for (unsigned i = 0; i < nLanes; ++i)
-            texels[c][i] = Reader::Component(raw[i], c);
+    if constexpr (ReadsHalves<Reader>())
+    {
+        // The texels' halves lie one after another: converted as one run, then split by component.
+        constexpr int N = Reader::COMPONENTS;
+        static_assert(sizeof(typename Reader::Raw) == N * sizeof(uint16_t), "a texel is its halves");
+        float widened[BATCH * N];
+        HalfRunToFloats(raw[0].values, (size_t)nLanes * N, widened);
+        for (int c = 0; c < N; ++c)
+            for (unsigned i = 0; i < nLanes; ++i)
+                texels[c][i] = widened[i * N + c];
+    }
+    else
+        for (int c = 0; c < Reader::COMPONENTS; ++c)
+            for (unsigned i = 0; i < nLanes; ++i)
+                texels[c][i] = Reader::Component(raw[i], c);
     for (int c = Reader::COMPONENTS; c < 4; ++c)
         std::fill_n(texels[c], nLanes, 1.0f);
     if (bMayBorder)

@@ -38,6 +38,7 @@ template <typename Channel, int N>
 struct ReadChannels
 {
     static constexpr int COMPONENTS = N;
+    static constexpr bool HALVES = sizeof(Channel) == 2;   // batches convert them as one run
     struct Raw
     {
         Channel values[N];

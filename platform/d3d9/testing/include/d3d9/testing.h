@@ -116,6 +116,10 @@ const PresentImage& LastPresented();
 // Images must come out the same whatever the count.
 void SetThreadCount(IDirect3DDevice9* pDevice, unsigned nThreads);
 
+// Whether the back end converts half floats with the processor's instructions where it has them
+// (the default) or with its portable loops. Images must come out the same either way.
+void UseProcessorConversions(bool bUse);
+
 // Extra bytes of row padding for every image created from now on (0 restores packed pitches).
 void SetPitchPadding(UINT nBytes);
 
