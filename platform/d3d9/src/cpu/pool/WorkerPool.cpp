@@ -5,12 +5,14 @@
 
 namespace
 {
-// How long a thread spins on a value before it sleeps on it: about the gap between two draws'
-// jobs, so a stream of draws keeps the workers awake while an idle device lets them sleep.
+// How long a thread spins on a value before it sleeps on it: longer than the gap between two
+// jobs of a stream of draws (a query loop runs a few small draws on the calling thread between
+// two that use the workers), so the stream keeps the workers awake, and waking a sleeping worker
+// (a system call on the caller's path, then the wait until it runs) is left to an idle device.
 // After the first part of it the thread yields between looks, so on a busy machine the spin
 // gives its processor to other threads (a worker holding a task, another program) instead of
 // taking their time.
-constexpr std::chrono::microseconds SPIN_TIME{200};
+constexpr std::chrono::microseconds SPIN_TIME{2000};
 constexpr std::chrono::microseconds BUSY_SPIN_TIME{20};
 
 void Pause()
