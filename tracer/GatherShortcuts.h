@@ -35,6 +35,11 @@ struct GatherShortcuts
     // of a triangle list built on the CPU instead of one draw per run of consecutive triangles:
     // the device spreads a large draw over its workers and runs each small one on one thread.
     bool bDrawActiveAsOneList = true;
+    // The photon-address pass queries each run of triangles (and drops those that passed nothing)
+    // only after a pass in which some pixel stopped; otherwise it is one draw under one query. A
+    // stopped pixel stays stopped, so while the count holds no triangle has finished, and a
+    // finished triangle drawn once more lets no pixel through.
+    bool bQueryRunsAfterStopsOnly = true;
 };
 extern GatherShortcuts g_GatherShortcuts;
 

@@ -136,6 +136,19 @@ void DrawTileTriangleList(IDirect3DDevice9* pDevice, const int* pFirst, const in
     }
 }
 
+// The pixels a draw of the listed triangles passes, through one occlusion query.
+int64_t CountDrawnPixels(IDirect3DDevice9* pDevice, IDirect3DQuery9* pQuery, const std::vector<int>& triangles)
+{
+    pQuery->Issue(D3DISSUE_BEGIN);
+    DrawTileTriangleList(pDevice, triangles.data(), triangles.data() + triangles.size());
+    pQuery->Issue(D3DISSUE_END);
+    DWORD nSamples = 0;
+    while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
+    {
+    }
+    return nSamples;
+}
+
 // The indexes of the triangles whose done flag is clear, in order.
 void ListActive(const std::vector<uint8_t>& done, std::vector<int>& active)
 {
@@ -375,6 +388,10 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
             m_pDevice->SetTexture(7, g_pGBufferTargets[0]);
             int k = 0;
             bool bFinished = false;
+            // Whether this step's address pass queries each run of triangles (dropping the
+            // finished ones) or the whole list at once, and the pixels the last pass let through.
+            bool bQueryRuns = true;
+            int64_t nLastPixels = -1;
             while (!bFinished)
             {
                 m_pDevice->SetTexture(3, g_pLightTargetsB[b]);
@@ -410,7 +427,17 @@ void RenderApp::TraceAndGatherPhotons(SceneLight* pLight, int nMode, int nKind, 
                 m_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
                 m_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
                 m_pDevice->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
-                nPixelTotal += CountGatheringPixels(active, nTriangles);
+                int64_t nPixels = 0;
+                if (bQueryRuns || !g_GatherShortcuts.bQueryRunsAfterStopsOnly)
+                    nPixels = CountGatheringPixels(active, nTriangles);
+                else if ((nPixels = CountDrawnPixels(m_pDevice, m_pOcclusionQuery, active)) == 0)
+                    active.clear();
+                // A pixel that stops stays stopped, so the count only falls, and while it holds
+                // the same pixels go on: no triangle can have finished. After a fall the next
+                // pass finds the triangles that did.
+                bQueryRuns = nLastPixels >= 0 && nPixels < nLastPixels;
+                nLastPixels = nPixels;
+                nPixelTotal += nPixels;
                 bFinished = active.empty();
 
                 if (!bFinished)

@@ -183,6 +183,7 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         {"points of occupied cells", [](GatherShortcuts& s) { s.bIndexOccupiedCellsOnly = true; }},
         {"fine tile quads", [](GatherShortcuts& s) { s.nFineQuadPixels = FINE_QUAD_PIXELS; }},
         {"one list per pass", [](GatherShortcuts& s) { s.bDrawActiveAsOneList = true; }},
+        {"run queries after stops", [](GatherShortcuts& s) { s.bQueryRunsAfterStopsOnly = true; }},
     };
     static_cast<SceneLight*>(m_pApp->m_Scene.m_Lights.Get(0))->m_Light.Diffuse = {0.3f, 0.3f, 0.3f, 1.0f};
     const GatherShortcuts kept = g_GatherShortcuts;
@@ -191,7 +192,7 @@ TEST_F(SampleRoomTraceTest, GatherShortcutsLeaveTheImageByteForByte)
         TraceFrame();
         return ReadFileBytes(m_strImage);
     };
-    const GatherShortcuts none{false, false, false, false, false, 0, false};
+    const GatherShortcuts none{false, false, false, false, false, 0, false, false};
     const std::vector<uint8_t> full = render(none);
     const int nPassesFull = g_nRadianceEstimatePasses;
     ASSERT_FALSE(full.empty());
