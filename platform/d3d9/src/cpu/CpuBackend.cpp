@@ -84,7 +84,8 @@ HRESULT CpuBackend::Draw(const DeviceState& state, const DrawCommand& command)
     SnapshotSampledTargets(resources, sampler);
     OutputMerger merger;
     merger.Configure(state, resources);
-    ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler, m_pixelFiles);
+    ProgramShading shading(*pixelProgram.pPlan, pixelProgram.pConstants, &sampler,
+                           m_pixelFiles.FilesFor(*pixelProgram.pPlan));
     job.pShading = &shading;
     job.pMerger = &merger;
     const RasterCounts counts = Rasterize(job, *m_pPool, true, m_raster);

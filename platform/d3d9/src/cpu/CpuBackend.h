@@ -6,6 +6,7 @@
 #include "cpu/draw/PrimitiveAssembly.h"
 #include "cpu/fixedfunc/FixedFunctionPrograms.h"
 #include "cpu/pool/WorkerPool.h"
+#include "cpu/raster/PixelFileCache.h"
 #include "cpu/raster/Rasterizer.h"
 #include "cpu/sampler/TextureSampler.h"
 #include "cpu/shader/ShaderExecutor.h"
@@ -59,6 +60,6 @@ private:
     AssemblyScratch m_assembly;
     RasterJob m_job;
     RasterScratch m_raster;
-    std::vector<ShaderRegisterFile> m_pixelFiles;   // one per worker
+    PixelFileCache m_pixelFiles;
     TextureSampler m_sampler;                        // configured afresh for every draw
 };
