@@ -78,8 +78,60 @@ void EncodeUnorm(const FormatInfo& info, const float* const rgba[4], unsigned nC
 // Halves converted per run of at most this many pixels of one channel.
 constexpr unsigned HALF_CHUNK = 64;
 
+// Whether a half-float format's channels fill its pixels in order, 16 bits each with channel k at
+// bit 16 k, and each names a component: its runs convert as one stream of halves.
+bool PacksHalvesInOrder(const FormatInfo& info)
+{
+    if (info.type != ChannelType::Half || info.channelCount * 2u != info.bytesPerBlock)
+        return false;
+    for (unsigned k = 0; k < info.channelCount; ++k)
+        if (info.channels[k].shift != 16 * k || info.channels[k].bits != 16 || ComponentOf(info.channels[k]) < 0)
+            return false;
+    return true;
+}
+
+void DecodePackedHalves(const FormatInfo& info, const BYTE* pixels, unsigned nCount, float* const rgba[4])
+{
+    const unsigned nChannels = info.channelCount;
+    uint16_t halves[HALF_CHUNK * 4];
+    float floats[HALF_CHUNK * 4];
+    for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+    {
+        const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+        std::memcpy(halves, pixels + (size_t)nFirst * info.bytesPerBlock, (size_t)n * info.bytesPerBlock);
+        HalfRunToFloats(halves, (size_t)n * nChannels, floats);
+        for (unsigned k = 0; k < nChannels; ++k)
+        {
+            float* pOut = rgba[ComponentOf(info.channels[k])] + nFirst;
+            for (unsigned i = 0; i < n; ++i)
+                pOut[i] = floats[i * nChannels + k];
+        }
+    }
+}
+
+void EncodePackedHalves(const FormatInfo& info, const float* const rgba[4], unsigned nCount, BYTE* pixels)
+{
+    const unsigned nChannels = info.channelCount;
+    uint16_t halves[HALF_CHUNK * 4];
+    float floats[HALF_CHUNK * 4];
+    for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+    {
+        const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+        for (unsigned k = 0; k < nChannels; ++k)
+        {
+            const float* pIn = rgba[ComponentOf(info.channels[k])] + nFirst;
+            for (unsigned i = 0; i < n; ++i)
+                floats[i * nChannels + k] = pIn[i];
+        }
+        FloatRunToHalves(floats, (size_t)n * nChannels, halves);
+        std::memcpy(pixels + (size_t)nFirst * info.bytesPerBlock, halves, (size_t)n * info.bytesPerBlock);
+    }
+}
+
 void DecodeWide(const FormatInfo& info, const BYTE* pixels, unsigned nCount, float* const rgba[4])
 {
+    if (PacksHalvesInOrder(info))
+        return DecodePackedHalves(info, pixels, nCount, rgba);
     const size_t nStride = info.bytesPerBlock;
     for (unsigned k = 0; k < info.channelCount; ++k)
     {
@@ -105,6 +157,8 @@ void DecodeWide(const FormatInfo& info, const BYTE* pixels, unsigned nCount, flo
 
 void EncodeWide(const FormatInfo& info, const float* const rgba[4], unsigned nCount, BYTE* pixels)
 {
+    if (PacksHalvesInOrder(info))
+        return EncodePackedHalves(info, rgba, nCount, pixels);
     const size_t nStride = info.bytesPerBlock;
     for (unsigned k = 0; k < info.channelCount; ++k)
     {
