@@ -136,17 +136,23 @@ void DrawTileTriangleList(IDirect3DDevice9* pDevice, const int* pFirst, const in
     }
 }
 
+// An ended occlusion query's count, waited for.
+DWORD ReadSamples(IDirect3DQuery9* pQuery)
+{
+    DWORD nSamples = 0;
+    while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
+    {
+    }
+    return nSamples;
+}
+
 // The pixels a draw of the listed triangles passes, through one occlusion query.
 int64_t CountDrawnPixels(IDirect3DDevice9* pDevice, IDirect3DQuery9* pQuery, const std::vector<int>& triangles)
 {
     pQuery->Issue(D3DISSUE_BEGIN);
     DrawTileTriangleList(pDevice, triangles.data(), triangles.data() + triangles.size());
     pQuery->Issue(D3DISSUE_END);
-    DWORD nSamples = 0;
-    while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
-    {
-    }
-    return nSamples;
+    return ReadSamples(pQuery);
 }
 
 // The indexes of the triangles whose done flag is clear, in order.
@@ -198,10 +204,7 @@ int64_t RenderApp::CountGatheringPixels(std::vector<int>& active, int nTriangles
     };
     std::vector<GatherRun> runs;
     auto readCount = [&nPixels](IDirect3DQuery9* pQuery, GatherRun& run) {
-        DWORD nSamples = 0;
-        while (pQuery->GetData(&nSamples, sizeof(nSamples), D3DGETDATA_FLUSH) == S_FALSE)
-        {
-        }
+        const DWORD nSamples = ReadSamples(pQuery);
         run.bDone = nSamples == 0;
         nPixels += nSamples;
     };
