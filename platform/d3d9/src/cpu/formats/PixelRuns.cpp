@@ -75,9 +75,6 @@ void EncodeUnorm(const FormatInfo& info, const float* const rgba[4], unsigned nC
     }
 }
 
-// Halves converted per run of at most this many pixels of one channel.
-constexpr unsigned HALF_CHUNK = 64;
-
 // Whether a half-float format's channels fill its pixels in order, 16 bits each with channel k at
 // bit 16 k, and each names a component: its runs convert as one stream of halves.
 bool PacksHalvesInOrder(const FormatInfo& info)
@@ -93,11 +90,11 @@ bool PacksHalvesInOrder(const FormatInfo& info)
 void DecodePackedHalves(const FormatInfo& info, const BYTE* pixels, unsigned nCount, float* const rgba[4])
 {
     const unsigned nChannels = info.channelCount;
-    uint16_t halves[HALF_CHUNK * 4];
-    float floats[HALF_CHUNK * 4];
-    for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+    uint16_t halves[CHUNK * 4];
+    float floats[CHUNK * 4];
+    for (unsigned nFirst = 0; nFirst < nCount; nFirst += CHUNK)
     {
-        const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+        const unsigned n = std::min(CHUNK, nCount - nFirst);
         std::memcpy(halves, pixels + (size_t)nFirst * info.bytesPerBlock, (size_t)n * info.bytesPerBlock);
         HalfRunToFloats(halves, (size_t)n * nChannels, floats);
         for (unsigned k = 0; k < nChannels; ++k)
@@ -112,11 +109,11 @@ void DecodePackedHalves(const FormatInfo& info, const BYTE* pixels, unsigned nCo
 void EncodePackedHalves(const FormatInfo& info, const float* const rgba[4], unsigned nCount, BYTE* pixels)
 {
     const unsigned nChannels = info.channelCount;
-    uint16_t halves[HALF_CHUNK * 4];
-    float floats[HALF_CHUNK * 4];
-    for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+    uint16_t halves[CHUNK * 4];
+    float floats[CHUNK * 4];
+    for (unsigned nFirst = 0; nFirst < nCount; nFirst += CHUNK)
     {
-        const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
+        const unsigned n = std::min(CHUNK, nCount - nFirst);
         for (unsigned k = 0; k < nChannels; ++k)
         {
             const float* pIn = rgba[ComponentOf(info.channels[k])] + nFirst;
@@ -140,11 +137,11 @@ void DecodeWide(const FormatInfo& info, const BYTE* pixels, unsigned nCount, flo
         const BYTE* pIn = pixels + channel.shift / 8;
         float* pOut = rgba[c];
         if (info.type == ChannelType::Half)
-            for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+            for (unsigned nFirst = 0; nFirst < nCount; nFirst += CHUNK)
             {
                 // Gathered from the pixels, then converted as one run.
-                const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
-                uint16_t halves[HALF_CHUNK];
+                const unsigned n = std::min(CHUNK, nCount - nFirst);
+                uint16_t halves[CHUNK];
                 for (unsigned i = 0; i < n; ++i)
                     std::memcpy(&halves[i], pIn + (size_t)(nFirst + i) * nStride, 2);
                 HalfRunToFloats(halves, n, pOut + nFirst);
@@ -166,11 +163,11 @@ void EncodeWide(const FormatInfo& info, const float* const rgba[4], unsigned nCo
         const float* pIn = rgba[ComponentOf(channel)];
         BYTE* pOut = pixels + channel.shift / 8;
         if (info.type == ChannelType::Half)
-            for (unsigned nFirst = 0; nFirst < nCount; nFirst += HALF_CHUNK)
+            for (unsigned nFirst = 0; nFirst < nCount; nFirst += CHUNK)
             {
                 // Converted as one run, then scattered to the pixels.
-                const unsigned n = std::min(HALF_CHUNK, nCount - nFirst);
-                uint16_t halves[HALF_CHUNK];
+                const unsigned n = std::min(CHUNK, nCount - nFirst);
+                uint16_t halves[CHUNK];
                 FloatRunToHalves(pIn + nFirst, n, halves);
                 for (unsigned i = 0; i < n; ++i)
                     std::memcpy(pOut + (size_t)(nFirst + i) * nStride, &halves[i], 2);
